@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the normal and the sanitizer build, runs every test of both.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/packages.sh
+kiv_install_packages
+
+export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/kiv-ccache}"
+export QT_QPA_PLATFORM=offscreen
+for preset in dev asan; do
+  echo "== $preset: configure and build"
+  cmake --preset "$preset" >/dev/null
+  mkdir -p build
+  if ! cmake --build --preset "$preset" >"build/$preset-build.log" 2>&1; then
+    grep -v -E '^\[[0-9]+/[0-9]+\] ' "build/$preset-build.log" | tail -n 200
+    exit 1
+  fi
+  echo "== $preset: tests"
+  ctest --preset "$preset"
+done

@@ -1,0 +1,79 @@
+#include "support/file_replace.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace kiv;
+namespace fs = std::filesystem;
+
+namespace {
+struct TempFolder {
+    fs::path path;
+    TempFolder() {
+        std::string pattern = (fs::temp_directory_path() / "kiv-replace-XXXXXX").string();
+        path = ::mkdtemp(pattern.data());
+    }
+    ~TempFolder() {
+        fs::permissions(path, fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(path);
+    }
+};
+} // namespace
+
+TEST(ReplaceFile, WritesAndReplacesWithoutLeavingTemporaries) {
+    TempFolder dir;
+    const std::string file = (dir.path / "a.bin").string();
+    ASSERT_EQ(ReplaceFile(file, "first"), 0);
+    ASSERT_EQ(ReplaceFile(file, "second"), 0);
+    std::string content;
+    ASSERT_EQ(ReadWholeFile(file, content), 0);
+    EXPECT_EQ(content, "second");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1);
+}
+
+TEST(ReplaceFile, FailureLeavesOldFileIntact) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root ignores folder permissions";
+    TempFolder dir;
+    const std::string file = (dir.path / "a.bin").string();
+    ASSERT_EQ(ReplaceFile(file, "old content"), 0);
+    fs::permissions(dir.path, fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_EQ(ReplaceFile(file, "new"), 5);
+    std::string content;
+    ASSERT_EQ(ReadWholeFile(file, content), 0);
+    EXPECT_EQ(content, "old content");
+}
+
+TEST(ReplaceFile, WriteFailingMidwayLeavesOldFileIntact) {
+    // A file size limit makes the write fail after a few bytes, as a full disk
+    // would, and it holds for root too.
+    TempFolder dir;
+    const std::string file = (dir.path / "a.bin").string();
+    ASSERT_EQ(ReplaceFile(file, "old content"), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    ::getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit small = previous;
+    small.rlim_cur = 16;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const int code = ReplaceFile(file, std::string(4096, 'x'));
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_EQ(code, 39);
+    std::string content;
+    ASSERT_EQ(ReadWholeFile(file, content), 0);
+    EXPECT_EQ(content, "old content");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1);
+}
+
+TEST(ReplaceFile, MissingFolderIsCodeTwo) {
+    TempFolder dir;
+    EXPECT_EQ(ReplaceFile((dir.path / "no" / "a.bin").string(), "x"), 2);
+}
+
+TEST(ReadWholeFile, MissingFileIsCodeTwo) {
+    std::string content;
+    EXPECT_EQ(ReadWholeFile("/nonexistent/kiv/file", content), 2);
+}
