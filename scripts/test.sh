@@ -6,6 +6,8 @@ cd "$(dirname "$0")/.."
 kiv_install_packages
 
 export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/kiv-ccache}"
+# Relative paths in the cache keys let a fresh clone in another folder reuse the cache.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 export QT_QPA_PLATFORM=offscreen
 for preset in dev asan; do
   echo "== $preset: configure and build"
