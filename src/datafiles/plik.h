@@ -17,6 +17,9 @@ constexpr std::size_t kHeaderSize = 19;
 constexpr std::size_t kSectionHeadSize = 6;
 constexpr std::size_t kKeySize = 10;
 using ScrambleKey = uint8_t[kKeySize];
+// A section length is 16 bits wide and counts its own six head bytes.
+constexpr std::size_t kMaxSectionPayload = 0xFFFF - kSectionHeadSize;
+constexpr std::size_t kNoSection = static_cast<std::size_t>(-1);
 
 // The 19-byte container header, little-endian on disk.
 struct TFileHeader {
@@ -41,7 +44,8 @@ void AppendU32(Bytes& image, uint32_t value);
 bool ReadHeader(const Bytes& image, TFileHeader& header);
 void WriteHeader(Bytes& image, const TFileHeader& header); // image must hold 19 bytes
 
-// Appends a section (length, identifier, payload) and returns its offset.
+// Appends a section (length, identifier, payload) and returns its offset;
+// a payload longer than kMaxSectionPayload is refused with kNoSection.
 std::size_t AppendSection(Bytes& image, int32_t identifier, const uint8_t* payload, std::size_t size);
 
 // Offset of the first section with the identifier at or after max(19, from),
@@ -51,6 +55,8 @@ std::size_t AppendSection(Bytes& image, int32_t identifier, const uint8_t* paylo
 
 // The non-inverted CRC-32 of the file check ("abc" gives 0xCA6598D0).
 [[nodiscard]] uint32_t Crc32(const uint8_t* bytes, std::size_t count);
+// Continues a CRC-32 over further bytes: Crc32Update(Crc32(a), b) == Crc32(a + b).
+[[nodiscard]] uint32_t Crc32Update(uint32_t crc, const uint8_t* bytes, std::size_t count);
 // CRC-16/XMODEM of the link layer ("abc" gives 0x9DD6).
 [[nodiscard]] uint16_t Crc16(const uint8_t* bytes, std::size_t count);
 // XOR of byte i with key[i % 10]; the same call scrambles and unscrambles.
