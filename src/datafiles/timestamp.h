@@ -33,5 +33,8 @@ struct TDateTime {
 [[nodiscard]] bool ParseStamp(const std::string& text, TimeStamp& stamp);
 // The computer's local wall-clock time in the same encoding.
 [[nodiscard]] TimeStamp NowStamp();
+// First and last second of a calendar month (four-digit year, month 1..12).
+[[nodiscard]] TimeStamp MonthStart(int fourDigitYear, int month);
+[[nodiscard]] TimeStamp MonthEnd(int fourDigitYear, int month);
 
 } // namespace kiv

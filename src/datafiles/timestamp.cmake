@@ -1,0 +1,7 @@
+# Time stamps and the six-byte real: shared by every data file and the read-out.
+add_library(kiv_timestamp STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/timestamp.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/real48.cpp
+)
+target_include_directories(kiv_timestamp PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
+target_link_libraries(kiv_datafiles INTERFACE kiv_timestamp)
