@@ -1,0 +1,372 @@
+#include "comm/comm_module.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QSerialPort>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <fstream>
+
+#include "comm/comm_log.h"
+#include "comm/link_frame.h"
+#include "comm/progress.h"
+
+namespace kiv {
+namespace {
+
+TFCommModule* g_instance = nullptr;
+
+constexpr int32_t kSupportedRates[] = {110, 300, 600, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
+constexpr int32_t kFallbackRate = 115200;
+
+std::string Trim(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos)
+        return {};
+    const auto last = text.find_last_not_of(" \t\r\n");
+    return text.substr(first, last - first + 1);
+}
+
+std::string Upper(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
+    return text;
+}
+
+// [Ports] key of the settings file; section and key without regard to case.
+std::string ReadPortsKey(const std::string& file, const std::string& key) {
+    std::ifstream in(file, std::ios::binary);
+    const std::string wantedKey = Upper(key);
+    bool inPorts = false;
+    std::string line;
+    while (std::getline(in, line)) {
+        const std::string trimmed = Trim(line);
+        if (!trimmed.empty() && trimmed.front() == '[') {
+            inPorts = Upper(trimmed) == "[PORTS]";
+            continue;
+        }
+        const auto eq = trimmed.find('=');
+        if (inPorts && eq != std::string::npos && Upper(Trim(trimmed.substr(0, eq))) == wantedKey)
+            return Trim(trimmed.substr(eq + 1));
+    }
+    return {};
+}
+
+// n of "COMn" (any case), or 0 for any other text.
+int ComNumber(const std::string& text) {
+    const std::string upper = Upper(Trim(text));
+    if (upper.size() < 4 || upper.compare(0, 3, "COM") != 0)
+        return 0;
+    int number = 0;
+    for (std::size_t i = 3; i < upper.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(upper[i])) || number > 255)
+            return 0;
+        number = number * 10 + (upper[i] - '0');
+    }
+    return number;
+}
+
+QSerialPort::Parity ParityFromText(const std::string& text) {
+    switch (text.empty() ? '\0' : std::toupper(static_cast<unsigned char>(text.front()))) {
+    case 'E': return QSerialPort::EvenParity;
+    case 'M': return QSerialPort::MarkParity;
+    case 'O': return QSerialPort::OddParity;
+    case 'S': return QSerialPort::SpaceParity;
+    default: return QSerialPort::NoParity;
+    }
+}
+
+} // namespace
+
+TFCommModule::TFCommModule(QObject* parent) : QObject(parent), port_(new QSerialPort(this)) {
+    if (g_instance == nullptr)
+        g_instance = this;
+    timer_.setInterval(kTimerInterval);
+    connect(&timer_, &QTimer::timeout, this, &TFCommModule::OnTimer);
+    connect(port_, &QSerialPort::bytesWritten, this, &TFCommModule::OnBytesWritten);
+    connect(port_, &QSerialPort::readyRead, this, &TFCommModule::OnReadyRead);
+}
+
+TFCommModule::~TFCommModule() {
+    if (port_->isOpen())
+        port_->close();
+    if (g_instance == this)
+        g_instance = nullptr;
+}
+
+TFCommModule* TFCommModule::Instance() {
+    return g_instance;
+}
+
+bool TFCommModule::IsBaudRateSupported(int32_t rate) {
+    return std::find(std::begin(kSupportedRates), std::end(kSupportedRates), rate) != std::end(kSupportedRates);
+}
+
+std::string TFCommModule::PortDeviceFor(const std::string& portText) const {
+    const std::string text = Trim(portText);
+    if (!text.empty() && text.front() == '/')
+        return text;
+    const int number = ComNumber(text);
+    if (number == 0)
+        return text;
+    if (!settingsFile_.empty()) {
+        const std::string mapped = ReadPortsKey(settingsFile_, "COM" + std::to_string(number));
+        if (!mapped.empty())
+            return mapped;
+    }
+    return "/dev/ttyS" + std::to_string(number - 1);
+}
+
+bool TFCommModule::OpenDirect(const std::string& port, int32_t baud, int32_t charTimeout, int32_t answerTimeout,
+                              int32_t rtsOffDelay, int32_t rtsOnDelay, int32_t silence, bool halfDuplex, bool rts,
+                              bool dtr, const std::string& parity) {
+    if (portState_ != PortClosed)
+        return false;
+    const int32_t rate = IsBaudRateSupported(baud) ? baud : kFallbackRate;
+    port_->setPortName(QString::fromStdString(PortDeviceFor(port)));
+    port_->setBaudRate(rate);
+    port_->setDataBits(QSerialPort::Data8);
+    port_->setParity(ParityFromText(parity));
+    port_->setStopBits(QSerialPort::OneStop);
+    port_->setFlowControl(QSerialPort::NoFlowControl);
+    if (!port_->open(QIODevice::ReadWrite)) {
+        ShowConnection("Błąd otwarcia portu");
+        return false;
+    }
+    baud_ = rate;
+    ShowConnection("Port otwarty, " + std::to_string(rate) + "Bd");
+    // A line without modem control (a pseudo-terminal, some adapters) refuses
+    // DTR and RTS; the port is open all the same.
+    if (!port_->setDataTerminalReady(dtr) || !port_->setRequestToSend(rts))
+        port_->clearError();
+    ex_.txState = 0;
+    ex_.result = 0;
+    ex_.charTimeout = charTimeout;
+    ex_.answerTimeout = answerTimeout;
+    ex_.rtsOffDelay = rtsOffDelay;
+    ex_.rtsOnDelay = rtsOnDelay;
+    ex_.silence = silence;
+    ex_.halfDuplex = halfDuplex ? 1 : 0;
+    portState_ = PortDirect;
+    return true;
+}
+
+bool TFCommModule::ClosePort() {
+    timer_.stop();
+    const bool wasOpen = portState_ == PortDirect || portState_ == PortModemCommand || portState_ == PortModemOnline;
+    if (port_->isOpen())
+        port_->close();
+    if (wasOpen)
+        ShowConnection("Port zamknięty");
+    portState_ = PortClosed;
+    return true;
+}
+
+void TFCommModule::SendFrame(uint8_t kind, uint16_t secondAddress, uint16_t dataLength, const uint8_t* data,
+                             uint16_t deviceAddress) {
+    const uint16_t room = kTxBufferSize - kFrameOverhead;
+    const std::vector<uint8_t> frame =
+        BuildFrame(RequestCode(kind), secondAddress, data, std::min(dataLength, room), deviceAddress);
+    std::copy(frame.begin(), frame.end(), ex_.txBuffer.begin());
+    ex_.txLength = static_cast<uint16_t>(frame.size());
+    if (portState_ == PortDirect || portState_ == PortModemOnline)
+        StartExchange(true);
+}
+
+void TFCommModule::SendCommand(const std::string& text) {
+    const std::size_t length = std::min(text.size(), kTxBufferSize);
+    std::memcpy(ex_.txBuffer.data(), text.data(), length);
+    ex_.txLength = static_cast<uint16_t>(length);
+    if (portState_ == PortModemCommand)
+        StartExchange(false);
+}
+
+std::vector<uint8_t> TFCommModule::GetReply() const {
+    return {ex_.rxBuffer.begin(), ex_.rxBuffer.begin() + ex_.rxCount};
+}
+
+uint8_t TFCommModule::WaitForExchange() {
+    while (ex_.txState >= 1 && ex_.txState <= 7 && port_->isOpen())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return ex_.result;
+}
+
+void TFCommModule::StartExchange(bool frameMode) {
+    ex_.rxCount = 0;
+    ex_.frameMode = frameMode ? 1 : 0;
+    ex_.frameStart = -1;
+    ex_.expectedLength = 0;
+    port_->clear(QSerialPort::AllDirections);
+    RestartElapsed();
+    SetTxState(1);
+    timer_.start();
+    // Nothing to wait for: the request goes out now rather than at the next tick.
+    if (ex_.silence <= 0)
+        LeaveSilence();
+}
+
+void TFCommModule::OnTimer() {
+    ex_.elapsed = static_cast<int32_t>(clock_.elapsed());
+    if (portState_ == PortDirect || portState_ == PortModemCommand || portState_ == PortModemOnline)
+        Step();
+}
+
+// Limits are checked against the real time since the state began, so a
+// limit of t ms ends at the first tick after t: between t and t + 100 ms.
+void TFCommModule::Step() {
+    switch (ex_.txState) {
+    case 1:
+        if (ex_.elapsed > ex_.silence)
+            LeaveSilence();
+        break;
+    case 2:
+        if (ex_.elapsed > ex_.rtsOnDelay) {
+            RestartElapsed();
+            Send();
+        }
+        break;
+    case 3:
+        if (ex_.elapsed > kSendLimit) {
+            ex_.result = TxSendTimeout;
+            SetTxState(8);
+        }
+        break;
+    case 4:
+        if (ex_.elapsed > ex_.rtsOffDelay)
+            AwaitAnswer();
+        break;
+    case 5:
+        if (ex_.elapsed > ex_.answerTimeout)
+            Complete();
+        break;
+    case 6:
+        if (ex_.elapsed > ex_.charTimeout)
+            Complete();
+        break;
+    default:
+        break;
+    }
+}
+
+void TFCommModule::LeaveSilence() {
+    RestartElapsed();
+    if (ex_.halfDuplex != 0) {
+        port_->setRequestToSend(true);
+        SetTxState(2);
+        if (ex_.rtsOnDelay <= 0)
+            Send();
+    } else {
+        Send();
+    }
+}
+
+void TFCommModule::Send() {
+    SetTxState(3);
+    port_->write(reinterpret_cast<const char*>(ex_.txBuffer.data()), ex_.txLength);
+    if (!ex_.logFile.empty())
+        WriteCommLog(ex_.logFile, ex_.txBuffer.data(), ex_.txLength, kLogSent);
+}
+
+void TFCommModule::OnBytesWritten() {
+    if (ex_.txState != 3 || port_->bytesToWrite() > 0)
+        return;
+    RestartElapsed();
+    if (ex_.halfDuplex != 0 && ex_.rtsOffDelay > 0)
+        SetTxState(4);
+    else
+        AwaitAnswer();
+}
+
+void TFCommModule::AwaitAnswer() {
+    RestartElapsed();
+    if (ex_.halfDuplex != 0)
+        port_->setRequestToSend(false);
+    SetTxState(5);
+    ReadReply(); // a reply may already wait in the port
+}
+
+void TFCommModule::OnReadyRead() {
+    ReadReply();
+}
+
+// Takes what the port holds into the receive buffer. Bytes that arrive
+// while no exchange waits for them stay in the port until the next purge.
+void TFCommModule::ReadReply() {
+    if (ex_.txState != 5 && ex_.txState != 6)
+        return;
+    const qint64 available = port_->bytesAvailable();
+    if (available <= 0)
+        return;
+    if (ex_.txState == 5)
+        SetTxState(6);
+    RestartElapsed();
+    const qint64 room = kRxLimit - ex_.rxCount;
+    const qint64 got = port_->read(reinterpret_cast<char*>(ex_.rxBuffer.data() + ex_.rxCount), std::min(available, room));
+    if (got > 0)
+        ex_.rxCount = static_cast<uint16_t>(ex_.rxCount + got);
+    if (available > room) {
+        Complete(); // an overlong reply ends with what fits
+        return;
+    }
+    if (ex_.frameMode == 0)
+        return;
+    if (ex_.frameStart < 0) {
+        const auto* start = static_cast<const uint8_t*>(std::memchr(ex_.rxBuffer.data(), kFrameStart, ex_.rxCount));
+        if (start != nullptr)
+            ex_.frameStart = static_cast<int32_t>(start - ex_.rxBuffer.data());
+    }
+    if (ex_.frameStart < 0)
+        return;
+    const int32_t fromStart = ex_.rxCount - ex_.frameStart;
+    if (ex_.expectedLength == 0 && fromStart >= 3) {
+        const uint16_t len = static_cast<uint16_t>(ex_.rxBuffer[ex_.frameStart + 1] |
+                                                   ex_.rxBuffer[ex_.frameStart + 2] << 8);
+        ex_.expectedLength = static_cast<uint16_t>(std::min<uint32_t>(len + kLenExtra, 0xFFFF));
+    }
+    if (ex_.expectedLength != 0 && fromStart >= ex_.expectedLength)
+        Complete();
+}
+
+void TFCommModule::Complete() {
+    SetTxState(7);
+    if (!ex_.logFile.empty())
+        WriteCommLog(ex_.logFile, ex_.rxBuffer.data(), ex_.rxCount, kLogReceived);
+    if (ex_.rxCount == 0) {
+        ex_.result = TxNoReply;
+    } else if (ex_.frameMode != 0) {
+        std::size_t count = ex_.rxCount;
+        const bool good = CheckFrame(ex_.rxBuffer.data(), count);
+        ex_.rxCount = static_cast<uint16_t>(count);
+        ex_.result = good ? TxGood : TxBadFrame;
+    } else {
+        ex_.result = TxGood;
+    }
+    SetTxState(8);
+}
+
+void TFCommModule::SetTxState(uint8_t state) {
+    ex_.txState = state;
+    if (progress_ != nullptr) {
+        progress_->SetLamp(TxLamp::Transmit, state == 3);
+        progress_->SetLamp(TxLamp::Wait, state == 5);
+        progress_->SetLamp(TxLamp::Receive, state == 6);
+    }
+    if (state == 8)
+        timer_.stop();
+    emit txStateChanged(state);
+    if (state == 8)
+        emit exchangeFinished(ex_.result);
+}
+
+void TFCommModule::RestartElapsed() {
+    clock_.restart();
+    ex_.elapsed = 0;
+}
+
+void TFCommModule::ShowConnection(const std::string& text) {
+    if (progress_ != nullptr)
+        progress_->SetConnection(text);
+}
+
+} // namespace kiv
