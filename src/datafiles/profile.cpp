@@ -297,6 +297,12 @@ std::string TFCProfileRdWr::ValueText(const uint8_t* value, std::size_t length, 
 
 Bytes TFCProfileRdWr::BuildProfile(const TRecProfParams& params, const TParamItem* items, int count,
                                    const std::vector<std::string>& groups) {
+    if (count < 1 || count > kMaxProfileItems) return {};
+    std::size_t sectionBytes = 2 * (kSectionHeadSize + kKeySize) + 2 * (kSectionHeadSize + 4);
+    for (const std::string& text : params.texts) sectionBytes += kSectionHeadSize + text.size();
+    for (const std::string& group : groups) sectionBytes += kSectionHeadSize + group.size();
+    if (kHeaderSize + sectionBytes > 0xFFFF) return {};
+
     NewScrambleKey(key1);
     NewScrambleKey(key2);
     Bytes image(kHeaderSize, 0);
@@ -334,6 +340,7 @@ Bytes TFCProfileRdWr::BuildProfile(const TRecProfParams& params, const TParamIte
 int TFCProfileRdWr::WriteProfile(const std::string& fileName, const TRecProfParams& params, const TParamItem* items,
                                  int count, const std::vector<std::string>& groups) {
     const Bytes image = BuildProfile(params, items, count, groups);
+    if (image.empty()) return -30;
     TPlik plik;
     std::size_t written = 0;
     return plik.WriteWholeFile(fileName, false, image.data(), image.size(), written);

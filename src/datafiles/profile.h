@@ -82,10 +82,11 @@ public:
     // Type 12 text comes back as UTF-8.
     [[nodiscard]] static std::string ValueText(const uint8_t* value, std::size_t length, uint8_t typeCode);
 
-    // Builds a complete profile file image with fresh keys.
+    // Builds a complete profile file image with fresh keys; empty when the
+    // item count is not 1..1000 or the texts and groups overflow the header.
     [[nodiscard]] Bytes BuildProfile(const TRecProfParams& params, const TParamItem* items, int count,
                                      const std::vector<std::string>& groups);
-    // Writes a profile file; 0 or a file error code.
+    // Writes a profile file; 0, a file error code, or -30 when BuildProfile fails.
     [[nodiscard]] int WriteProfile(const std::string& fileName, const TRecProfParams& params,
                                    const TParamItem* items, int count, const std::vector<std::string>& groups);
 
