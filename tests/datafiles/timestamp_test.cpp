@@ -1,4 +1,5 @@
 #include "datafiles/real48.h"
+#include "datafiles/sample_value.h"
 #include "datafiles/timestamp.h"
 
 #include <gtest/gtest.h>
@@ -116,6 +117,43 @@ TEST(Real48, OutOfRangeValues) {
     EXPECT_LT(Real48ToDouble(bytes), -1.7e38);
     DoubleToReal48(std::nan(""), bytes);
     EXPECT_EQ(Real48ToDouble(bytes), 0.0);
+}
+
+struct ValueCase {
+    uint8_t type;
+    uint8_t bytes[8];
+    int status;
+    double number;
+    std::size_t used;
+};
+
+TEST(SampleValue, ConversionByType) {
+    const ValueCase cases[] = {
+        {VtInt8, {0xFE}, 1, -2.0, 1},
+        {VtInt16, {0x18, 0xFC}, 1, -1000.0, 2},
+        {VtInt32, {0xFF, 0xFF, 0xFF, 0xFF}, 1, -1.0, 4},
+        {VtUInt8, {0xFE}, 1, 254.0, 1},
+        {VtUInt16, {0x18, 0xFC}, 1, 64536.0, 2},
+        {VtUInt32, {0xFF, 0xFF, 0xFF, 0xFF}, 1, 4294967295.0, 4},
+        {VtFloat32, {0x00, 0x00, 0xC0, 0x3F}, 1, 1.5, 4},
+        {VtFloat32, {0x00, 0x00, 0x80, 0x7F}, 0, 0.0, 4},
+        {VtFloat32, {0x01, 0x00, 0xC0, 0xFF}, 0, 0.0, 4},
+        {VtReal48, {0x87, 0, 0, 0, 0, 0xC8}, 1, -100.0, 6},
+        {VtFloat64, {0, 0, 0, 0, 0, 0, 0x59, 0x40}, 1, 100.0, 8},
+        {VtFloat64, {0, 0, 0, 0, 0, 0, 0xF0, 0x7F}, 0, 0.0, 8},
+        {VtByte, {7}, 0, 0.0, 1},
+        {VtDigits, {0x12, 0x34, 0xFF, 0x99}, 0, 0.0, 3},
+        {VtText, {'a', 'b', 0, 'c'}, 0, 0.0, 3},
+        {VtText, {'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h'}, 0, 0.0, 8},
+        {0, {1}, 0, 0.0, 8},
+        {13, {1}, 0, 0.0, 8},
+    };
+    for (const auto& c : cases) {
+        double number = -7;
+        EXPECT_EQ(ValueToDouble(c.type, c.bytes, number), c.status) << int{c.type};
+        EXPECT_EQ(number, c.number) << int{c.type};
+        EXPECT_EQ(ValueByteCount(c.type, c.bytes), c.used) << int{c.type};
+    }
 }
 
 } // namespace
