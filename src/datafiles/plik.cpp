@@ -277,7 +277,6 @@ int TPlik::ReadWholeFile(const std::string& name, std::size_t startOffset, Bytes
     if (startOffset >= size) return -2;
     std::size_t count = size - startOffset;
     if (maxCount > 0) count = std::min(count, maxCount);
-    if (count == 0) return -1;
     buffer.resize(count);
     std::size_t done = 0;
     while (done < count) {
