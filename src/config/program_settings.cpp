@@ -1,0 +1,237 @@
+#include "program_settings.h"
+
+#include "config/ini_file.h"
+#include "config/text_case.h"
+
+#include <charconv>
+#include <filesystem>
+
+namespace kiv {
+namespace {
+
+constexpr const char* kCatalogues = "Catalogues";
+constexpr const char* kModems = "Modems";
+constexpr const char* kCommSettings = "CommSettings";
+constexpr const char* kModemAuto = "Modem-auto";
+constexpr const char* kKivGaz = "KivGAZ";
+constexpr const char* kVirtualStem = "Sum";
+constexpr const char* kTariffStem = "Set";
+
+constexpr int kDefaultHourShift = -2;
+constexpr int kDefaultKivGazAddress = 65534;
+
+std::string Numbered(const char* stem, int n) { return stem + std::to_string(n); }
+
+std::string DataPathKey(int index) { return index == 0 ? "DataPath" : Numbered("DataPath", index); }
+
+std::vector<std::string> SplitAt(std::string_view text, char separator) {
+    std::vector<std::string> fields;
+    for (;;) {
+        const std::size_t at = text.find(separator);
+        fields.emplace_back(text.substr(0, at));
+        if (at == std::string_view::npos) return fields;
+        text.remove_prefix(at + 1);
+    }
+}
+
+bool ReplaceList(const std::string& file, const std::string& section, const char* stem,
+                 const std::vector<std::string>& items) {
+    return EditIniFile(file, false, [&](IniDocument& doc) {
+        bool changed = doc.ClearSection(section, false);
+        for (std::size_t k = 0; k < items.size(); ++k) {
+            changed |= doc.WriteString(section, Numbered(stem, static_cast<int>(k) + 1), items[k]);
+        }
+        return changed;
+    });
+}
+
+} // namespace
+
+std::string WithTrailingSlash(std::string folder) {
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    return folder;
+}
+
+std::string KivIniPath(const std::string& folder) { return WithTrailingSlash(folder.empty() ? "." : folder) + "Kiv.ini"; }
+
+std::string KivIniPathInWorkingFolder() {
+    std::error_code ec;
+    const auto cwd = std::filesystem::current_path(ec);
+    return KivIniPath(ec ? std::string(".") : cwd.string());
+}
+
+TVirtualEntry ParseVirtualEntry(std::string_view text) {
+    auto fields = SplitAt(text, '@');
+    TVirtualEntry entry;
+    entry.label = fields[0];
+    entry.formula = fields.size() > 1 ? fields[1] : "";
+    entry.capacity = fields.size() > 2 ? fields[2] : "";
+    entry.hasTariff = fields.size() > 3;
+    if (entry.hasTariff) entry.tariffSet = fields[3];
+    if (fields.size() > 4) entry.extra.assign(fields.begin() + 4, fields.end());
+    return entry;
+}
+
+std::string FormatVirtualEntry(const TVirtualEntry& entry) {
+    std::string text = entry.label + "@" + entry.formula + "@" + entry.capacity;
+    if (entry.hasTariff || !entry.tariffSet.empty() || !entry.extra.empty()) text += "@" + entry.tariffSet;
+    for (const auto& field : entry.extra) text += "@" + field;
+    return text;
+}
+
+std::string VirtualSectionName(const std::string& dataFolder) { return "Virtual-" + WithTrailingSlash(dataFolder); }
+
+std::string TProgramSettings::DataPath(int index) const {
+    return ReadIniString(kCatalogues, DataPathKey(index), "", path_);
+}
+bool TProgramSettings::SetDataPath(int index, const std::string& folder) const {
+    return WriteIniString(kCatalogues, DataPathKey(index), folder, path_);
+}
+std::vector<std::string> TProgramSettings::DataPathHistory() const {
+    std::vector<std::string> history;
+    for (int i = 1; i <= kDataPathHistorySize; ++i) {
+        std::string folder = DataPath(i);
+        if (folder.empty()) break;
+        history.push_back(std::move(folder));
+    }
+    return history;
+}
+
+std::string TProgramSettings::CursorPosition() const { return ReadIniString("Main", "CursorPosition", "", path_); }
+bool TProgramSettings::SetCursorPosition(const std::string& caption) const {
+    return WriteIniString("Main", "CursorPosition", caption, path_);
+}
+
+std::vector<std::string> TProgramSettings::ModemNames() const { return ReadIniList(kModems, "ModemName", path_); }
+bool TProgramSettings::SetModemNames(const std::vector<std::string>& names) const {
+    return WriteIniList(kModems, "ModemName", path_, names);
+}
+std::string TProgramSettings::ModemPort(int n) const {
+    return ReadIniString(kModems, Numbered("ModemPort", n), "COM1", path_);
+}
+int TProgramSettings::ModemSpeed(int n) const { return ReadIniInteger(kModems, Numbered("ModemSpeed", n), 9600, path_); }
+std::string TProgramSettings::ModemInitString(int n) const {
+    return ReadIniString(kModems, Numbered("ModemInitString", n), "", path_);
+}
+bool TProgramSettings::SetModemPort(int n, const std::string& port) const {
+    return WriteIniString(kModems, Numbered("ModemPort", n), port, path_);
+}
+bool TProgramSettings::SetModemSpeed(int n, int speed) const {
+    return WriteIniString(kModems, Numbered("ModemSpeed", n), std::to_string(speed), path_);
+}
+bool TProgramSettings::SetModemInitString(int n, const std::string& command) const {
+    return WriteIniString(kModems, Numbered("ModemInitString", n), command, path_);
+}
+
+std::string TProgramSettings::ExchangePrefix() const { return ReadIniString(kCommSettings, "ExchangePrefix", "", path_); }
+bool TProgramSettings::SetExchangePrefix(const std::string& digits) const {
+    return WriteIniString(kCommSettings, "ExchangePrefix", digits, path_);
+}
+int TProgramSettings::EventsMaxNumber() const { return ReadIniInteger(kCommSettings, "EventsMaxNumber", 100, path_); }
+bool TProgramSettings::SetEventsMaxNumber(int count) const {
+    return WriteIniString(kCommSettings, "EventsMaxNumber", std::to_string(count), path_);
+}
+int TProgramSettings::ModemConnMaxTimeForDialog() const {
+    return ReadIniInteger(kCommSettings, "ModemConnMaxTime", 15, path_);
+}
+int TProgramSettings::ModemConnMaxTimeForAutoRound() const {
+    return ReadIniInteger(kCommSettings, "ModemConnMaxTime", 10, path_);
+}
+bool TProgramSettings::SetModemConnMaxTime(int minutes) const {
+    return WriteIniString(kCommSettings, "ModemConnMaxTime", std::to_string(minutes), path_);
+}
+
+int TProgramSettings::RepBaseHourShift() const {
+    const int shift = ReadIniInteger("Report", "RepBaseHourShift", kDefaultHourShift, path_);
+    return Clamp(shift, -23, 23, kDefaultHourShift, kDefaultHourShift);
+}
+bool TProgramSettings::SetRepBaseHourShift(int hours) const {
+    return WriteIniString("Report", "RepBaseHourShift", std::to_string(hours), path_);
+}
+
+std::string TProgramSettings::AutoStartTime() const { return ReadIniString(kModemAuto, "StartTime", "00:00:00", path_); }
+bool TProgramSettings::SetAutoStartTime(const std::string& hhmmss) const {
+    return WriteIniString(kModemAuto, "StartTime", hhmmss, path_);
+}
+int TProgramSettings::AutoMinimumAge() const { return ReadIniInteger(kModemAuto, "MinimumAge", 10, path_); }
+bool TProgramSettings::SetAutoMinimumAge(int days) const {
+    return WriteIniString(kModemAuto, "MinimumAge", std::to_string(days), path_);
+}
+int TProgramSettings::AutoRepeats() const { return ReadIniInteger(kModemAuto, "Repeats", 3, path_); }
+bool TProgramSettings::SetAutoRepeats(int count) const {
+    return WriteIniString(kModemAuto, "Repeats", std::to_string(count), path_);
+}
+
+bool TProgramSettings::DumpDP() const { return ReadIniBool("Debug", "DumpDP", false, path_); }
+bool TProgramSettings::DumpTZ() const { return ReadIniBool("Debug", "DumpTZ", false, path_); }
+
+std::string TProgramSettings::ReportColumnsToPrint() const {
+    return ReadIniString("KivReports", "ToPrint", "0&1&2&3&4&5&6&7&8&9&10&11&12&13&14&15", path_);
+}
+bool TProgramSettings::SetReportColumnsToPrint(const std::string& columns) const {
+    return WriteIniString("KivReports", "ToPrint", columns, path_);
+}
+
+int TProgramSettings::KivGazAddress() const {
+    const int address = ReadIniInteger(kKivGaz, "Address", kDefaultKivGazAddress, path_);
+    return Clamp(address, 1, 65535, kDefaultKivGazAddress, kDefaultKivGazAddress);
+}
+bool TProgramSettings::SetKivGazAddress(int address) const {
+    return WriteIniString(kKivGaz, "Address", std::to_string(address), path_);
+}
+std::string TProgramSettings::KivGazComNumber() const { return ReadIniString(kKivGaz, "ComNumber", "", path_); }
+bool TProgramSettings::SetKivGazComNumber(const std::string& port) const {
+    return WriteIniString(kKivGaz, "ComNumber", port, path_);
+}
+
+std::vector<std::string> TProgramSettings::VirtualEntries(const std::string& dataFolder) const {
+    return ReadIniList(VirtualSectionName(dataFolder), kVirtualStem, path_);
+}
+bool TProgramSettings::SetVirtualEntries(const std::string& dataFolder, const std::vector<std::string>& entries) const {
+    return ReplaceList(path_, VirtualSectionName(dataFolder), kVirtualStem, entries);
+}
+bool TProgramSettings::FindVirtualEntry(const std::string& dataFolder, const std::string& label, TVirtualEntry& entry,
+                                        int& number) const {
+    const auto entries = VirtualEntries(dataFolder);
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+        TVirtualEntry candidate = ParseVirtualEntry(entries[k]);
+        if (candidate.label == label) {
+            entry = std::move(candidate);
+            number = static_cast<int>(k) + 1;
+            return true;
+        }
+    }
+    return false;
+}
+bool TProgramSettings::SetVirtualEntry(const std::string& dataFolder, int number, const TVirtualEntry& entry) const {
+    return WriteIniString(VirtualSectionName(dataFolder), Numbered(kVirtualStem, number), FormatVirtualEntry(entry),
+                          path_);
+}
+
+std::vector<std::string> TProgramSettings::TariffSets() const { return ReadIniList("Tariff", kTariffStem, path_); }
+bool TProgramSettings::SetTariffSets(const std::vector<std::string>& sets) const {
+    return ReplaceList(path_, "Tariff", kTariffStem, sets);
+}
+
+std::string TProgramSettings::PortDeviceName(std::string_view port) const { return kiv::PortDeviceName(path_, port); }
+
+std::string PortDeviceName(const std::string& kivIniPath, std::string_view port) {
+    port = TrimView(port);
+    if (port.empty()) return {};
+    std::string device = ReadIniString("Ports", port, "", kivIniPath);
+    if (!device.empty()) return device;
+    if (StartsWithNoCase(port, "COM")) {
+        const std::string_view digits = port.substr(3);
+        int n = 0;
+        const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
+        if (ec == std::errc() && end == digits.data() + digits.size() && n >= 1) return "/dev/ttyS" + std::to_string(n - 1);
+    }
+    return std::string(port);
+}
+
+bool DataFolderFromSettings(int index, std::string& folder) {
+    folder = WithTrailingSlash(TProgramSettings(KivIniPathInWorkingFolder()).DataPath(index));
+    return !folder.empty();
+}
+
+} // namespace kiv

@@ -1,0 +1,95 @@
+#include "tini.h"
+
+#include "config/ini_file.h"
+#include "config/text_case.h"
+#include "support/text_encoding.h"
+
+#include <cstdio>
+
+namespace kiv {
+
+TIni::TIni(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return;
+    std::string bytes(kBufferSize + 1, '\0');
+    const std::size_t n = std::fread(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+    truncated_ = n > kBufferSize;
+    bytes.resize(truncated_ ? kBufferSize : n);
+    // A cut through the middle of a UTF-8 character must not make the whole
+    // file look like Windows-1250.
+    std::string_view text = bytes;
+    for (int k = 0; truncated_ && k < 3 && !IsValidUtf8(text); ++k) text.remove_suffix(1);
+    buffer_ = DecodeText(IsValidUtf8(text) ? text : std::string_view(bytes));
+    loaded_ = true;
+}
+
+bool TIni::NextLine(std::string_view& line) {
+    const std::string_view all = buffer_;
+    while (pos_ < all.size() && (all[pos_] == '\r' || all[pos_] == '\n')) ++pos_;
+    if (pos_ >= all.size()) return false;
+    std::size_t end = all.find_first_of("\r\n", pos_);
+    if (end == std::string_view::npos) end = all.size();
+    line = all.substr(pos_, end - pos_);
+    pos_ = end;
+    return true;
+}
+
+bool TIni::FindSection(std::string_view section) {
+    const std::string name = UpperText(TrimView(section));
+    if (hasMissing_ && name == lastMissing_) return false;
+    if (hasFound_ && name == lastFound_) return true;
+    ++sectionScans_;
+    const std::string header = "[" + name + "]";
+    pos_ = 0;
+    std::string_view line;
+    while (NextLine(line)) {
+        if (EqualsNoCase(TrimView(line), header)) {
+            sectionStart_ = pos_;
+            lastFound_ = name;
+            hasFound_ = true;
+            return true;
+        }
+    }
+    lastMissing_ = name;
+    hasMissing_ = true;
+    return false;
+}
+
+bool TIni::FindKey(std::string_view key, std::string& value) {
+    key = TrimView(key);
+    pos_ = sectionStart_;
+    std::string_view line;
+    while (NextLine(line)) {
+        if (TrimView(line).substr(0, 1) == "[") return false;
+        const std::size_t eq = line.find('=');
+        if (eq == std::string_view::npos) continue;
+        if (EqualsNoCase(TrimView(line.substr(0, eq)), key)) {
+            value = line.substr(eq + 1);
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string TIni::ReadString(std::string_view section, std::string_view key, std::string_view def) {
+    std::string value;
+    if (FindSection(section) && FindKey(key, value)) return value;
+    return std::string(def);
+}
+
+int TIni::ReadInteger(std::string_view section, std::string_view key, int def) {
+    return ParseIniInteger(ReadString(section, key, ""), def);
+}
+
+std::vector<std::string> TIni::ReadList(std::string_view section, std::string_view stem, int first) {
+    std::vector<std::string> list;
+    for (int i = first;; ++i) {
+        std::string value = ReadString(section, std::string(stem) + std::to_string(i), "");
+        if (value.empty()) break;
+        list.push_back(std::move(value));
+    }
+    return list;
+}
+
+} // namespace kiv
