@@ -582,8 +582,12 @@ int TArchive::StoreMonth(const std::string& dataFolder, int address, int year, i
     for (std::size_t pos = 0; pos < samples_.size(); pos += kSampleSize) oldNewest = std::max(oldNewest, TimeOf(&samples_[pos]));
     Bytes merged;
     merged.reserve(samples_.size() + run.size() * kSampleSize);
-    const std::size_t inserted =
-        SortedByTime(samples_) ? MergeSorted(samples_, run, merged) : MergeByInsertion(samples_, run, merged);
+    std::size_t inserted = run.size();
+    if (fresh) {
+        for (const uint8_t* sample : run) AppendSample(merged, sample);
+    } else {
+        inserted = SortedByTime(samples_) ? MergeSorted(samples_, run, merged) : MergeByInsertion(samples_, run, merged);
+    }
     bool entryAdded = false;
     if (fresh || samples_.empty() || TimeOf(run.back()) > oldNewest) {
         const TimeStamp validFrom = fresh ? MonthStart(year, month) : TimeOf(run.front());
