@@ -1,0 +1,154 @@
+#include "options.h"
+
+#include <charconv>
+#include <functional>
+#include <map>
+
+namespace kiv::devsim {
+namespace {
+
+bool ToInt(const std::string& text, long long lo, long long hi, long long& value) {
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end && value >= lo && value <= hi;
+}
+
+struct IntOption {
+    long long lo;
+    long long hi;
+    std::function<void(Options&, long long)> set;
+};
+
+const std::map<std::string, IntOption>& IntOptions() {
+    static const std::map<std::string, IntOption> table{
+        {"--address", {1, 65535, [](Options& o, long long v) { o.address = static_cast<int>(v); }}},
+        {"--seed", {0, 4294967295LL, [](Options& o, long long v) { o.seed = static_cast<uint32_t>(v); }}},
+        {"--baud", {110, 115200, [](Options& o, long long v) { o.baud = static_cast<int>(v); }}},
+        {"--protocol", {1, 2, [](Options& o, long long v) { o.protocol = static_cast<int>(v); }}},
+        {"--hourly-days", {0, 3650, [](Options& o, long long v) { o.hourlyDays = static_cast<int>(v); }}},
+        {"--daily-days", {0, 3650, [](Options& o, long long v) { o.dailyDays = static_cast<int>(v); }}},
+        {"--events", {0, 65535, [](Options& o, long long v) { o.events = static_cast<int>(v); }}},
+        {"--gas-hour", {0, 23, [](Options& o, long long v) { o.gasDayHour = static_cast<int>(v); }}},
+        {"--max-values", {0, 255, [](Options& o, long long v) { o.maxValues = static_cast<int>(v); }}},
+        {"--noise-before", {0, 1000, [](Options& o, long long v) { o.faults.noiseBefore = static_cast<std::size_t>(v); }}},
+        {"--noise-after", {0, 1000, [](Options& o, long long v) { o.faults.noiseAfter = static_cast<std::size_t>(v); }}},
+        {"--corrupt-crc", {0, 1000000, [](Options& o, long long v) { o.faults.corruptEvery = static_cast<int>(v); }}},
+        {"--silence", {0, 1000000, [](Options& o, long long v) { o.faults.silentEvery = static_cast<int>(v); }}},
+        {"--byte-gap", {0, 60000, [](Options& o, long long v) { o.faults.byteGapMs = static_cast<int>(v); }}},
+        {"--reply-delay", {0, 60000, [](Options& o, long long v) { o.faults.replyDelayMs = static_cast<int>(v); }}},
+    };
+    return table;
+}
+
+const std::map<std::string, std::string Options::*>& TextOptions() {
+    static const std::map<std::string, std::string Options::*> table{
+        {"--profile", &Options::profile}, {"--data", &Options::dataFolder}, {"--device", &Options::device},
+        {"--clock", &Options::clock},     {"--make", &Options::make},       {"--type", &Options::type},
+        {"--serial", &Options::serial},   {"--last", &Options::last},
+    };
+    return table;
+}
+
+const std::map<std::string, bool Options::*>& Switches() {
+    static const std::map<std::string, bool Options::*> table{
+        {"--wrong-serial", &Options::wrongSerial},
+        {"--bad-clock", &Options::badClock},
+        {"--verbose", &Options::verbose},
+    };
+    return table;
+}
+
+} // namespace
+
+ParseResult ParseOptions(const std::vector<std::string>& args, Options& options, std::string& error) {
+    bool seedGiven = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& name = args[i];
+        if (name == "--help" || name == "-h") return ParseResult::kHelp;
+        if (const auto sw = Switches().find(name); sw != Switches().end()) {
+            options.*(sw->second) = true;
+            continue;
+        }
+        const auto text = TextOptions().find(name);
+        const auto number = IntOptions().find(name);
+        if (text == TextOptions().end() && number == IntOptions().end()) {
+            error = "unknown option " + name;
+            return ParseResult::kError;
+        }
+        if (i + 1 >= args.size()) {
+            error = name + " needs a value";
+            return ParseResult::kError;
+        }
+        const std::string& value = args[++i];
+        if (text != TextOptions().end()) {
+            options.*(text->second) = value;
+            continue;
+        }
+        long long v = 0;
+        if (!ToInt(value, number->second.lo, number->second.hi, v)) {
+            error = name + " takes a number from " + std::to_string(number->second.lo) + " to " +
+                    std::to_string(number->second.hi) + ", not \"" + value + "\"";
+            return ParseResult::kError;
+        }
+        number->second.set(options, v);
+        seedGiven = seedGiven || name == "--seed";
+    }
+    if (options.profile.empty() || options.address == 0) {
+        error = "--profile and --address are required";
+        return ParseResult::kError;
+    }
+    if (seedGiven && !options.dataFolder.empty()) {
+        error = "--data and --seed exclude each other";
+        return ParseResult::kError;
+    }
+    return ParseResult::kRun;
+}
+
+std::string HelpText() {
+    return R"(Usage: kiv-devsim --profile FILE.FCP --address N [--data DATAFOLDER | --seed S]
+                  [--device PATH] [--baud B] [--protocol 1|2] [options]
+
+Answers as a GazModem device described by a device profile. Without --device
+it opens a pseudo-terminal, prints its path as the first line of its output
+and serves until stopped (SIGTERM or SIGINT end it cleanly).
+
+Device:
+  --profile FILE     device profile (.FCP); gives the protocol version, the
+                     expected make, type and serial number and the parameters
+  --address N        station address the device answers to (1..65535)
+  --protocol 1|2     GazModem version to speak instead of the profile's
+  --seed S           seed of the generated contents (default 1)
+  --data FOLDER      take the archives of station N from this data folder
+                     (other contents are generated)
+  --clock TIME       device clock at start, "YYYY-MM-DD hh:mm:ss"
+                     (default: the computer's clock); it runs on from there
+  --make TEXT, --type TEXT, --serial TEXT, --last TEXT
+                     nameplate strings (default: the profile's expected texts)
+  --hourly-days N    days of hourly archive to generate (default 160)
+  --daily-days N     days of daily archive to generate (default 400)
+  --gas-hour H       hour of the daily samples (default 6)
+  --events N         events in the device's log (default 30)
+  --max-values N     most parameter numbers per current-data reply (default:
+                     as many as asked, within the reply size)
+
+Line:
+  --device PATH      serve on this serial device instead of a pseudo-terminal
+  --baud B           line speed; on a pseudo-terminal the replies are paced at
+                     10 bits per byte so read-out times are realistic
+
+Faults:
+  --noise-before N   N random bytes (never 0x68) before every reply frame
+  --noise-after N    N random bytes (never 0x16) after every reply frame
+  --corrupt-crc N    spoil the CRC of every N-th reply
+  --silence N        leave every N-th request unanswered (1: never answer)
+  --byte-gap MS      send replies one byte at a time, MS ms apart
+  --reply-delay MS   wait MS ms before answering
+  --wrong-serial     report a serial number other than the expected one
+  --bad-clock        report the invalid clock 2003-02-29 12:00:00
+
+  --verbose          log requests and replies on stderr
+  --help             this text
+)";
+}
+
+} // namespace kiv::devsim

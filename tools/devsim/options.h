@@ -1,0 +1,37 @@
+#pragma once
+// The command line of kiv-devsim.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "fault_injection.h"
+
+namespace kiv::devsim {
+
+struct Options {
+    std::string profile;
+    int address = 0;
+    std::string dataFolder; // empty: generate from the seed
+    uint32_t seed = 1;
+    std::string device;     // empty: open a pseudo-terminal
+    int baud = 0;           // 0: not given
+    int protocol = 0;       // 0: the profile's
+    std::string clock;      // device clock at start, "YYYY-MM-DD hh:mm:ss"; empty: the computer's
+    std::string make, type, serial, last; // nameplate overrides
+    int hourlyDays = 160;
+    int dailyDays = 400;
+    int events = 30;
+    int gasDayHour = 6;
+    int maxValues = 0;
+    bool wrongSerial = false;
+    bool badClock = false;
+    bool verbose = false;
+    FaultSettings faults;
+};
+
+enum class ParseResult { kRun, kHelp, kError };
+
+[[nodiscard]] ParseResult ParseOptions(const std::vector<std::string>& args, Options& options, std::string& error);
+[[nodiscard]] std::string HelpText();
+
+} // namespace kiv::devsim

@@ -1,0 +1,133 @@
+#include "serial_link.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace kiv::devsim {
+namespace {
+
+std::string Reason(const std::string& what) { return what + ": " + std::strerror(errno); }
+
+bool MakeRaw(int fd, speed_t speed) {
+    termios tio{};
+    if (tcgetattr(fd, &tio) != 0) return false;
+    cfmakeraw(&tio);
+    tio.c_cflag |= CLOCAL | CREAD;
+    tio.c_cflag &= ~static_cast<tcflag_t>(CSTOPB | PARENB | CRTSCTS);
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    if (speed != 0 && (cfsetispeed(&tio, speed) != 0 || cfsetospeed(&tio, speed) != 0)) return false;
+    return tcsetattr(fd, TCSANOW, &tio) == 0;
+}
+
+speed_t SpeedOf(int baud) {
+    switch (baud) {
+    case 110: return B110;
+    case 300: return B300;
+    case 600: return B600;
+    case 1200: return B1200;
+    case 2400: return B2400;
+    case 4800: return B4800;
+    case 9600: return B9600;
+    case 19200: return B19200;
+    case 38400: return B38400;
+    case 57600: return B57600;
+    case 115200: return B115200;
+    default: return 0;
+    }
+}
+
+timespec AddNanos(timespec t, long long nanos) {
+    nanos += t.tv_nsec;
+    t.tv_sec += static_cast<time_t>(nanos / 1000000000LL);
+    t.tv_nsec = static_cast<long>(nanos % 1000000000LL);
+    return t;
+}
+
+} // namespace
+
+SerialLink::~SerialLink() {
+    if (slaveFd_ >= 0) close(slaveFd_);
+    if (fd_ >= 0) close(fd_);
+}
+
+bool SerialLink::OpenPty(std::string& portPath, std::string& error) {
+    fd_ = posix_openpt(O_RDWR | O_NOCTTY);
+    if (fd_ < 0 || grantpt(fd_) != 0 || unlockpt(fd_) != 0) {
+        error = Reason("cannot create a pseudo-terminal");
+        return false;
+    }
+    const char* name = ptsname(fd_);
+    if (name == nullptr) {
+        error = Reason("cannot name the pseudo-terminal");
+        return false;
+    }
+    portPath = name;
+    slaveFd_ = open(name, O_RDWR | O_NOCTTY);
+    if (slaveFd_ < 0 || !MakeRaw(slaveFd_, 0) || !MakeRaw(fd_, 0)) {
+        error = Reason("cannot set up " + portPath);
+        return false;
+    }
+    return true;
+}
+
+bool SerialLink::OpenDevice(const std::string& path, int baud, std::string& error) {
+    const speed_t speed = SpeedOf(baud);
+    if (speed == 0) {
+        error = "unsupported baud rate " + std::to_string(baud);
+        return false;
+    }
+    fd_ = open(path.c_str(), O_RDWR | O_NOCTTY);
+    if (fd_ < 0 || !MakeRaw(fd_, speed)) {
+        error = Reason("cannot open " + path);
+        return false;
+    }
+    return true;
+}
+
+long SerialLink::Read(uint8_t* buffer, std::size_t capacity) {
+    const ssize_t n = read(fd_, buffer, capacity);
+    if (n >= 0) return static_cast<long>(n);
+    return (errno == EAGAIN || errno == EINTR) ? 0 : -1;
+}
+
+bool SerialLink::WriteAll(const uint8_t* bytes, std::size_t count) {
+    while (count > 0) {
+        const ssize_t n = write(fd_, bytes, count);
+        if (n < 0) {
+            if (errno == EINTR || errno == EAGAIN) {
+                pollfd pfd{fd_, POLLOUT, 0};
+                (void)poll(&pfd, 1, 50);
+                continue;
+            }
+            return false;
+        }
+        bytes += n;
+        count -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool SerialLink::Write(const Bytes& bytes, int baud, int byteGapMs, const volatile std::sig_atomic_t& stop) {
+    if (baud <= 0 && byteGapMs <= 0) return WriteAll(bytes.data(), bytes.size());
+    // Absolute deadlines keep the pace from drifting with the cost of each write.
+    const long long perByte = (baud > 0 ? 10'000'000'000LL / baud : 0) + byteGapMs * 1'000'000LL;
+    timespec start{};
+    clock_gettime(CLOCK_MONOTONIC, &start);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (stop || !WriteAll(&bytes[i], 1)) return false;
+        const timespec due = AddNanos(start, perByte * static_cast<long long>(i + 1));
+        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &due, nullptr) == EINTR) {
+            if (stop) return false;
+        }
+    }
+    return true;
+}
+
+} // namespace kiv::devsim

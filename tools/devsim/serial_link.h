@@ -1,0 +1,40 @@
+#pragma once
+// The simulator's end of the line: a pseudo-terminal whose other end the
+// program opens like a serial port, or a real serial device. Plain POSIX.
+#include <csignal>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "frame_codec.h"
+
+namespace kiv::devsim {
+
+class SerialLink {
+public:
+    SerialLink() = default;
+    SerialLink(const SerialLink&) = delete;
+    SerialLink& operator=(const SerialLink&) = delete;
+    ~SerialLink();
+
+    // Opens a new pseudo-terminal and gives the path the program opens.
+    [[nodiscard]] bool OpenPty(std::string& portPath, std::string& error);
+    // Opens a serial device raw at 8N1 and the given rate.
+    [[nodiscard]] bool OpenDevice(const std::string& path, int baud, std::string& error);
+
+    [[nodiscard]] int Fd() const { return fd_; }
+    // Bytes waiting on the line (at most `capacity`); -1 when the line failed.
+    [[nodiscard]] long Read(uint8_t* buffer, std::size_t capacity);
+    // Sends the bytes; with `baud` each byte takes 10 bit times, with
+    // `byteGapMs` the bytes go one at a time with that pause. Stops early and
+    // gives false when `stop` is set or the line fails.
+    [[nodiscard]] bool Write(const Bytes& bytes, int baud, int byteGapMs, const volatile std::sig_atomic_t& stop);
+
+private:
+    bool WriteAll(const uint8_t* bytes, std::size_t count);
+
+    int fd_ = -1;
+    int slaveFd_ = -1; // held open so the line stays up between the program's sessions
+};
+
+} // namespace kiv::devsim
