@@ -186,6 +186,16 @@ std::vector<uint8_t> TFCommModule::GetReply() const {
     return {ex_.rxBuffer.begin(), ex_.rxBuffer.begin() + ex_.rxCount};
 }
 
+char TFCommModule::ParityLetter() const {
+    switch (port_->parity()) {
+    case QSerialPort::EvenParity: return 'E';
+    case QSerialPort::OddParity: return 'O';
+    case QSerialPort::MarkParity: return 'M';
+    case QSerialPort::SpaceParity: return 'S';
+    default: return 'N';
+    }
+}
+
 uint8_t TFCommModule::WaitForExchange() {
     while (ex_.txState >= 1 && ex_.txState <= 7 && port_->isOpen())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);

@@ -111,6 +111,8 @@ public:
     void SetPortState(uint8_t state) { portState_ = state; }
     [[nodiscard]] const TExchange& Exchange() const { return ex_; }
     [[nodiscard]] int32_t BaudRate() const { return baud_; }
+    // The parity the port was set to: 'N', 'E', 'O', 'M' or 'S'.
+    [[nodiscard]] char ParityLetter() const;
 
     // Pumps the event loop until the running exchange is finished; the result.
     uint8_t WaitForExchange();

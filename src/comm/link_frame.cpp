@@ -72,14 +72,23 @@ bool CheckFrame(uint8_t* buffer, std::size_t& count) {
         --end;
     if (end <= start + 1)
         return false;
-    const std::size_t length = end - start; // start byte through end byte
-    std::memmove(buffer, buffer + start, length);
-    count = length;
+    std::size_t length = end - start; // start byte through end byte
+    std::memmove(buffer, buffer + start, count - start);
     // Shorter than an empty frame: callers read the address and the command
     // of a good reply, so such a reply must not pass.
-    if (length < kFrameOverhead)
-        return false;
-    return LinkCrc16(buffer + 1, length - 2) == 0;
+    bool good = length >= kFrameOverhead && LinkCrc16(buffer + 1, length - 2) == 0;
+    if (!good) {
+        // Trailing noise may itself hold a 0x16; the frame's own length then
+        // still finds its end.
+        const std::size_t byLen = (count - start >= 3) ? (buffer[1] | buffer[2] << 8) + kLenExtra : 0;
+        if (byLen >= kFrameOverhead && byLen < length && buffer[byLen - 1] == kFrameEnd &&
+            LinkCrc16(buffer + 1, byLen - 2) == 0) {
+            length = byLen;
+            good = true;
+        }
+    }
+    count = length;
+    return good;
 }
 
 } // namespace kiv

@@ -35,8 +35,9 @@ constexpr uint8_t kReplyAcknowledge = 0xE5;
 // the frame, which is moved to the front of the buffer; count becomes its
 // length. True when the CRC over LEN..CRC gives 0. Leading noise and trailing
 // bytes are dropped; a LEN that disagrees with the bytes found does not by
-// itself fail the check. On a missing start or end byte the buffer is left
-// as it was and the result is false.
+// itself fail the check. When trailing noise holds a 0x16 of its own, the
+// frame delimited by its LEN is taken if that one checks out. On a missing
+// start or end byte the buffer is left as it was and the result is false.
 [[nodiscard]] bool CheckFrame(uint8_t* buffer, std::size_t& count);
 
 } // namespace kiv

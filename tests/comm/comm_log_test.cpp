@@ -1,0 +1,54 @@
+// The transmission log line and its file.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <fstream>
+#include <iterator>
+
+#include "comm/comm_log.h"
+
+namespace {
+
+std::time_t LocalTime(int y, int mo, int d, int h, int mi, int s) {
+    std::tm t{};
+    t.tm_year = y - 1900;
+    t.tm_mon = mo - 1;
+    t.tm_mday = d;
+    t.tm_hour = h;
+    t.tm_min = mi;
+    t.tm_sec = s;
+    t.tm_isdst = -1;
+    return std::mktime(&t);
+}
+
+TEST(CommLog, LineLayout) {
+    const uint8_t bytes[] = {0x68, 0x05, 0x00, 0xAB};
+    EXPECT_EQ(kiv::FormatCommLogLine(LocalTime(2026, 3, 4, 5, 6, 7), bytes, 4, "N:"),
+              "2026-03-04 05:06:07 N: 68 05 00 AB\r\n");
+    EXPECT_EQ(kiv::FormatCommLogLine(LocalTime(2026, 3, 4, 5, 6, 7), bytes, 0, "O:"), "2026-03-04 05:06:07 O:\r\n");
+}
+
+TEST(CommLog, AtMostFiftyBytes) {
+    std::vector<uint8_t> bytes(51, 0xEE);
+    bytes[49] = 0x49;
+    const std::string line = kiv::FormatCommLogLine(LocalTime(2026, 1, 1, 0, 0, 0), bytes.data(), bytes.size(), "O:");
+    EXPECT_EQ(line.size(), std::string("2026-01-01 00:00:00 O:").size() + 50 * 3 + 2);
+    EXPECT_EQ(line.substr(line.size() - 5), " 49\r\n");
+}
+
+TEST(CommLog, AppendsAndCreates) {
+    QTemporaryDir dir;
+    const std::string file = dir.filePath("Tx.log").toStdString();
+    const uint8_t bytes[] = {0x16};
+    EXPECT_TRUE(kiv::WriteCommLog(file, bytes, 1, "N:"));
+    EXPECT_TRUE(kiv::WriteCommLog(file, bytes, 1, "O:"));
+    std::ifstream in(file, std::ios::binary);
+    const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(all.size(), 2 * std::string("2026-01-01 00:00:00 N: 16\r\n").size());
+    EXPECT_NE(all.find(" N: 16\r\n"), std::string::npos);
+    EXPECT_NE(all.find(" O: 16\r\n"), std::string::npos);
+    EXPECT_FALSE(kiv::WriteCommLog(dir.filePath("no/such/folder/Tx.log").toStdString(), bytes, 1, "N:"));
+}
+
+} // namespace
