@@ -170,7 +170,7 @@ std::string FiveDigits(int address) {
     return text;
 }
 
-std::string StationFolder(const std::string& dataFolder, int address) {
+std::string StationFolderPath(const std::string& dataFolder, int address) {
     return WithTrailingSlash(dataFolder) + "FC_" + FiveDigits(address);
 }
 
@@ -179,7 +179,7 @@ std::string StationFilePath(const std::string& dataFolder, int address) {
 }
 
 std::string StationBaseName(const std::string& dataFolder, int address) {
-    return StationFolder(dataFolder, address) + "/" + FiveDigits(address);
+    return StationFolderPath(dataFolder, address) + "/" + FiveDigits(address);
 }
 
 TRekStacji ReadStationEntry(const std::string& stationFile, int address) {
@@ -221,13 +221,13 @@ void ReadFullStationRecord(const std::string& stationFile, int address, TRekStac
 }
 
 void CreateStation(const std::string& dataFolder, int address, const std::string& label) {
-    if (::mkdir(StationFolder(dataFolder, address).c_str(), 0777) != 0) return;
+    if (::mkdir(StationFolderPath(dataFolder, address).c_str(), 0777) != 0) return;
     (void)WriteIniString(kMain, "Label", label, StationFilePath(dataFolder, address));
 }
 
 void WriteNameplate(const std::string& dataFolder, int address, const std::vector<std::string>& items) {
     struct stat st {};
-    if (::stat(StationFolder(dataFolder, address).c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return;
+    if (::stat(StationFolderPath(dataFolder, address).c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return;
     static constexpr const char* kKeys[] = {"Brand", "Type", "SerialNumber"};
     (void)EditIniFile(StationFilePath(dataFolder, address), false, [&](IniDocument& doc) {
         bool changed = false;
@@ -239,8 +239,8 @@ void WriteNameplate(const std::string& dataFolder, int address, const std::vecto
 bool ChangeStationAddress(const std::string& dataFolder, int newAddress, int oldAddress) {
     const auto valid = [](int a) { return a >= 1 && a <= kMaxStationAddress; };
     if (!valid(newAddress) || !valid(oldAddress) || newAddress == oldAddress) return false;
-    const std::string oldFolder = StationFolder(dataFolder, oldAddress);
-    const std::string newFolder = StationFolder(dataFolder, newAddress);
+    const std::string oldFolder = StationFolderPath(dataFolder, oldAddress);
+    const std::string newFolder = StationFolderPath(dataFolder, newAddress);
     const std::string oldDigits = FiveDigits(oldAddress);
     const std::string newDigits = FiveDigits(newAddress);
     // Protected files are looked for before anything moves, so that refusal

@@ -16,7 +16,7 @@ constexpr int kMaxStationAddress = 65535;
 // "00012" for 12.
 [[nodiscard]] std::string FiveDigits(int address);
 // Data folder (with its trailing "/") + "FC_" + five digits.
-[[nodiscard]] std::string StationFolder(const std::string& dataFolder, int address);
+[[nodiscard]] std::string StationFolderPath(const std::string& dataFolder, int address);
 // Station folder + "/" + five digits + ".INI".
 [[nodiscard]] std::string StationFilePath(const std::string& dataFolder, int address);
 // Station folder + "/" + five digits: the stem of the station's data file names.
