@@ -1,0 +1,52 @@
+#pragma once
+// Shared helpers of the profile and current data tests.
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+
+#include "datafiles/plik.h"
+#include "datafiles/profile.h"
+
+namespace kiv::test {
+
+struct TempFolder {
+    std::filesystem::path path;
+    TempFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kiv-prof-XXXXXX").string();
+        path = ::mkdtemp(pattern.data());
+    }
+    ~TempFolder() { std::filesystem::remove_all(path); }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    std::string File(const std::string& name) const { return (path / name).string(); }
+    std::string Folder() const { return path.string() + "/"; }
+};
+
+inline void WriteRaw(const std::string& name, const Bytes& content) {
+    std::ofstream(name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(content.data()), static_cast<std::streamsize>(content.size()));
+}
+
+inline Bytes ReadRaw(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// An item with a current value and, optionally, archive indexes.
+inline TParamItem MakeItem(const std::string& shortName, int32_t paramNumber, uint8_t type, int32_t hour = -1,
+                           int32_t day = -1) {
+    TParamItem item;
+    item.SetShortName(shortName);
+    item.SetParamNumber(paramNumber);
+    item.SetTypeCode(type);
+    item.SetHourIndex(hour);
+    item.SetDayIndex(day);
+    item.SetCondFirst(-1);
+    item.SetCondSecond(-1);
+    return item;
+}
+
+} // namespace kiv::test
