@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "datafiles/timestamp.h"
+#include "data_loader.h"
 #include "device_model.h"
 #include "options.h"
 #include "profile_loader.h"
@@ -79,6 +80,7 @@ int main(int argc, char** argv) {
     generate.gasDayHour = options.gasDayHour;
     DeviceData data = GenerateData(profile, static_cast<uint16_t>(options.address), generate);
     ApplyNameplate(options, data);
+    if (!options.dataFolder.empty() && !LoadArchives(options.dataFolder, profile, data, error)) return Fail(error);
 
     SerialLink link;
     std::string portPath = options.device;

@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+#include "data_loader.h"
+#include "datafiles/archive.h"
+#include "request_handlers.h"
+
+namespace kiv::devsim {
+namespace {
+
+namespace fs = std::filesystem;
+
+void AddRecord(Bytes& records, uint32_t time, uint16_t interval, uint32_t value, uint8_t validity = 1) {
+    const uint8_t record[16] = {static_cast<uint8_t>(time),       static_cast<uint8_t>(time >> 8),
+                                static_cast<uint8_t>(time >> 16), static_cast<uint8_t>(time >> 24),
+                                static_cast<uint8_t>(interval),   static_cast<uint8_t>(interval >> 8),
+                                6,                                validity,
+                                static_cast<uint8_t>(value),      static_cast<uint8_t>(value >> 8),
+                                static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
+    records.insert(records.end(), record, record + 16);
+}
+
+class DevsimData : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() / ("devsim_data_" + std::to_string(getpid()));
+        fs::create_directories(folder_);
+        profile_.protocol = 1;
+        profile_.items = {{"Vn", 0, 6, 0, 6, 3, 6}, {"p", 1, 7, 1, 7, -1, 0}};
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    void Store(const Bytes& records) {
+        TParamItem item;
+        item.SetShortName("Vn");
+        item.SetHourIndex(0);
+        item.SetHourTypeCode(6);
+        item.SetDayIndex(3);
+        item.SetDayTypeCode(6);
+        TDevSign sign{"Plum", "0012345", "MacMAT", "FW", "", ""};
+        TArchive archive;
+        ASSERT_EQ(archive.StoreSamples(Folder(), 12, item, records.data(), records.size(), sign, "Vn"), 0);
+    }
+    std::string Folder() const { return folder_.string() + "/"; }
+
+    fs::path folder_;
+    SimProfile profile_;
+};
+
+TEST_F(DevsimData, ArchivesComeFromTheMonthFiles) {
+    const uint32_t t0 = EncodeTime({2026, 1, 31, 20, 0, 0}); // the hours run into February
+    Bytes records;
+    for (uint32_t h = 0; h < 6; ++h) AddRecord(records, t0 + h * 3600, 60, 100 + h, h == 2 ? 0 : 1);
+    AddRecord(records, t0 + 8 * 3600, 60, 108);
+    const uint32_t d0 = EncodeTime({2026, 1, 30, 6, 0, 0});
+    AddRecord(records, d0, 1440, 5000);
+    AddRecord(records, d0 + 86400, 1440, 5100);
+    Store(records);
+
+    DeviceData data;
+    data.address = 12;
+    std::string error;
+    ASSERT_TRUE(LoadArchives(folder_.string(), profile_, data, error)) << error;
+
+    ASSERT_EQ(data.hourly.times.size(), 7u);
+    EXPECT_EQ(data.hourly.intervalMinutes, 60);
+    EXPECT_EQ(data.hourly.times.front(), t0);
+    const ArchiveChannel& vn = data.hourly.channels.at(0);
+    EXPECT_EQ(vn.values[0], (Bytes{1, 100, 0, 0, 0}));
+    EXPECT_EQ(vn.values[2][0], 0) << "the stored validity is the status byte";
+    EXPECT_EQ(vn.values[6], (Bytes{1, 108, 0, 0, 0}));
+    // A parameter without files has its channel, every value without status.
+    const ArchiveChannel& p = data.hourly.channels.at(1);
+    ASSERT_EQ(p.values.size(), 7u);
+    EXPECT_EQ(p.values[0], Bytes(5, 0));
+
+    ASSERT_EQ(data.daily.times.size(), 2u);
+    EXPECT_EQ(data.daily.times[0], d0);
+    EXPECT_EQ(data.daily.channels.at(3).values[1], (Bytes{1, 0xEC, 0x13, 0, 0})); // 5100
+
+    // The gap after the sixth hour ends a block.
+    SimDevice device(data, {});
+    ASSERT_EQ(device.Handle({12, 0, code::kHourPosition, WireTime(t0, 5)}, t0 + 86400)->code, 0x9A);
+    const auto block = device.Handle({12, 0, code::kHourBlock, {24, 0, 0}}, t0 + 86400);
+    ASSERT_TRUE(block.has_value());
+    EXPECT_EQ(block->data[0], 6);
+}
+
+TEST_F(DevsimData, EmptyFolderGivesEmptyArchives) {
+    DeviceData data;
+    data.address = 12;
+    std::string error;
+    ASSERT_TRUE(LoadArchives(folder_.string(), profile_, data, error)) << error;
+    EXPECT_TRUE(data.hourly.times.empty());
+    SimDevice device(data, {});
+    EXPECT_EQ(device.Handle({12, 0, code::kHourPosition, {0, 0, 1, 1, 26}}, 0)->code, code::kNoMore);
+}
+
+TEST_F(DevsimData, DamagedMonthFileIsReported) {
+    const fs::path station = folder_ / "FC_00012";
+    fs::create_directories(station);
+    std::FILE* f = std::fopen((station / "00012_2026_01_Vn.FCD").c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("ZQFCD not really an archive file", f);
+    std::fclose(f);
+    DeviceData data;
+    data.address = 12;
+    std::string error;
+    EXPECT_FALSE(LoadArchives(folder_.string(), profile_, data, error));
+    EXPECT_NE(error.find("Vn"), std::string::npos);
+}
+
+} // namespace
+} // namespace kiv::devsim
