@@ -7,11 +7,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
-#include <fstream>
 
 #include "comm/comm_log.h"
 #include "comm/link_frame.h"
 #include "comm/progress.h"
+#include "config/program_settings.h"
 
 namespace kiv {
 namespace {
@@ -20,52 +20,6 @@ TFCommModule* g_instance = nullptr;
 
 constexpr int32_t kSupportedRates[] = {110, 300, 600, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
 constexpr int32_t kFallbackRate = 115200;
-
-std::string Trim(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t\r\n");
-    return text.substr(first, last - first + 1);
-}
-
-std::string Upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
-    return text;
-}
-
-// [Ports] key of the settings file; section and key without regard to case.
-std::string ReadPortsKey(const std::string& file, const std::string& key) {
-    std::ifstream in(file, std::ios::binary);
-    const std::string wantedKey = Upper(key);
-    bool inPorts = false;
-    std::string line;
-    while (std::getline(in, line)) {
-        const std::string trimmed = Trim(line);
-        if (!trimmed.empty() && trimmed.front() == '[') {
-            inPorts = Upper(trimmed) == "[PORTS]";
-            continue;
-        }
-        const auto eq = trimmed.find('=');
-        if (inPorts && eq != std::string::npos && Upper(Trim(trimmed.substr(0, eq))) == wantedKey)
-            return Trim(trimmed.substr(eq + 1));
-    }
-    return {};
-}
-
-// n of "COMn" (any case), or 0 for any other text.
-int ComNumber(const std::string& text) {
-    const std::string upper = Upper(Trim(text));
-    if (upper.size() < 4 || upper.compare(0, 3, "COM") != 0)
-        return 0;
-    int number = 0;
-    for (std::size_t i = 3; i < upper.size(); ++i) {
-        if (!std::isdigit(static_cast<unsigned char>(upper[i])) || number > 255)
-            return 0;
-        number = number * 10 + (upper[i] - '0');
-    }
-    return number;
-}
 
 QSerialPort::Parity ParityFromText(const std::string& text) {
     switch (text.empty() ? '\0' : std::toupper(static_cast<unsigned char>(text.front()))) {
@@ -104,18 +58,7 @@ bool TFCommModule::IsBaudRateSupported(int32_t rate) {
 }
 
 std::string TFCommModule::PortDeviceFor(const std::string& portText) const {
-    const std::string text = Trim(portText);
-    if (!text.empty() && text.front() == '/')
-        return text;
-    const int number = ComNumber(text);
-    if (number == 0)
-        return text;
-    if (!settingsFile_.empty()) {
-        const std::string mapped = ReadPortsKey(settingsFile_, "COM" + std::to_string(number));
-        if (!mapped.empty())
-            return mapped;
-    }
-    return "/dev/ttyS" + std::to_string(number - 1);
+    return PortDeviceName(settingsFile_, portText);
 }
 
 bool TFCommModule::OpenDirect(const std::string& port, int32_t baud, int32_t charTimeout, int32_t answerTimeout,
