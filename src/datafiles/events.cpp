@@ -1,9 +1,8 @@
 #include "datafiles/events.h"
 
-#include "config/ini.h"
-#include "config/text_case.h"
+#include "config/tini.h"
 #include "datafiles/sample_value.h"
-#include "support/file_replace.h"
+#include "support/helpers.h"
 #include "support/text_encoding.h"
 
 #include <algorithm>
@@ -23,12 +22,6 @@ constexpr int kRenameFailed = 17;
 // Keeps every identification section, and so the header length, inside 16 bits.
 constexpr std::size_t kMaxIdentLength = 10000;
 constexpr std::size_t kStandardVolumeLength = 20;
-
-std::string Digits5(int address) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%05d", address);
-    return text;
-}
 
 std::string IdentLine(const TIdentLines& lines, int index) {
     return index < static_cast<int>(lines.size()) ? lines[static_cast<std::size_t>(index)] : std::string();
@@ -161,12 +154,8 @@ int OpenForStore(const std::string& name, const TIdentLines& lines, Bytes& image
 }
 
 // Device strings are bytes of unknown encoding, definition texts UTF-8: both
-// are compared decoded, without blanks, in upper case.
-std::string CompactKey(const std::string& text) {
-    std::string out = DecodeText(text);
-    out.erase(std::remove_if(out.begin(), out.end(), [](char c) { return c == ' ' || c == '\t'; }), out.end());
-    return UpperText(out);
-}
+// are compared decoded.
+std::string CompactKey(const std::string& text) { return CompactUpper(DecodeText(text)); }
 
 bool HasEvtExtension(const fs::path& path) {
     std::string ext = path.extension().string();
@@ -189,10 +178,8 @@ int ParseTypeCode(const std::string& text) {
 } // namespace
 
 std::string EventsFileName(const std::string& dataFolder, int address, int generation) {
-    std::string folder = dataFolder;
-    if (!folder.empty() && folder.back() != '/') folder += '/';
-    const std::string a5 = Digits5(address);
-    std::string name = folder + "FC_" + a5 + "/" + a5 + ".FCE";
+    const std::string a5 = ZeroPad(address, 5);
+    std::string name = (dataFolder.empty() ? dataFolder : PathWithSeparator(dataFolder)) + "FC_" + a5 + "/" + a5 + ".FCE";
     if (generation > 0) name += std::to_string(generation);
     return name;
 }

@@ -1,6 +1,6 @@
 #include "datafiles/events.h"
 
-#include "config/ini.h"
+#include "config/tini.h"
 #include "datafiles/plik.h"
 
 #include <gtest/gtest.h>
