@@ -231,6 +231,30 @@ TEST(DevsimDevice, PointerBlocksVersion2) {
     EXPECT_EQ(d.Ask(code::kPointerBlock2, past).code, code::kNoMore);
 }
 
+TEST(DevsimDevice, PositioningAcknowledgedWithoutTime) {
+    Device d(1, DeviceSettings{.ackPositioning = true});
+    const ArchiveTable& hourly = d.sim.Data().hourly;
+    const Frame pos = d.Ask(code::kHourPosition, WireTime(hourly.times[50], 5));
+    EXPECT_EQ(pos.code, code::kAcknowledge);
+    EXPECT_TRUE(pos.data.empty());
+    // The device has still moved to the time asked for.
+    const Frame block = d.Ask(code::kHourBlock, CountIndex(2, 0));
+    ASSERT_EQ(block.code, 0x9D);
+    EXPECT_EQ(TimeAt(block.data, 4, 5), hourly.times[50]);
+    EXPECT_EQ(d.Ask(code::kDayPosition, WireTime(d.sim.Data().daily.times[3], 4)).code, code::kAcknowledge);
+    // Past the end there is nothing to acknowledge.
+    EXPECT_EQ(d.Ask(code::kHourPosition, WireTime(hourly.times.back() + 60, 5)).code, code::kNoMore);
+}
+
+TEST(DevsimDevice, WrongPointerEchoFault) {
+    Device d(2, DeviceSettings{.badPointerEcho = true});
+    Bytes request = CountIndex(1, 0);
+    for (int i = 0; i < 4; ++i) request.push_back(static_cast<uint8_t>((kPointerBase + 7) >> (8 * i)));
+    const Frame block = d.Ask(code::kPointerBlock2, request);
+    ASSERT_EQ(block.code, 0xC2);
+    EXPECT_EQ(block.data[9], static_cast<uint8_t>(kPointerBase + 8));
+}
+
 TEST(DevsimDevice, ArchiveBlockEndsAtAGap) {
     ArchiveTable table;
     table.times = {3600, 7200, 10800, 18000, 21600};

@@ -59,7 +59,8 @@ TEST(DevsimOptions, HelpNamesEveryOption) {
     EXPECT_EQ(Parse({"--help"}, o, error), ParseResult::kHelp);
     for (const char* name : {"--profile", "--address", "--data", "--seed", "--device", "--baud", "--protocol",
                              "--noise-before", "--noise-after", "--corrupt-crc", "--silence", "--byte-gap",
-                             "--wrong-serial", "--bad-clock", "--clock", "--max-values", "--reply-delay"})
+                             "--wrong-serial", "--bad-clock", "--clock", "--max-values", "--reply-delay",
+                             "--ack-positioning", "--bad-pointer-echo", "--verbose"})
         EXPECT_NE(HelpText().find(name), std::string::npos) << name;
 }
 

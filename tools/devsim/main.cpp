@@ -91,7 +91,9 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     InstallSignals();
-    SimDevice device(std::move(data), DeviceSettings{profile.protocol, options.badClock, options.maxValues});
+    const DeviceSettings settings{profile.protocol, options.badClock, options.maxValues, options.ackPositioning,
+                                  options.badPointerEcho};
+    SimDevice device(std::move(data), settings);
     ServeSettings serve;
     serve.faults = options.faults;
     serve.paceBaud = options.device.empty() ? options.baud : 0; // a real line paces itself

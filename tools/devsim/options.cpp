@@ -53,6 +53,8 @@ const std::map<std::string, bool Options::*>& Switches() {
     static const std::map<std::string, bool Options::*> table{
         {"--wrong-serial", &Options::wrongSerial},
         {"--bad-clock", &Options::badClock},
+        {"--ack-positioning", &Options::ackPositioning},
+        {"--bad-pointer-echo", &Options::badPointerEcho},
         {"--verbose", &Options::verbose},
     };
     return table;
@@ -145,6 +147,9 @@ Faults:
   --reply-delay MS   wait MS ms before answering
   --wrong-serial     report a serial number other than the expected one
   --bad-clock        report the invalid clock 2003-02-29 12:00:00
+  --ack-positioning  version 1: answer archive positioning with a bare 0xE5
+                     instead of the time found
+  --bad-pointer-echo version 2: echo a block pointer other than the one asked
 
   --verbose          log requests and replies on stderr
   --help             this text

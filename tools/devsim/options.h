@@ -25,6 +25,8 @@ struct Options {
     int maxValues = 0;
     bool wrongSerial = false;
     bool badClock = false;
+    bool ackPositioning = false;
+    bool badPointerEcho = false;
     bool verbose = false;
     FaultSettings faults;
 };

@@ -43,6 +43,11 @@ Bytes NotSupported(uint8_t& replyCode) {
     return {};
 }
 
+Bytes Acknowledge(uint8_t& replyCode) {
+    replyCode = code::kAcknowledge;
+    return {};
+}
+
 Bytes NoMore(uint8_t& replyCode) {
     replyCode = code::kNoMore;
     return {};
@@ -206,6 +211,7 @@ Bytes SimDevice::HourPosition(const Bytes& data, uint8_t& replyCode) {
     if (position >= data_.hourly.times.size()) return NoMore(replyCode);
     hourPosition_ = position;
     hourNext_ = position;
+    if (settings_.ackPositioning) return Acknowledge(replyCode);
     return WireTime(data_.hourly.times[position], 5);
 }
 
@@ -229,6 +235,7 @@ Bytes SimDevice::DayPosition(const Bytes& data, uint8_t& replyCode) {
     const std::size_t position = data_.daily.FirstAtOrAfter(time);
     if (position >= data_.daily.times.size()) return NoMore(replyCode);
     dayPosition_ = position;
+    if (settings_.ackPositioning) return Acknowledge(replyCode);
     return WireTime(data_.daily.times[position], 4);
 }
 
@@ -267,7 +274,7 @@ Bytes SimDevice::PointerBlock2(uint8_t count, uint16_t index, int32_t pointer, u
     AppendU16(out, index);
     out.push_back(static_cast<uint8_t>(std::min<int>(data_.hourly.intervalMinutes, 255)));
     Append(out, WireTime(data_.hourly.times[start], 5));
-    AppendI32(out, pointer);
+    AppendI32(out, settings_.badPointerEcho ? pointer + 1 : pointer);
     Append(out, samples);
     return out;
 }

@@ -37,6 +37,7 @@ constexpr uint8_t kPointerBlock2 = 0x42;
 constexpr uint8_t kEvent2 = 0x46;
 constexpr uint8_t kClock2 = 0x48;
 // Reply codes of their own
+constexpr uint8_t kAcknowledge = 0xE5;
 constexpr uint8_t kNotSupported = 0x7E;
 constexpr uint8_t kNoMore = 0x7F;
 constexpr uint8_t kReplyFlag = 0x80;
@@ -46,6 +47,8 @@ struct DeviceSettings {
     int protocol = 1;
     bool badClock = false; // answer the clock with 2003-02-29 12:00:00
     int maxValues = 0;     // most parameter numbers per current-data reply; 0: as asked
+    bool ackPositioning = false; // version 1: answer archive positioning with a bare 0xE5
+    bool badPointerEcho = false; // version 2: echo a block pointer one higher than asked
 };
 
 // Block pointers of version 2 count samples from this number, as a device's
