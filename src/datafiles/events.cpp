@@ -1,12 +1,13 @@
 #include "datafiles/events.h"
 
+#include "config/ini_file.h"
+#include "config/text_case.h"
 #include "config/tini.h"
 #include "datafiles/sample_value.h"
 #include "support/helpers.h"
 #include "support/text_encoding.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -122,10 +123,11 @@ void MergeRecords(Bytes& image, std::size_t areaStart, const uint8_t* records, s
     }
 }
 
-bool AreaWalksToEnd(const Bytes& image, std::size_t areaStart) {
+// The records of an unscrambled area up to the first damaged one, as bytes.
+Bytes UsableRecords(const Bytes& image, std::size_t areaStart) {
     const auto records = EventRecords(image.data(), image.size(), areaStart);
     const std::size_t end = records.empty() ? areaStart : records.back().offset + records.back().length;
-    return end == image.size();
+    return Bytes(image.begin() + static_cast<long>(areaStart), image.begin() + static_cast<long>(end));
 }
 
 // How the store begins: the current file to merge into, or a new file (after
@@ -149,7 +151,7 @@ int OpenForStore(const std::string& name, const TIdentLines& lines, Bytes& image
     Scramble(image.data() + areaStart, image.size() - areaStart, key2);
     // A damaged record hides everything after it: the file is kept as an old
     // generation and its readable records carried into the new one.
-    start = AreaWalksToEnd(image, areaStart) ? StoreStart::Merge : StoreStart::RotateCarry;
+    start = UsableRecords(image, areaStart).size() == image.size() - areaStart ? StoreStart::Merge : StoreStart::RotateCarry;
     return 0;
 }
 
@@ -157,21 +159,10 @@ int OpenForStore(const std::string& name, const TIdentLines& lines, Bytes& image
 // are compared decoded.
 std::string CompactKey(const std::string& text) { return CompactUpper(DecodeText(text)); }
 
-bool HasEvtExtension(const fs::path& path) {
-    std::string ext = path.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::toupper(c); });
-    return ext == ".EVT";
-}
+bool HasEvtExtension(const fs::path& path) { return EqualsNoCase(path.extension().string(), ".EVT"); }
 
 int ParseTypeCode(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return 0;
-    const auto last = text.find_last_not_of(" \t");
-    int code = 0;
-    for (std::size_t i = first; i <= last; ++i) {
-        if (!std::isdigit(static_cast<unsigned char>(text[i])) || code > 100) return 0;
-        code = code * 10 + (text[i] - '0');
-    }
+    const int code = ParseIniInteger(text, 0);
     return code >= 1 && code <= 9 ? code : 0;
 }
 
@@ -228,13 +219,7 @@ int StoreEvents(const std::string& dataFolder, int address, const uint8_t* recor
         !RotateGenerations(dataFolder, address))
         return kRenameFailed;
     if (start != StoreStart::Merge) {
-        Bytes carried;
-        if (start == StoreStart::RotateCarry) {
-            const auto kept = EventRecords(image.data(), image.size(), GetU16(image, 7));
-            const std::size_t from = GetU16(image, 7);
-            carried.assign(image.begin() + static_cast<long>(from),
-                           image.begin() + static_cast<long>(kept.empty() ? from : kept.back().offset + kept.back().length));
-        }
+        const Bytes carried = start == StoreStart::RotateCarry ? UsableRecords(image, GetU16(image, 7)) : Bytes();
         image = NewEventsHeader(identLines, key2);
         image.insert(image.end(), carried.begin(), carried.end());
     }
