@@ -20,33 +20,33 @@ struct TRecordedMessage {
     std::string text;
     int kind = MsgWarning;
     unsigned buttons = 0;
-    int result = ResNone;     // what the recorder answered
+    int result = ResNone; // what the recorder answered
 };
 
 class MessageRecorder : public IMessageSink {
-public:
+  public:
     MessageRecorder();
     ~MessageRecorder() override;
-    MessageRecorder(const MessageRecorder&) = delete;
-    MessageRecorder& operator=(const MessageRecorder&) = delete;
+    MessageRecorder(const MessageRecorder &) = delete;
+    MessageRecorder &operator=(const MessageRecorder &) = delete;
 
     // Queues the answers of the next messages, first one first.
     void Answer(int result);
     void Answer(std::initializer_list<int> results);
     std::size_t PendingAnswers() const { return answers_.size(); }
 
-    const std::vector<TRecordedMessage>& Messages() const { return messages_; }
+    const std::vector<TRecordedMessage> &Messages() const { return messages_; }
     std::size_t Count() const { return messages_.size(); }
     // The most recent message; an empty record when none was shown.
-    const TRecordedMessage& Last() const;
+    const TRecordedMessage &Last() const;
     // Whether any recorded message's text contains the fragment.
-    bool Saw(const std::string& fragment) const;
+    bool Saw(const std::string &fragment) const;
     void Clear();
 
-    int Show(const std::string& caption, const std::string& text, int kind, unsigned buttons) override;
+    int Show(const std::string &caption, const std::string &text, int kind, unsigned buttons) override;
 
-private:
-    IMessageSink* previous_;
+  private:
+    IMessageSink *previous_;
     std::deque<int> answers_;
     std::vector<TRecordedMessage> messages_;
 };

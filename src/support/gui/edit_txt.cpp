@@ -8,7 +8,7 @@
 
 namespace kiv {
 
-TFEditTxt::TFEditTxt(QWidget* parent)
+TFEditTxt::TFEditTxt(QWidget *parent)
     : QDialog(parent), edit_(new QLineEdit(this)), ok_(new QPushButton(QStringLiteral("OK"), this)),
       cancel_(new QPushButton(QStringLiteral("Anuluj"), this)) {
     setObjectName(QStringLiteral("TFEditTxt"));
@@ -19,11 +19,11 @@ TFEditTxt::TFEditTxt(QWidget* parent)
     // Room for a station label or a file name without scrolling.
     edit_->setMinimumWidth(QFontMetrics(edit_->font()).averageCharWidth() * 40);
 
-    auto* buttons = new QHBoxLayout;
+    auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok_);
     buttons->addWidget(cancel_);
-    auto* layout = new QVBoxLayout(this);
+    auto *layout = new QVBoxLayout(this);
     layout->addWidget(edit_);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -32,7 +32,7 @@ TFEditTxt::TFEditTxt(QWidget* parent)
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-QString TFEditTxt::Execute(const QString& title, const QString& initial) {
+QString TFEditTxt::Execute(const QString &title, const QString &initial) {
     setWindowTitle(title);
     edit_->setText(initial);
     edit_->selectAll();
@@ -40,7 +40,7 @@ QString TFEditTxt::Execute(const QString& title, const QString& initial) {
     return exec() == QDialog::Accepted ? edit_->text() : initial;
 }
 
-QString TFEditTxt::EditText(const QString& title, const QString& initial, QWidget* parent) {
+QString TFEditTxt::EditText(const QString &title, const QString &initial, QWidget *parent) {
     TFEditTxt dialog(parent);
     return dialog.Execute(title, initial);
 }

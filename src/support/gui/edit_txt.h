@@ -10,22 +10,22 @@ namespace kiv {
 
 class TFEditTxt : public QDialog {
     Q_OBJECT
-public:
-    explicit TFEditTxt(QWidget* parent = nullptr);
+  public:
+    explicit TFEditTxt(QWidget *parent = nullptr);
 
     // Shows the prompt modally: the edited text after "OK", the initial text
     // after "Anuluj" or closing.
-    QString Execute(const QString& title, const QString& initial);
-    static QString EditText(const QString& title, const QString& initial, QWidget* parent = nullptr);
+    QString Execute(const QString &title, const QString &initial);
+    static QString EditText(const QString &title, const QString &initial, QWidget *parent = nullptr);
 
-    QLineEdit* Edit() const { return edit_; }
-    QPushButton* OkButton() const { return ok_; }
-    QPushButton* CancelButton() const { return cancel_; }
+    QLineEdit *Edit() const { return edit_; }
+    QPushButton *OkButton() const { return ok_; }
+    QPushButton *CancelButton() const { return cancel_; }
 
-private:
-    QLineEdit* edit_;
-    QPushButton* ok_;
-    QPushButton* cancel_;
+  private:
+    QLineEdit *edit_;
+    QPushButton *ok_;
+    QPushButton *cancel_;
 };
 
 } // namespace kiv

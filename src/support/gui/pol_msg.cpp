@@ -9,13 +9,14 @@
 #include <QScreen>
 #include <QStyle>
 #include <algorithm>
+#include <optional>
 
 namespace kiv {
 namespace {
 
-constexpr const char* kButtonNames[kButtonCount] = {
-    "Button_Tak",      "Button_Nie",     "Button_OK",        "Button_Anuluj",
-    "Button_Przerwij", "Button_Ponow",   "Button_Zaniechaj", "Button_Wszystko",
+constexpr const char *kButtonNames[kButtonCount] = {
+    "Button_Tak",      "Button_Nie",          "Button_OK",        "Button_Anuluj",
+    "Button_Przerwij", "Button_Ponow",        "Button_Zaniechaj", "Button_Wszystko",
     "Button_NieZadne", "Button_TakWszystkie", "Button_Pomoc",
 };
 constexpr int kHelpBit = 10;
@@ -33,47 +34,102 @@ struct Units {
     int Vert(int eighths) const { return eighths * height / 8; }
 };
 
-Units MeasureUnits(const QFontMetrics& fm) {
+Units MeasureUnits(const QFontMetrics &fm) {
     static const QString kLetters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
     return {std::max(1, fm.horizontalAdvance(kLetters) / 52), std::max(1, fm.height())};
 }
 
-QStyle::StandardPixmap KindIcon(int kind, bool& has) {
-    has = true;
+// Kind 4 (the application's own messages) and unknown kinds show no icon.
+std::optional<QStyle::StandardPixmap> KindIcon(int kind) {
     switch (kind) {
-    case MsgWarning: return QStyle::SP_MessageBoxWarning;
-    case MsgError: return QStyle::SP_MessageBoxCritical;
-    case MsgInformation: return QStyle::SP_MessageBoxInformation;
-    case MsgConfirmation: return QStyle::SP_MessageBoxQuestion;
-    default: has = false; return QStyle::SP_MessageBoxInformation;
+    case MsgWarning:
+        return QStyle::SP_MessageBoxWarning;
+    case MsgError:
+        return QStyle::SP_MessageBoxCritical;
+    case MsgInformation:
+        return QStyle::SP_MessageBoxInformation;
+    case MsgConfirmation:
+        return QStyle::SP_MessageBoxQuestion;
+    default:
+        return std::nullopt;
     }
 }
 
-QScreen* ScreenOf(const QWidget* parent) {
-    QScreen* screen = parent ? parent->screen() : nullptr;
+QScreen *ScreenOf(const QWidget *parent) {
+    QScreen *screen = parent ? parent->screen() : nullptr;
     return screen ? screen : QGuiApplication::primaryScreen();
 }
 
-int HalfScreenWidth(const QWidget* parent) {
-    const QScreen* screen = ScreenOf(parent);
+int HalfScreenWidth(const QWidget *parent) {
+    const QScreen *screen = ScreenOf(parent);
     return (screen ? screen->geometry().width() : 1024) / 2;
 }
 
+// Word wrap within the width; a single word longer than the width (a long
+// path) is broken anywhere instead of widening the box.
+QRect MeasureText(const QFontMetrics &fm, const QString &text, int width, int &flags) {
+    flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+    const QRect rect = fm.boundingRect(QRect(0, 0, width, 0), flags, text);
+    if (rect.width() <= width)
+        return rect;
+    flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWrapAnywhere;
+    return fm.boundingRect(QRect(0, 0, width, 0), flags, text);
+}
+
+// Equal buttons in rows no wider than the room; a caption longer than the
+// standard width widens them all.
+struct ButtonGrid {
+    int buttonWidth = 0, buttonHeight = 0, spacing = 0, rowGap = 0, perRow = 1;
+    int width = 0, height = 0;
+};
+
+ButtonGrid GridFor(const std::vector<QPushButton *> &buttons, const Units &u, int room) {
+    ButtonGrid g;
+    g.buttonWidth = u.Horz(kButtonWidthQ);
+    for (const QPushButton *b : buttons)
+        g.buttonWidth = std::max(g.buttonWidth, b->sizeHint().width());
+    g.buttonWidth = std::min(g.buttonWidth, room);
+    g.buttonHeight = u.Vert(kButtonHeightE);
+    g.spacing = u.Horz(kButtonSpacingQ);
+    g.rowGap = u.Vert(kRowSpacingE);
+    const int count = static_cast<int>(buttons.size());
+    if (count == 0)
+        return g;
+    g.perRow = std::max(1, std::min(count, (room + g.spacing) / (g.buttonWidth + g.spacing)));
+    const int rows = (count + g.perRow - 1) / g.perRow;
+    g.width = g.perRow * g.buttonWidth + (g.perRow - 1) * g.spacing;
+    g.height = rows * g.buttonHeight + (rows - 1) * g.rowGap;
+    return g;
+}
+
+void PlaceButtons(const std::vector<QPushButton *> &buttons, const ButtonGrid &g, int top, int boxWidth) {
+    const int count = static_cast<int>(buttons.size());
+    for (int i = 0; i < count; ++i) {
+        const int row = i / g.perRow, inRow = std::min(g.perRow, count - row * g.perRow);
+        const int left = (boxWidth - (inRow * g.buttonWidth + (inRow - 1) * g.spacing)) / 2;
+        buttons[i]->setGeometry(left + (i % g.perRow) * (g.buttonWidth + g.spacing),
+                                top + row * (g.buttonHeight + g.rowGap), g.buttonWidth, g.buttonHeight);
+    }
+}
+
 // Only buttons 0..9 close the box; "Pomoc" has no help to show.
-bool HasClosingButton(unsigned buttons) { return (buttons & ((1u << kHelpBit) - 1u)) != 0; }
+bool HasClosingButton(unsigned buttons) {
+    return (buttons & ((1u << kHelpBit) - 1u)) != 0;
+}
 
 } // namespace
 
-TMsgText::TMsgText(const QString& text, int flags, QWidget* parent) : QWidget(parent), text_(text), flags_(flags) {
+TMsgText::TMsgText(const QString &text, int flags, QWidget *parent)
+    : QWidget(parent), text_(text), flags_(flags) {
     setObjectName(QStringLiteral("Message"));
 }
 
-void TMsgText::paintEvent(QPaintEvent*) {
+void TMsgText::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     painter.drawText(rect(), flags_, text_);
 }
 
-TFPolMsg::TFPolMsg(const QString& caption, const QString& text, int kind, unsigned buttons, QWidget* parent)
+TFPolMsg::TFPolMsg(const QString &caption, const QString &text, int kind, unsigned buttons, QWidget *parent)
     : QDialog(parent), escapeBit_(EscapeButtonBit(buttons)),
       closable_(escapeBit_ >= 0 || !HasClosingButton(buttons)) {
     setObjectName(QStringLiteral("TFPolMsg"));
@@ -82,27 +138,27 @@ TFPolMsg::TFPolMsg(const QString& caption, const QString& text, int kind, unsign
     setWindowTitle(caption.isEmpty() ? QString::fromStdString(KindCaption(kind)) : caption);
     setFont(QApplication::font("QMessageBox"));
 
-    bool withIcon = false;
-    const QStyle::StandardPixmap pixmap = KindIcon(kind, withIcon);
-    if (withIcon) {
+    if (const auto pixmap = KindIcon(kind)) {
         icon_ = new QLabel(this);
         icon_->setObjectName(QStringLiteral("Image"));
-        icon_->setPixmap(style()->standardIcon(pixmap, nullptr, this).pixmap(kIconSize, kIconSize));
+        icon_->setPixmap(style()->standardIcon(*pixmap, nullptr, this).pixmap(kIconSize, kIconSize));
     }
     BuildButtons(buttons);
-    Arrange(text, withIcon);
+    Arrange(text);
 }
 
-QPushButton* TFPolMsg::Button(int bit) const {
+QPushButton *TFPolMsg::Button(int bit) const {
     for (std::size_t i = 0; i < bits_.size(); ++i)
-        if (bits_[i] == bit) return buttons_[i];
+        if (bits_[i] == bit)
+            return buttons_[i];
     return nullptr;
 }
 
 void TFPolMsg::BuildButtons(unsigned buttons) {
     for (int bit = 0; bit < kButtonCount; ++bit) {
-        if (!((buttons >> bit) & 1u)) continue;
-        auto* button = new QPushButton(QString::fromUtf8(ButtonCaption(bit)), this);
+        if (!((buttons >> bit) & 1u))
+            continue;
+        auto *button = new QPushButton(QString::fromUtf8(ButtonCaption(bit)), this);
         button->setObjectName(QString::fromLatin1(kButtonNames[bit]));
         if (bit != kHelpBit) {
             const int result = ButtonResult(bit);
@@ -111,62 +167,44 @@ void TFPolMsg::BuildButtons(unsigned buttons) {
         buttons_.push_back(button);
         bits_.push_back(bit);
     }
-    QPushButton* preferred = Button(DefaultButtonBit(buttons));
-    if (preferred) preferred->setDefault(true);
-    if (!preferred && !buttons_.empty()) preferred = buttons_.front();
-    if (preferred) preferred->setFocus();
+    QPushButton *preferred = Button(DefaultButtonBit(buttons));
+    if (preferred)
+        preferred->setDefault(true);
+    if (!preferred && !buttons_.empty())
+        preferred = buttons_.front();
+    if (preferred)
+        preferred->setFocus();
 }
 
 // Text (with the icon on its left) on top, the buttons centred below; the
-// whole box keeps within half the screen width, so an over-long button row
-// continues on a further row and an over-long word is broken where needed.
-void TFPolMsg::Arrange(const QString& text, bool withIcon) {
+// whole box keeps within half the screen width.
+void TFPolMsg::Arrange(const QString &text) {
     const QFontMetrics fm(font());
     const Units u = MeasureUnits(fm);
     const int hMargin = u.Horz(kMarginQ), vMargin = u.Vert(kMarginE);
     const int inner = std::max(1, HalfScreenWidth(parentWidget()) - 2 * hMargin);
-    const int iconBlock = withIcon ? kIconSize + hMargin : 0;
+    const int iconBlock = icon_ ? kIconSize + hMargin : 0;
 
-    const int textWidth = std::max(1, inner - iconBlock);
-    int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
-    QRect textRect = fm.boundingRect(QRect(0, 0, textWidth, 0), flags, text);
-    if (textRect.width() > textWidth) {
-        flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWrapAnywhere;
-        textRect = fm.boundingRect(QRect(0, 0, textWidth, 0), flags, text);
-    }
-    const int iconTextWidth = iconBlock + textRect.width();
-    const int iconTextHeight = std::max(textRect.height(), withIcon ? kIconSize : 0);
-
-    int buttonWidth = u.Horz(kButtonWidthQ);
-    for (const QPushButton* b : buttons_) buttonWidth = std::max(buttonWidth, b->sizeHint().width());
-    buttonWidth = std::min(buttonWidth, inner);
-    const int buttonHeight = u.Vert(kButtonHeightE), spacing = u.Horz(kButtonSpacingQ);
-    const int rowGap = u.Vert(kRowSpacingE);
-    const int count = static_cast<int>(buttons_.size());
-    const int perRow = std::max(1, std::min(count, (inner + spacing) / (buttonWidth + spacing)));
-    const int rows = (count + perRow - 1) / perRow;
-    const int rowWidth = count == 0 ? 0 : perRow * buttonWidth + (perRow - 1) * spacing;
-
-    const int clientWidth = std::max(iconTextWidth, rowWidth) + 2 * hMargin;
-    const int buttonsTop = vMargin + iconTextHeight + vMargin;
-    const int clientHeight = buttonsTop + rows * buttonHeight + std::max(0, rows - 1) * rowGap + vMargin;
-
-    if (icon_) icon_->setGeometry(hMargin, vMargin, kIconSize, kIconSize);
+    int flags = 0;
+    const QRect textRect = MeasureText(fm, text, std::max(1, inner - iconBlock), flags);
+    if (icon_)
+        icon_->setGeometry(hMargin, vMargin, kIconSize, kIconSize);
     text_ = new TMsgText(text, flags, this);
     text_->setGeometry(hMargin + iconBlock, vMargin, textRect.width(), textRect.height());
-    for (int i = 0; i < count; ++i) {
-        const int row = i / perRow, inRow = std::min(perRow, count - row * perRow);
-        const int left = (clientWidth - (inRow * buttonWidth + (inRow - 1) * spacing)) / 2;
-        buttons_[i]->setGeometry(left + (i % perRow) * (buttonWidth + spacing), buttonsTop + row * (buttonHeight + rowGap),
-                                 buttonWidth, buttonHeight);
-    }
-    setFixedSize(clientWidth, clientHeight);
 
-    const QScreen* screen = ScreenOf(parentWidget());
-    if (screen) move(screen->availableGeometry().center() - QPoint(clientWidth / 2, clientHeight / 2));
+    const ButtonGrid grid = GridFor(buttons_, u, inner);
+    const int boxWidth = std::max(iconBlock + textRect.width(), grid.width) + 2 * hMargin;
+    const int buttonsTop = vMargin + std::max(textRect.height(), icon_ ? kIconSize : 0) + vMargin;
+    PlaceButtons(buttons_, grid, buttonsTop, boxWidth);
+    setFixedSize(boxWidth, buttonsTop + grid.height + vMargin);
+
+    if (const QScreen *screen = ScreenOf(parentWidget()))
+        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
 }
 
-int TFPolMsg::Execute() { return exec(); }
+int TFPolMsg::Execute() {
+    return exec();
+}
 
 // Escape and the title bar's close: the Escape button's answer. A box whose
 // only way out is a choice (Przerwij/Ponów/Zaniechaj) stays open.
@@ -177,9 +215,10 @@ void TFPolMsg::reject() {
         done(ResNone);
 }
 
-int QtMessageSink::Show(const std::string& caption, const std::string& text, int kind, unsigned buttons) {
-    QWidget* parent = QApplication::activeModalWidget();
-    if (!parent) parent = QApplication::activeWindow();
+int QtMessageSink::Show(const std::string &caption, const std::string &text, int kind, unsigned buttons) {
+    QWidget *parent = QApplication::activeModalWidget();
+    if (!parent)
+        parent = QApplication::activeWindow();
     TFPolMsg box(QString::fromStdString(caption), QString::fromStdString(text), kind, buttons, parent);
     return box.Execute();
 }

@@ -19,15 +19,18 @@ namespace {
 
 // A window that may refuse to close, as one with unsaved changes would.
 class Window : public QWidget {
-public:
-    explicit Window(const QString& title, bool refuseClose = false) : refuse_(refuseClose) { setWindowTitle(title); }
-
-protected:
-    void closeEvent(QCloseEvent* event) override {
-        if (refuse_) event->ignore();
+  public:
+    explicit Window(const QString &title, bool refuseClose = false) : refuse_(refuseClose) {
+        setWindowTitle(title);
     }
 
-private:
+  protected:
+    void closeEvent(QCloseEvent *event) override {
+        if (refuse_)
+            event->ignore();
+    }
+
+  private:
     bool refuse_;
 };
 
@@ -35,7 +38,7 @@ private:
 
 class DialogsTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void editTextOkReturnsTheEditedText();
     void editTextCancelEscapeAndCloseKeepTheInitialText();
     void openWindowsRegisterAndUnregister();
@@ -48,7 +51,7 @@ private slots:
 
 void DialogsTest::editTextOkReturnsTheEditedText() {
     QString title;
-    test::OnModal<TFEditTxt>([&](TFEditTxt* d) {
+    test::OnModal<TFEditTxt>([&](TFEditTxt *d) {
         title = d->windowTitle();
         QCOMPARE(d->Edit()->text(), QString("Stacja 12"));
         QVERIFY(d->OkButton()->isDefault());
@@ -60,29 +63,29 @@ void DialogsTest::editTextOkReturnsTheEditedText() {
 
     // Enter in the field is "OK"; the instance is reused with fresh contents.
     TFEditTxt prompt;
-    test::OnModal<TFEditTxt>([](TFEditTxt* d) {
+    test::OnModal<TFEditTxt>([](TFEditTxt *d) {
         QTest::keyClicks(d->Edit(), "abc"); // typing replaces the selected initial text
         QTest::keyClick(d->Edit(), Qt::Key_Return);
     });
     QCOMPARE(prompt.Execute("Opis", "stary"), QString("abc"));
-    test::OnModal<TFEditTxt>([](TFEditTxt* d) { d->OkButton()->click(); });
+    test::OnModal<TFEditTxt>([](TFEditTxt *d) { d->OkButton()->click(); });
     QCOMPARE(prompt.Execute("Opis", "drugi"), QString("drugi"));
 }
 
 void DialogsTest::editTextCancelEscapeAndCloseKeepTheInitialText() {
     TFEditTxt prompt;
-    test::OnModal<TFEditTxt>([](TFEditTxt* d) {
+    test::OnModal<TFEditTxt>([](TFEditTxt *d) {
         d->Edit()->setText("zmienione");
         QCOMPARE(d->CancelButton()->text(), QString("Anuluj"));
         d->CancelButton()->click();
     });
     QCOMPARE(prompt.Execute("T", "pierwotne"), QString("pierwotne"));
-    test::OnModal<TFEditTxt>([](TFEditTxt* d) {
+    test::OnModal<TFEditTxt>([](TFEditTxt *d) {
         d->Edit()->setText("zmienione");
         QTest::keyClick(d->Edit(), Qt::Key_Escape);
     });
     QCOMPARE(prompt.Execute("T", "pierwotne"), QString("pierwotne"));
-    test::OnModal<TFEditTxt>([](TFEditTxt* d) {
+    test::OnModal<TFEditTxt>([](TFEditTxt *d) {
         d->Edit()->setText("zmienione");
         d->close();
     });
@@ -101,12 +104,13 @@ void DialogsTest::openWindowsRegisterAndUnregister() {
     list.RegisterWindow(&c);
     QCOMPARE(list.IndexOf(&c), 2);
 
-    for (int outside : {-1, -100, 3, 50}) list.UnregisterWindow(outside);
+    for (int outside : {-1, -100, 3, 50})
+        list.UnregisterWindow(outside);
     QCOMPARE(list.Count(), 3);
     list.UnregisterWindow(1);
     QCOMPARE(list.Captions(), (QStringList{"Raport dobowy", "Wykres"}));
     QCOMPARE(list.IndexOf(&b), -1);
-    QCOMPARE(list.Window(1), static_cast<QWidget*>(&c));
+    QCOMPARE(list.Window(1), static_cast<QWidget *>(&c));
     QCOMPARE(list.Window(2), nullptr);
 
     // Once unregistered, a window's end no longer concerns the list.
@@ -140,7 +144,7 @@ void DialogsTest::openWindowsForgetDestroyedWindows() {
 void DialogsTest::openWindowsCloseRefreshesTheList() {
     TFOpenWinds list;
     Window a("A"), stubborn("Niezapisane", true), c("C");
-    for (Window* w : {&a, &stubborn, &c}) {
+    for (Window *w : {&a, &stubborn, &c}) {
         w->show();
         list.RegisterWindow(w);
     }
@@ -161,7 +165,7 @@ void DialogsTest::openWindowsCloseRefreshesTheList() {
     QVERIFY(list.isVisible());
 
     // A window deleted on close leaves the list too.
-    auto* temporary = new Window("Wykres");
+    auto *temporary = new Window("Wykres");
     temporary->setAttribute(Qt::WA_DeleteOnClose);
     temporary->show();
     list.RegisterWindow(temporary);
@@ -179,7 +183,7 @@ void DialogsTest::openWindowsShowBringsTheWindowBack() {
     b.showMinimized();
     list.RegisterWindow(&a);
     list.RegisterWindow(&b);
-    test::OnModal<TFOpenWinds>([](TFOpenWinds* d) {
+    test::OnModal<TFOpenWinds>([](TFOpenWinds *d) {
         QCOMPARE(d->List()->count(), 2);
         d->List()->setCurrentRow(1);
         d->ShowButton()->click();
@@ -195,8 +199,8 @@ void DialogsTest::openWindowsDoubleClickAndCancel() {
     Window a("A"), b("B");
     list.RegisterWindow(&a);
     list.RegisterWindow(&b);
-    test::OnModal<TFOpenWinds>([](TFOpenWinds* d) {
-        QListWidget* l = d->List();
+    test::OnModal<TFOpenWinds>([](TFOpenWinds *d) {
+        QListWidget *l = d->List();
         const QPoint at = l->visualItemRect(l->item(0)).center();
         // A real double click begins with a click on the same item.
         QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, at);
@@ -206,13 +210,13 @@ void DialogsTest::openWindowsDoubleClickAndCancel() {
     QVERIFY(a.isVisible());
     QVERIFY(!b.isVisible());
 
-    test::OnModal<TFOpenWinds>([](TFOpenWinds* d) { d->CancelButton()->click(); });
+    test::OnModal<TFOpenWinds>([](TFOpenWinds *d) { d->CancelButton()->click(); });
     QCOMPARE(list.exec(), int(QDialog::Rejected));
     QCOMPARE(list.Count(), 2);
 
     // Nothing listed: nothing to show or close.
     TFOpenWinds empty;
-    test::OnModal<TFOpenWinds>([](TFOpenWinds* d) {
+    test::OnModal<TFOpenWinds>([](TFOpenWinds *d) {
         QVERIFY(!d->ShowButton()->isEnabled());
         QVERIFY(!d->CloseButton()->isEnabled());
         d->CancelButton()->click();
@@ -227,7 +231,7 @@ void DialogsTest::folderChooserOffersOnlyFolders() {
     const QString start = root.path() + "/Dane";
 
     QString folder = "niezmieniony";
-    test::OnModal<QFileDialog>([&](QFileDialog* d) {
+    test::OnModal<QFileDialog>([&](QFileDialog *d) {
         QCOMPARE(d->windowTitle(), QString("Wybierz katalog danych"));
         QCOMPARE(d->fileMode(), QFileDialog::Directory);
         QVERIFY(d->testOption(QFileDialog::ShowDirsOnly));
@@ -238,13 +242,13 @@ void DialogsTest::folderChooserOffersOnlyFolders() {
     QCOMPARE(folder, QString("niezmieniony"));
 
     // Confirming at once takes the start folder.
-    test::OnModal<QFileDialog>([](QFileDialog* d) { static_cast<QDialog*>(d)->accept(); });
+    test::OnModal<QFileDialog>([](QFileDialog *d) { static_cast<QDialog *>(d)->accept(); });
     QVERIFY(ChooseFolder("Wybierz katalog danych", start, folder));
     QCOMPARE(folder, QDir(start).absolutePath() + "/");
 
-    test::OnModal<QFileDialog>([&](QFileDialog* d) {
+    test::OnModal<QFileDialog>([&](QFileDialog *d) {
         d->selectFile(start + "/FC_00012");
-        static_cast<QDialog*>(d)->accept(); // through the file dialog's own check
+        static_cast<QDialog *>(d)->accept(); // through the file dialog's own check
     });
     QVERIFY(ChooseFolder("Wybierz katalog danych", start + "/", folder));
     QCOMPARE(folder, QDir(start).absolutePath() + "/FC_00012/");

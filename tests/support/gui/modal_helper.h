@@ -11,16 +11,16 @@ namespace kiv::test {
 
 constexpr int kUnanswered = -99;
 
-template <class Dialog, class Action>
-void OnModal(Action action) {
+template <class Dialog, class Action> void OnModal(Action action) {
     QTimer::singleShot(0, qApp, [action] {
-        auto* open = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        auto* dialog = qobject_cast<Dialog*>(open);
+        auto *open = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        auto *dialog = qobject_cast<Dialog *>(open);
         if (dialog)
             action(dialog);
         else
             QTest::qFail("the expected modal dialog did not open", __FILE__, __LINE__);
-        if (open && open->isVisible()) open->done(kUnanswered);
+        if (open && open->isVisible())
+            open->done(kUnanswered);
     });
 }
 
