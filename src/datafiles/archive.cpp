@@ -1,5 +1,6 @@
 #include "datafiles/archive.h"
 
+#include "datafiles/fast_crc.h"
 #include "datafiles/sample_value.h"
 #include "support/messages.h"
 
@@ -120,7 +121,7 @@ int ValidateFcd(const Bytes& image, const TFcdLayout& layout, const std::string&
         layout.storedName.compare(kCompareFrom, std::string::npos, expectedName, kCompareFrom) != 0)
         return ArcBadName;
     if (layout.header.fileLength != image.size()) return ArcBadSize;
-    const uint32_t crc = Crc32(image.data() + kHeaderSize, image.size() - kHeaderSize);
+    const uint32_t crc = FastCrc32Update(0, image.data() + kHeaderSize, image.size() - kHeaderSize);
     if (layout.header.crc != crc && layout.header.crc != (crc ^ 0xFFFFu)) return ArcBadCrc;
     if (layout.header.version >= 2) return ArcBadVersion;
     return 0;
@@ -250,7 +251,7 @@ bool BuildFcd(const std::string& name, const std::vector<Bytes>& identities, con
     header.headerLength = static_cast<uint16_t>(headerLength);
     header.recordLength = kSampleSize;
     header.fileLength = static_cast<uint32_t>(out.size());
-    header.crc = Crc32(out.data() + kHeaderSize, out.size() - kHeaderSize);
+    header.crc = FastCrc32Update(0, out.data() + kHeaderSize, out.size() - kHeaderSize);
     WriteHeader(out, header);
     ForEachSection(out, [&](std::size_t pos, std::size_t length, int32_t id) {
         const std::size_t from = id == kSecName ? kSectionHeadSize
@@ -400,7 +401,7 @@ int ReadFcdContent(const std::string& path, TFcdContent& content) {
     DecodeFcd(image, layout);
     content.header = layout.header;
     content.fileSize = static_cast<long>(image.size());
-    if (image.size() >= kHeaderSize) content.computedCrc = Crc32(image.data() + kHeaderSize, image.size() - kHeaderSize);
+    if (image.size() >= kHeaderSize) content.computedCrc = FastCrc32Update(0, image.data() + kHeaderSize, image.size() - kHeaderSize);
     content.storedName = layout.storedName;
     for (const auto& part : layout.identities) content.identities.push_back(Slice(image, part));
     for (const auto& part : layout.descriptors) content.descriptors.push_back(Slice(image, part));
@@ -450,23 +451,30 @@ int TArchive::OpenPeriod(const std::string& dataFolder, int address, TimeStamp& 
                          const std::string& channel) {
     Release();
     const std::string folder = StationFolder(dataFolder, address);
+    // Sizes first: the loaded samples then grow into one block of the right size.
+    std::vector<std::pair<std::string, std::string>> files; // name, path
+    std::size_t total = 0;
     const TDateTime first = DecodeTime(start);
-    bool found = false;
-    for (int year = first.year, month = first.month; year <= kLastYear;) {
-        if (MonthStart(year, month) > end) break;
-        const std::string name = ArchiveFileName(address, year, month, channel);
-        const std::string path = folder + name;
-        if (FileHasData(path)) {
-            const int rc = ReadMonth(path, name, start, end);
-            if (rc != 0) {
-                ShowReadFailure(rc, path);
-                Release();
-                return rc;
-            }
-            found = true;
+    for (int year = first.year, month = first.month; year <= kLastYear && MonthStart(year, month) <= end;) {
+        std::string name = ArchiveFileName(address, year, month, channel);
+        std::string path = folder + name;
+        std::error_code ec;
+        if (const auto size = std::filesystem::file_size(path, ec); !ec && size > 0) {
+            total += static_cast<std::size_t>(size);
+            files.emplace_back(std::move(name), std::move(path));
         }
         if (++month > 12) month = 1, ++year;
     }
+    samples_.reserve(total);
+    for (const auto& [name, path] : files) {
+        const int rc = ReadMonth(path, name, start, end);
+        if (rc != 0) {
+            ShowReadFailure(rc, path);
+            Release();
+            return rc;
+        }
+    }
+    const bool found = !files.empty();
     image_ = Bytes();
     if (samples_.empty()) {
         end = start - 1;
