@@ -53,6 +53,8 @@ public:
     virtual void PressExit() = 0;
     [[nodiscard]] virtual bool CancelRequested() const = 0;
     [[nodiscard]] virtual bool ClosedByUser() const = 0;
+    // The front-end's close after a failed read-out; sets no flag.
+    virtual void CloseWindow() = 0;
 };
 
 // Texts the module and the front-ends write.

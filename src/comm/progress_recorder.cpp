@@ -150,4 +150,9 @@ void TTxProgressRecorder::PressExit() {
     }
 }
 
+void TTxProgressRecorder::CloseWindow() {
+    visible_ = false;
+    Record("window: closed");
+}
+
 } // namespace kiv

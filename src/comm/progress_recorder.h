@@ -34,6 +34,7 @@ public:
     void PressExit() override;
     [[nodiscard]] bool CancelRequested() const override { return cancel_; }
     [[nodiscard]] bool ClosedByUser() const override { return closed_; }
+    void CloseWindow() override;
 
     // The state as a window would show it.
     const std::string& Caption() const { return caption_; }
