@@ -144,23 +144,4 @@ TEST_F(FccFile, MissingOrEmptyFileIsNotFound) {
     EXPECT_EQ(0u, messages.Count());
 }
 
-TEST_F(FccFile, NoValuesReadBackAsNone) {
-    ASSERT_EQ(0, Write(kProtocol2Identity, kTime, "Kivmet KM-200", {}));
-    ASSERT_EQ(0, Read());
-    EXPECT_EQ(0u, count);
-    EXPECT_EQ(6u, reader.identity.size());
-}
-
-TEST_F(FccFile, RewriteReplacesTheOldFile) {
-    ASSERT_EQ(0, Write(kProtocol2Identity));
-    const Bytes second = {1, 42};
-    ASSERT_EQ(0, Write(kProtocol1Identity, kTime + 60, "Kivmet KM-100", second));
-    ASSERT_EQ(0, Read());
-    EXPECT_EQ(second, Values());
-    EXPECT_EQ(kTime + 60, time);
-    EXPECT_EQ("Kivmet KM-100", profile);
-    EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(folder.Folder() + "FC_00012"),
-                               std::filesystem::directory_iterator()));
-}
-
 } // namespace

@@ -70,16 +70,6 @@ TEST_F(ProfileFile, OptionalSectionsAbsentReadAsEmptyAndZero) {
     EXPECT_TRUE(groups.empty());
 }
 
-TEST_F(ProfileFile, TextsAreScrambledOnDisk) {
-    const std::string name = Write(Params(), ThreeItems());
-    const Bytes image = ReadRaw(name);
-    const long at = FindSection(image, 0, 3003);
-    ASSERT_GE(at, 0);
-    const std::string stored(image.begin() + at + 6, image.begin() + at + 6 + 13);
-    EXPECT_NE("Kivmet KM-200", stored);
-    EXPECT_EQ(13 + 6, GetU16(image, static_cast<std::size_t>(at)));
-}
-
 TEST_F(ProfileFile, ItemCountNeedsWholeItems) {
     const std::string name = folder.File("C.FCP");
     Bytes image(kHeaderSize, 0);
