@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "data_loader.h"
+#include "event_loader.h"
 #include "datafiles/archive.h"
 #include "request_handlers.h"
 
@@ -110,6 +111,34 @@ TEST_F(DevsimData, DamagedMonthFileIsReported) {
     std::string error;
     EXPECT_FALSE(LoadArchives(folder_.string(), profile_, data, error));
     EXPECT_NE(error.find("Vn"), std::string::npos);
+}
+
+TEST_F(DevsimData, EventsFollowTheDefinitionFile) {
+    std::FILE* f = std::fopen((folder_ / "PLUM.EVT").c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("[Identity]\nBrand=Plum\nType=Mac MAT\n\n[3]\nEventDescription=Bateria\n"
+               "ParamDescription0=Stan\nParamTypeCode0=4\nParamDescription1=Napięcie\nParamTypeCode1=7\n\n"
+               "[200]\nEventDescription=Kasowanie\n",
+               f);
+    std::fclose(f);
+    const auto kinds = LoadEventKinds(folder_.string(), "PLUM", "macmat");
+    ASSERT_EQ(kinds.size(), 2u);
+    EXPECT_EQ(kinds[0].code, 3);
+    EXPECT_EQ(kinds[0].paramTypes, (std::vector<uint8_t>{4, 7}));
+    EXPECT_EQ(kinds[1].code, 200);
+    EXPECT_TRUE(LoadEventKinds(folder_.string(), "Other", "Device").empty());
+
+    GenerateOptions g;
+    g.now = EncodeTime({2026, 5, 1, 12, 0, 0});
+    g.eventCount = 20;
+    g.eventKinds = kinds;
+    for (const Bytes& event : GenerateData(profile_, 12, g).events) {
+        // Length as the definition expects: 13 bytes of code and times (the
+        // stored record adds its own length field), 2 + 5 for the parameters.
+        if (event[0] == 3) EXPECT_EQ(event.size(), 13u + 2 + 5);
+        else EXPECT_EQ(event.size(), 13u) << "code " << int(event[0]);
+        EXPECT_TRUE(event[0] == 3 || event[0] == 200);
+    }
 }
 
 } // namespace

@@ -108,7 +108,10 @@ void GenerateArchives(const SimProfile& profile, const GenerateOptions& options,
 void GenerateEvents(const GenerateOptions& options, std::mt19937& rng, DeviceData& data) {
     uint32_t time = options.now - std::uniform_int_distribution<uint32_t>(600, 2 * kDay)(rng);
     for (int n = 0; n < options.eventCount; ++n) {
-        Bytes event{static_cast<uint8_t>(std::uniform_int_distribution<int>(1, 40)(rng))};
+        EventKind kind{static_cast<uint8_t>(std::uniform_int_distribution<int>(1, 40)(rng)), {}};
+        if (!options.eventKinds.empty())
+            kind = options.eventKinds[rng() % options.eventKinds.size()];
+        Bytes event{kind.code};
         const Bytes first = WireTime(time, 6);
         event.insert(event.end(), first.begin(), first.end());
         if (n == 0) {
@@ -116,6 +119,13 @@ void GenerateEvents(const GenerateOptions& options, std::mt19937& rng, DeviceDat
         } else {
             const Bytes second = WireTime(time + std::uniform_int_distribution<uint32_t>(60, 7200)(rng), 6);
             event.insert(event.end(), second.begin(), second.end());
+        }
+        for (uint8_t type : kind.paramTypes) {
+            // A parameter without a value keeps its status byte.
+            const Bytes value = FixedValueSize(type) > 0
+                                    ? MakeValue(type, std::uniform_real_distribution<double>(0.0, 100.0)(rng))
+                                    : Bytes{0};
+            event.insert(event.end(), value.begin(), value.end());
         }
         data.events.push_back(std::move(event));
         time -= std::uniform_int_distribution<uint32_t>(3600, 3 * kDay)(rng);

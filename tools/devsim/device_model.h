@@ -76,6 +76,12 @@ struct DeviceData {
 // Parses a 4-, 5- or 6-byte wire time; false when the date is not valid.
 [[nodiscard]] bool ParseWireTime(const uint8_t* bytes, int fields, uint32_t& stamp);
 
+// An event the device may log: its code and the value types of its parameters.
+struct EventKind {
+    uint8_t code = 0;
+    std::vector<uint8_t> paramTypes;
+};
+
 struct GenerateOptions {
     uint32_t seed = 1;
     uint32_t now = 0;       // device clock at start
@@ -84,6 +90,7 @@ struct GenerateOptions {
     int eventCount = 30;
     int gasDayHour = 6;     // time of day of the daily samples
     uint16_t hourlyIntervalMinutes = 60;
+    std::vector<EventKind> eventKinds; // empty: codes 1..40 without parameters
 };
 
 // Nameplate from the profile's expected texts (stand-ins where empty),

@@ -1,6 +1,7 @@
 // kiv-devsim: a GazModem device on a pseudo-terminal or a serial line, for
 // trying and testing the program's read-outs without hardware.
 #include <csignal>
+#include <filesystem>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "datafiles/timestamp.h"
 #include "data_loader.h"
 #include "device_model.h"
+#include "event_loader.h"
 #include "options.h"
 #include "profile_loader.h"
 #include "request_handlers.h"
@@ -78,6 +80,10 @@ int main(int argc, char** argv) {
     generate.dailyDays = options.dailyDays;
     generate.eventCount = options.events;
     generate.gasDayHour = options.gasDayHour;
+    // Event definitions live next to the profiles, in the program folder.
+    generate.eventKinds = LoadEventKinds(std::filesystem::path(options.profile).parent_path().string(),
+                                         options.make.empty() ? profile.make : options.make,
+                                         options.type.empty() ? profile.type : options.type);
     DeviceData data = GenerateData(profile, static_cast<uint16_t>(options.address), generate);
     ApplyNameplate(options, data);
     if (!options.dataFolder.empty() && !LoadArchives(options.dataFolder, profile, data, error)) return Fail(error);
