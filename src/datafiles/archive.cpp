@@ -97,15 +97,15 @@ void DecodeFcd(Bytes& image, TFcdLayout& layout) {
     });
     ForEachSection(image, [&](std::size_t pos, std::size_t length, int32_t id) {
         if (id == kSecName && !layout.hasName) {
-            XorKey(&image[pos + kSectionHeadSize], length - kSectionHeadSize, layout.keyOne);
-            const auto* text = reinterpret_cast<const char*>(&image[pos + kSectionHeadSize]);
+            XorKey(image.data() + pos + kSectionHeadSize, length - kSectionHeadSize, layout.keyOne);
+            const auto* text = reinterpret_cast<const char*>(image.data() + pos + kSectionHeadSize);
             layout.storedName.assign(text, strnlen(text, length - kSectionHeadSize));
             layout.hasName = true;
         } else if (id == kSecIdentity && length >= kIdentityFixed) {
-            XorKey(&image[pos + kIdentityFixed], length - kIdentityFixed, layout.keyOne);
+            XorKey(image.data() + pos + kIdentityFixed, length - kIdentityFixed, layout.keyOne);
             layout.identities.emplace_back(pos, length);
         } else if (id == kSecDescriptor && length >= kDescriptorFixed) {
-            XorKey(&image[pos + kDescriptorFixed], length - kDescriptorFixed, layout.keyOne);
+            XorKey(image.data() + pos + kDescriptorFixed, length - kDescriptorFixed, layout.keyOne);
             layout.descriptors.emplace_back(pos, length);
         }
     });
@@ -257,7 +257,7 @@ bool BuildFcd(const std::string& name, const std::vector<Bytes>& identities, con
         const std::size_t from = id == kSecName ? kSectionHeadSize
                                  : id == kSecIdentity ? kIdentityFixed
                                  : id == kSecDescriptor ? kDescriptorFixed : length;
-        XorKey(&out[pos + from], length - from, keyOne);
+        XorKey(out.data() + pos + from, length - from, keyOne);
     });
     XorKey(out.data() + headerLength, out.size() - headerLength, keyTwo);
     return true;

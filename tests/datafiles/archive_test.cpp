@@ -361,6 +361,32 @@ TEST_F(ArchiveTest, DeviceSwapDropsSamplesOfTheOtherDevicesWindow) {
     }
 }
 
+TEST_F(ArchiveTest, EntryNumbersAcrossMonthsAndBeforeTheFloorTime) {
+    // Every month file brings its own entry; the number follows the months.
+    ASSERT_EQ(Store(Hourly(At(2005, 1, 31, 22), 4)), 0);
+    TArchive archive;
+    TimeStamp start = At(2005, 1, 1), end = At(2005, 2, 28);
+    ASSERT_EQ(archive.OpenPeriod(folder_, 12, start, end, "dVn"), 0);
+    EXPECT_EQ(archive.IdentityCount(), 2);
+    std::vector<TReportSample> report;
+    archive.ReportSamples(report);
+    ASSERT_EQ(report.size(), 4u);
+    const int16_t expected[] = {1, 1, 2, 2};
+    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(report[i].identityIndex, expected[i]) << i;
+
+    // Valid-from times before 1 000 000 000 (September 2001) are no boundaries.
+    ASSERT_EQ(Store(Hourly(At(1999, 3, 1), 24), Device("A")), 0);
+    ASSERT_EQ(Store(Hourly(At(1999, 3, 2), 24, 500), Device("B")), 0);
+    start = At(1999, 3, 1);
+    end = At(1999, 3, 31);
+    ASSERT_EQ(archive.OpenPeriod(folder_, 12, start, end, "dVn"), 0);
+    EXPECT_EQ(archive.IdentityCount(), 2);
+    report.clear();
+    archive.ReportSamples(report);
+    ASSERT_EQ(report.size(), 48u);
+    for (const auto& r : report) EXPECT_EQ(r.identityIndex, 1);
+}
+
 TEST_F(ArchiveTest, SameIdentityAndDescriptorAddNoEntries) {
     ASSERT_EQ(Store(Hourly(At(2005, 1, 1), 24)), 0);
     ASSERT_EQ(Store(Hourly(At(2005, 1, 2), 24, 200)), 0);
