@@ -33,6 +33,8 @@ constexpr TimeStamp kEntryTimeFloor = 1000000000u;
 constexpr TimeStamp kNoBoundary = 2147483647u;
 constexpr int kLastYear = 2069;
 constexpr int kDataFormatError = -30;
+// Reservation cap for the loaded samples, against absurd file sizes.
+constexpr std::size_t kReserveLimit = std::size_t{64} << 20;
 
 uint32_t TimeOf(const uint8_t* sample) {
     return static_cast<uint32_t>(sample[0]) | static_cast<uint32_t>(sample[1]) << 8 |
@@ -465,7 +467,7 @@ int TArchive::OpenPeriod(const std::string& dataFolder, int address, TimeStamp& 
         }
         if (++month > 12) month = 1, ++year;
     }
-    samples_.reserve(total);
+    samples_.reserve(std::min(total, kReserveLimit));
     for (const auto& [name, path] : files) {
         const int rc = ReadMonth(path, name, start, end);
         if (rc != 0) {
@@ -590,12 +592,10 @@ int TArchive::StoreMonth(const std::string& dataFolder, int address, int year, i
     for (std::size_t pos = 0; pos < samples_.size(); pos += kSampleSize) oldNewest = std::max(oldNewest, TimeOf(&samples_[pos]));
     Bytes merged;
     merged.reserve(samples_.size() + run.size() * kSampleSize);
-    std::size_t inserted = run.size();
-    if (fresh) {
-        for (const uint8_t* sample : run) AppendSample(merged, sample);
-    } else {
-        inserted = SortedByTime(samples_) ? MergeSorted(samples_, run, merged) : MergeByInsertion(samples_, run, merged);
-    }
+    // A new file goes through the same merge, so that a read-out delivering a
+    // sample twice does not store it twice.
+    const std::size_t inserted =
+        SortedByTime(samples_) ? MergeSorted(samples_, run, merged) : MergeByInsertion(samples_, run, merged);
     bool entryAdded = false;
     if (fresh || samples_.empty() || TimeOf(run.back()) > oldNewest) {
         const TimeStamp validFrom = fresh ? MonthStart(year, month) : TimeOf(run.front());
