@@ -1,0 +1,453 @@
+#include "shell/main_window.h"
+
+#include "config/program_settings.h"
+#include "config/station_db.h"
+#include "shell/about_box.h"
+#include "shell/station_tree_view.h"
+#include "support/gui/open_winds.h"
+#include "support/helpers.h"
+#include "support/messages.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QVBoxLayout>
+#include <filesystem>
+
+namespace kiv {
+
+namespace {
+
+struct TButtonSpec {
+    const char* name;
+    const char* caption;
+    MainCommand row;
+};
+
+// The command column, top to bottom.
+constexpr TButtonSpec kButtons[] = {
+    {"BitBtn_TxData", "&Transmisja", CmdTransmisja},
+    {"BitBtn_TxModem", "&Modem", CmdModem},
+    {"BitBtn_TxModemA", "Modem - &auto", CmdModemAuto},
+    {"BitBtn_TxKivGaz", "&Przenośnik KivGAZ", CmdKivGaz},
+    {"BitBtn_CurData", "Dane &bieżące", CmdCurData},
+    {"BitBtn_Events", "&Zdarzenia", CmdEvents},
+    {"BitBtn_DrawGfx", "&Grafika", CmdGraph},
+    {"BitBtn_Report", "&Raport", CmdReport},
+    {"BitBtn_ReportD", "Raport &dobowy", CmdReport},
+    {"BitBtn_ConfigFC", "&Konfiguracja stacji", CmdConfig},
+};
+
+constexpr int kButtonWidth = 150;
+
+bool IsFolder(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_directory(path, ec);
+}
+
+} // namespace
+
+TF_Main::TF_Main(std::string kivIniPath, std::string workingFolder, QWidget* parent)
+    : QMainWindow(parent), kivIni_(std::move(kivIniPath)), workingFolder_(WithTrailingSlash(std::move(workingFolder))),
+      targets_(PlaceholderTargets(&TF_Main::NotInThisVersion)) {
+    setObjectName(QStringLiteral("TF_Main"));
+    setWindowTitle(QStringLiteral("Kiv"));
+    view_ = new TStationTreeView(this);
+    auto* central = new QWidget(this);
+    auto* layout = new QHBoxLayout(central);
+    layout->addWidget(view_, 1);
+    layout->addWidget(BuildButtons());
+    setCentralWidget(central);
+    BuildMenu();
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    folderLabel_ = new QLabel(statusBar());
+    folderLabel_->setObjectName(QStringLiteral("Label_FolderDanych"));
+    statusBar()->addWidget(folderLabel_, 1);
+    setMinimumSize(470, 489);
+    resize(560, 520);
+
+    connect(view_, &TStationTreeView::NodeClicked, this, &TF_Main::OnNodeClicked);
+    connect(view_, &TStationTreeView::SpacePressed, this, &TF_Main::ToggleNode);
+    // Keeping the set in step with keyboard moves too: commands act on the
+    // highlighted node, so their availability must follow it.
+    connect(view_, &QTreeWidget::currentItemChanged, this, [this] { Recompute(); });
+}
+
+void TF_Main::NotInThisVersion() {
+    (void)MessageDlg("", "Funkcja niedostępna w tej wersji", MsgInformation, BtnOk);
+}
+
+QWidget* TF_Main::BuildButtons() {
+    auto* column = new QWidget(this);
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    const std::array<std::function<void()>, std::size(kButtons)> handlers{
+        [this] { OnTransmission(false); },
+        [this] { OnTransmission(true); },
+        [this] { OnModemAuto(); },
+        [this] { OnKivGaz(); },
+        [this] { OnCurData(); },
+        [this] { OnEvents(); },
+        [this] { RunPeriodCommand(PeriodGraph, targets_.graph, false, ""); },
+        [this] { RunPeriodCommand(PeriodReport, targets_.periodReport, true, ""); },
+        [this] { RunPeriodCommand(PeriodDay, targets_.dailyReport, true, ""); },
+        [this] { OnConfig(); },
+    };
+    for (std::size_t i = 0; i < std::size(kButtons); ++i) {
+        auto* button = new QPushButton(QString::fromUtf8(kButtons[i].caption), column);
+        button->setObjectName(QString::fromLatin1(kButtons[i].name));
+        button->setFixedWidth(kButtonWidth);
+        button->setMinimumHeight(32);
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, handlers[i]);
+        commandWidgets_[kButtons[i].row].push_back(button);
+        layout->addWidget(button);
+    }
+    layout->addStretch(1);
+    return column;
+}
+
+QAction* TF_Main::AddItem(QMenu* menu, const char* name, const QString& caption, MainCommand row) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    if (row != kMainCommands) commandActions_[row].push_back(action);
+    return action;
+}
+
+void TF_Main::BuildMenu() {
+    const auto on = [this](QAction* action, auto handler) { connect(action, &QAction::triggered, this, handler); };
+    const auto missing = [](bool) { NotInThisVersion(); };
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&Plik"));
+    file->setObjectName(QStringLiteral("MnuPlik"));
+    on(AddItem(file, "MnuKopiowanieDanych", QStringLiteral("Kopiowanie danych")),
+       [this] { targets_.dataCopy(dataFolder_); });
+    on(AddItem(file, "MnuZmianafolderuDanych", QStringLiteral("Zmiana folderu danych")), missing);
+    history_ = AddItem(file, "MnuHistoria", QStringLiteral("Historia"));
+    history_->setEnabled(false);
+    for (int k = 0; k < kDataPathHistorySize; ++k) {
+        const std::string name = "MnuHistoria" + std::to_string(k + 1);
+        historyItems_[static_cast<std::size_t>(k)] = AddItem(file, name.c_str(), QString());
+        historyItems_[static_cast<std::size_t>(k)]->setVisible(false);
+        on(historyItems_[static_cast<std::size_t>(k)], missing);
+    }
+    file->addSeparator();
+    on(AddItem(file, "MnuZamknij", QStringLiteral("Zamknij")), [this] { close(); });
+
+    QMenu* config = menuBar()->addMenu(QStringLiteral("&Konfiguracja"));
+    config->setObjectName(QStringLiteral("MnuKonfiguracja"));
+    on(AddItem(config, "MnuBiezacaStacja", QStringLiteral("Bieżąca stacja"), CmdConfig), [this] { OnConfig(); });
+    on(AddItem(config, "MnuMocZamowiona", QStringLiteral("Moc zamówiona"), CmdCapacity), [this] { OnCapacity(); });
+    config->addSeparator();
+    on(AddItem(config, "MnuDodajStacje", QStringLiteral("Dodaj stację")), missing);
+    QAction* addVirtual = AddItem(config, "MnuDodajStacjeWirtualna", QStringLiteral("Dodaj stację wirtualną"));
+    addVirtual->setEnabled(false);
+    on(addVirtual, missing);
+    on(AddItem(config, "MnuUsunStacjeWirtualna", QStringLiteral("Usuń stację wirtualną"), CmdRemoveVirtual),
+       missing);
+    config->addSeparator();
+    on(AddItem(config, "MnuImportKonfiguracjiZDOS", QStringLiteral("Import konfiguracji z DOS")),
+       [this] { OnImport(); });
+    on(AddItem(config, "MnuDopasujProfile", QStringLiteral("Dopasuj profile")), missing);
+    config->addSeparator();
+    on(AddItem(config, "MnuUstawieniaprogramu", QStringLiteral("Ustawienia programu")), [this] {
+        if (targets_.programSettings(kivIni_, dataFolder_)) RebuildTree(nodeToReselect_);
+    });
+
+    QMenu* functions = menuBar()->addMenu(QStringLiteral("&Funkcje"));
+    functions->setObjectName(QStringLiteral("MnuFunkcje"));
+    on(AddItem(functions, "MnuTransmisja", QStringLiteral("Transmisja"), CmdTransmisja),
+       [this] { OnTransmission(false); });
+    on(AddItem(functions, "MnuModem", QStringLiteral("Modem"), CmdModem), [this] { OnTransmission(true); });
+    on(AddItem(functions, "MnuModemAuto", QStringLiteral("Modem - auto"), CmdModemAuto), [this] { OnModemAuto(); });
+    on(AddItem(functions, "MnuKivGaz", QStringLiteral("Przenośnik KivGAZ - odczyt"), CmdKivGaz),
+       [this] { OnKivGaz(); });
+    QAction* kivGazDb = AddItem(functions, "MnuKivGazDB", QStringLiteral("Przenośnik KivGAZ - programowanie"));
+    kivGazDb->setVisible(false);
+    kivGazDb->setEnabled(false);
+    on(kivGazDb, [this] { OnKivGazDB(); });
+    functions->addSeparator();
+    on(AddItem(functions, "MnuDaneBiezace", QStringLiteral("Dane bieżące"), CmdCurData), [this] { OnCurData(); });
+    on(AddItem(functions, "MnuZdarzenia", QStringLiteral("Zdarzenia"), CmdEvents), [this] { OnEvents(); });
+    on(AddItem(functions, "MnuGrafika", QStringLiteral("Grafika"), CmdGraph),
+       [this] { RunPeriodCommand(PeriodGraph, targets_.graph, false, ""); });
+    on(AddItem(functions, "MnuRaport", QStringLiteral("Raport"), CmdReport),
+       [this] { RunPeriodCommand(PeriodReport, targets_.periodReport, true, ""); });
+    on(AddItem(functions, "MnuRaportD", QStringLiteral("Raport dobowy"), CmdReport),
+       [this] { RunPeriodCommand(PeriodDay, targets_.dailyReport, true, ""); });
+    functions->addSeparator();
+    on(AddItem(functions, "MnuEksportCSV", QStringLiteral("Eksport --> CSV"), CmdExport),
+       [this] { RunPeriodCommand(PeriodGraph, targets_.exportData, false, "CSV"); });
+    on(AddItem(functions, "MnuEksportDZN", QStringLiteral("Eksport --> DZN"), CmdExport),
+       [this] { RunPeriodCommand(PeriodGraph, targets_.exportData, false, "DZN"); });
+    functions->addSeparator();
+    QAction* optimise =
+        AddItem(functions, "MnuOptymalizacjaMocy", QStringLiteral("Optymalizacja mocy zamówionej"), CmdOptimise);
+    optimise->setEnabled(false);
+    on(optimise, [this] { OnOptimise(); });
+
+    QAction* windows = menuBar()->addAction(QStringLiteral("&Okna"));
+    windows->setObjectName(QStringLiteral("MnuOkna"));
+    on(windows, [this] { OnOkna(); });
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Po&moc"));
+    help->setObjectName(QStringLiteral("MnuPomoc"));
+    on(AddItem(help, "MnuOProgramie", QStringLiteral("O programie")), [this] { OnAbout(); });
+}
+
+QPushButton* TF_Main::CommandButton(const char* objectName) const {
+    return findChild<QPushButton*>(QString::fromLatin1(objectName));
+}
+
+QAction* TF_Main::MenuAction(const char* objectName) const {
+    return findChild<QAction*>(QString::fromLatin1(objectName));
+}
+
+QString TF_Main::StatusText() const { return folderLabel_->text(); }
+
+// ---- first show, tree and station set ----
+
+void TF_Main::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    FirstShow();
+}
+
+void TF_Main::FirstShow() {
+    const TProgramSettings settings(kivIni_);
+    const std::string configured = settings.DataPath(0);
+    dataFolder_ = WithTrailingSlash(IsFolder(configured) ? configured : workingFolder_);
+    ShowHistory();
+    programFolder_ = ProgramFolder();
+    catalogue_ = BuildProfileCatalogue(programFolder_);
+    StationDb().Build(dataFolder_);
+    OfferImport();
+    tickMode_ = true;
+    MenuAction("MnuDodajStacjeWirtualna")->setEnabled(true);
+    MenuAction("MnuOptymalizacjaMocy")->setEnabled(true);
+    RebuildTree(settings.CursorPosition());
+    OpenWindows().RegisterWindow(this);
+}
+
+void TF_Main::ShowHistory() {
+    const std::vector<std::string> history = TProgramSettings(kivIni_).DataPathHistory();
+    for (std::size_t k = 0; k < historyItems_.size(); ++k) {
+        const bool present = k < history.size();
+        historyItems_[k]->setText(present ? QString::fromStdString(WithTrailingSlash(history[k])) : QString());
+        historyItems_[k]->setVisible(present);
+    }
+    history_->setVisible(history.empty());
+}
+
+void TF_Main::OfferImport() {
+    while (StationDb().Count() == 0) {
+        if (MessageDlg("Kiv", "Baza danych jest pusta. Czy importować dane o urządzeniach z wersji DOSowej?",
+                       MsgConfirmation, BtnYes | BtnNo) != ResYes)
+            return;
+        std::string destination;
+        const TImportArgs args{dataFolder_, catalogue_.names, catalogue_.brands, catalogue_.types, catalogue_.serials};
+        (void)targets_.importConfig(args, destination);
+        ReloadStationList();
+    }
+}
+
+void TF_Main::ReloadStationList() { StationDb().Build(dataFolder_); }
+
+std::vector<TVirtualEntry> TF_Main::VirtualEntries() const {
+    std::vector<TVirtualEntry> entries;
+    for (const auto& raw : TProgramSettings(kivIni_).VirtualEntries(dataFolder_))
+        if (!raw.empty()) entries.push_back(ParseVirtualEntry(raw));
+    return entries;
+}
+
+void TF_Main::RebuildTree(const std::string& select) {
+    const std::vector<std::string> raw =
+        tickMode_ ? TProgramSettings(kivIni_).VirtualEntries(dataFolder_) : std::vector<std::string>{};
+    tree_.Build(StationDb().Stations(), raw, tickMode_);
+    {
+        const QSignalBlocker block(view_);
+        view_->ShowTree(tree_, tickMode_);
+        if (!select.empty()) view_->SelectRef(tree_.Find(select));
+    }
+    folderLabel_->setText(QString::fromStdString(dataFolder_));
+    Recompute();
+}
+
+void TF_Main::Recompute() {
+    TNodeRef selected = view_->CurrentRef();
+    set_ = ComputeStationSet(tree_, selected, VirtualEntries());
+    if (selected != view_->CurrentRef()) {
+        const QSignalBlocker block(view_);
+        view_->SelectRef(selected);
+    }
+    setWindowTitle(QString::fromStdString(set_.title));
+    ApplyAvailability(static_cast<AvailabilityColumn>(set_.column));
+}
+
+void TF_Main::ApplyAvailability(AvailabilityColumn column) {
+    const int phones = StationDb().TelephoneCount();
+    for (int row = 0; row < kMainCommands; ++row) {
+        const bool enabled = CommandEnabled(static_cast<MainCommand>(row), column, phones);
+        for (QWidget* w : commandWidgets_[static_cast<std::size_t>(row)]) w->setEnabled(enabled);
+        for (QAction* a : commandActions_[static_cast<std::size_t>(row)]) a->setEnabled(enabled);
+    }
+}
+
+void TF_Main::OnNodeClicked(TNodeRef ref, bool onTick) {
+    if (onTick && tickMode_ && tree_.Toggle(ref)) view_->RefreshTicks(tree_, ref);
+    Recompute();
+}
+
+void TF_Main::ToggleNode(TNodeRef ref) {
+    if (tickMode_ && tree_.Toggle(ref)) view_->RefreshTicks(tree_, ref);
+    Recompute();
+}
+
+const TTreeNode* TF_Main::SelectedNode() const { return tree_.Node(view_->CurrentRef()); }
+
+bool TF_Main::SelectedKeyAndLabel(std::string& key, std::string& label) const {
+    const TTreeNode* node = SelectedNode();
+    return node && NodeKeyAndLabel(*node, VirtualEntries(), key, label) && !key.empty();
+}
+
+bool TF_Main::SelectedStation(int& address) const {
+    const TTreeNode* node = SelectedNode();
+    if (!node || !IsStationKind(node->kind)) return false;
+    address = std::atoi(node->text.substr(0, 5).c_str());
+    return address > 0;
+}
+
+void TF_Main::FocusTree() { view_->setFocus(); }
+
+void TF_Main::closeEvent(QCloseEvent* event) {
+    const TTreeNode* node = SelectedNode();
+    if (node && !IsGroupKind(node->kind)) (void)TProgramSettings(kivIni_).SetCursorPosition(node->text);
+    OpenWindows().UnregisterWindow(OpenWindows().IndexOf(this));
+    event->accept();
+}
+
+// ---- commands ----
+
+TStationArgs TF_Main::StationArgs(int address) const {
+    return {address, kivIni_, catalogue_.names, catalogue_.files, dataFolder_, StationFilePath(dataFolder_, address)};
+}
+
+TFolderArgs TF_Main::FolderArgs() const { return {kivIni_, dataFolder_, catalogue_.names, catalogue_.files}; }
+
+void TF_Main::OnTransmission(bool modem) {
+    int address = 0;
+    if (!SelectedStation(address)) return;
+    (modem ? targets_.modemTransmission : targets_.directTransmission)(StationArgs(address));
+    FocusTree();
+}
+
+void TF_Main::OnModemAuto() { targets_.autoModem(FolderArgs()); }
+
+void TF_Main::OnKivGaz() {
+    if (const TTreeNode* node = SelectedNode()) nodeToReselect_ = node->text;
+    if (!targets_.transporterRead(FolderArgs())) return;
+    ReloadStationList();
+    RebuildTree(nodeToReselect_);
+}
+
+void TF_Main::OnKivGazDB() { targets_.transporterProgram(kivIni_); }
+
+void TF_Main::OnCurData() {
+    int address = 0;
+    if (!SelectedStation(address)) return;
+    TRekStacjiFull record;
+    ReadFullStationRecord(StationFilePath(dataFolder_, address), address, record);
+    targets_.currentData({dataFolder_, address, record.CalcVnMode, record.CalcVn0Index, record.CalcVn1Index,
+                          catalogue_.names, catalogue_.files, record.DeviceProfile});
+    FocusTree();
+}
+
+void TF_Main::OnEvents() {
+    int address = 0;
+    if (SelectedStation(address)) targets_.events({dataFolder_, address});
+}
+
+void TF_Main::RunPeriodCommand(int mode, const std::function<void(const TPeriodArgs&)>& target, bool withIni,
+                               const std::string& format) {
+    TPeriodArgs args;
+    std::string key;
+    std::string label;
+    if (set_.setMode) {
+        args.keyLabels = KeyLabelList(set_.keys, set_.labels);
+        if (!format.empty() && RemoveVirtualMembers(args.keyLabels))
+            (void)MessageDlg("", "Stacje wirtualne zostały usunięte z listy eksportu", MsgWarning, BtnOk);
+    } else if (SelectedKeyAndLabel(key, label)) {
+        args.keyLabels.push_back(key + "@" + label);
+        DefaultPeriod(dataFolder_, key, args.start, args.end);
+    }
+    if (args.keyLabels.empty() || !targets_.choosePeriod(mode, args.start, args.end)) {
+        FocusTree();
+        return;
+    }
+    args.dataFolder = dataFolder_;
+    args.hourShift = TProgramSettings(kivIni_).RepBaseHourShift();
+    if (withIni) args.kivIni = kivIni_;
+    args.format = format;
+    target(args);
+}
+
+void TF_Main::OnConfig() {
+    const TTreeNode* node = SelectedNode();
+    if (!node) return;
+    nodeToReselect_ = node->text;
+    int address = 0;
+    if (SelectedStation(address)) {
+        if (targets_.stationConfig(StationArgs(address), nodeToReselect_)) RebuildTree(nodeToReselect_);
+    } else if (node->kind == KindVirtual) {
+        TVirtualEntry entry;
+        int number = 0;
+        if (TProgramSettings(kivIni_).FindVirtualEntry(dataFolder_, node->text, entry, number)) {
+            TVirtualDefArgs args{dataFolder_, entry.label, {}, entry.formula};
+            for (const TNodeRef ref : tree_.InTreeOrder()) args.nodeTexts.push_back(tree_.Node(ref)->text);
+            std::string saved;
+            if (targets_.virtualDefinition(args, saved)) RebuildTree(saved);
+        }
+    }
+    FocusTree();
+}
+
+void TF_Main::OnCapacity() {
+    const TTreeNode* node = SelectedNode();
+    if (!node || IsGroupKind(node->kind)) return;
+    targets_.orderedCapacity({node->text, dataFolder_, node->kind == KindVirtual, kivIni_});
+}
+
+void TF_Main::OnOptimise() {
+    std::string key;
+    std::string label;
+    if (!SelectedKeyAndLabel(key, label)) return;
+    TOptimiseArgs args;
+    args.key = key;
+    args.label = label;
+    args.hourShift = TProgramSettings(kivIni_).RepBaseHourShift();
+    args.dataFolder = dataFolder_;
+    targets_.optimise(args);
+}
+
+void TF_Main::OnImport() {
+    std::string destination;
+    const TImportArgs args{dataFolder_, catalogue_.names, catalogue_.brands, catalogue_.types, catalogue_.serials};
+    // The switch to the import's destination comes with the data folder history.
+    if (targets_.importConfig(args, destination)) NotInThisVersion();
+}
+
+void TF_Main::OnOkna() { OpenWindows().exec(); }
+
+void TF_Main::OnAbout() {
+    auto* about = findChild<TFOProgramie*>();
+    if (!about) about = new TFOProgramie(this);
+    about->exec();
+}
+
+} // namespace kiv

@@ -1,0 +1,35 @@
+#pragma once
+// Program start: the Kiv.ini path from the working folder, the message boxes
+// routed to the program's own dialog, every window created once in the fixed
+// start-up order, then the event loop until the main window closes.
+#include <memory>
+#include <string>
+
+class QWidget;
+
+namespace kiv {
+
+class TF_Main;
+class TFOProgramie;
+class TFOpenWinds;
+class TFEditTxt;
+
+// The windows that live for the whole run. Windows built later join this
+// record and CreateStartupWindows, in their place of the start-up order.
+struct TStartupWindows {
+    std::unique_ptr<TF_Main> main;
+    TFOProgramie* about = nullptr;
+    TFOpenWinds* openWinds = nullptr;
+    TFEditTxt* editTxt = nullptr;
+};
+
+// workingFolder with a trailing "/"; kivIni is Kiv.ini in it.
+[[nodiscard]] TStartupWindows CreateStartupWindows(const std::string& kivIni, const std::string& workingFolder);
+
+// Moves the window to the centre of its screen.
+void CentreOnScreen(QWidget* window);
+
+// The whole program: returns the exit code of the event loop.
+[[nodiscard]] int RunProgram(int argc, char** argv);
+
+} // namespace kiv

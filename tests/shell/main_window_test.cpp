@@ -1,0 +1,463 @@
+// The main window on generated data folders: tree, ticking by mouse and
+// Space, the availability of every command, what the commands hand over, the
+// import offer on an empty folder, closing, the about box and a screenshot.
+#include "config/program_settings.h"
+#include "shell/about_box.h"
+#include "shell/main_window.h"
+#include "shell/node_icons.h"
+#include "shell/station_tree_view.h"
+#include "shell_test_util.h"
+#include "support/helpers.h"
+#include "support/message_recorder.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+#include <memory>
+#include <optional>
+
+using namespace kiv;
+
+namespace {
+
+const char* const kQuestion = "Baza danych jest pusta. Czy importować dane o urządzeniach z wersji DOSowej?";
+
+// Controls of each command row and the row's cells for the columns group,
+// 5, 6, 7, 8, 9, station set, no station ("o" on, "a" any, "-" off).
+struct ControlRow {
+    std::vector<const char*> controls;
+    const char* cells;
+};
+
+const std::vector<ControlRow> kTable{
+    {{"BitBtn_TxData", "MnuTransmisja"}, "-o-oo---"},
+    {{"BitBtn_TxModem", "MnuModem"}, "---o----"},
+    {{"BitBtn_TxModemA", "MnuModemAuto"}, "aaaaa---"},
+    {{"BitBtn_TxKivGaz", "MnuKivGaz"}, "oooooo-o"},
+    {{"BitBtn_CurData", "MnuDaneBiezace"}, "-o-oo---"},
+    {{"BitBtn_Events", "MnuZdarzenia"}, "-o-oo---"},
+    {{"BitBtn_DrawGfx", "MnuGrafika"}, "-ooooo--"},
+    {{"BitBtn_Report", "BitBtn_ReportD", "MnuRaport", "MnuRaportD"}, "-oooooo-"},
+    {{"BitBtn_ConfigFC", "MnuBiezacaStacja"}, "-ooooo--"},
+    {{"MnuMocZamowiona"}, "-ooooo--"},
+    {{"MnuEksportCSV", "MnuEksportDZN"}, "-oooo-o-"},
+    {{"MnuOptymalizacjaMocy"}, "-ooooo--"},
+    {{"MnuUsunStacjeWirtualna"}, "-----o--"},
+};
+
+const std::vector<const char*> kAlwaysEnabled{
+    "MnuKopiowanieDanych", "MnuZmianafolderuDanych", "MnuZamknij",         "MnuDodajStacje",
+    "MnuDodajStacjeWirtualna", "MnuImportKonfiguracjiZDOS", "MnuDopasujProfile", "MnuUstawieniaprogramu",
+    "MnuOkna",            "MnuOProgramie"};
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<test::ShellTempFolder> temp_;
+    std::unique_ptr<MessageRecorder> recorder_;
+    std::string data_;
+    std::string kivIni_;
+
+    void WriteSampleData(bool phones = true) {
+        test::WriteStation(data_, {1, "Alfa", "Północ", true});
+        test::WriteStation(data_, {2, "Beta", "", false, phones, phones});
+        test::WriteStation(data_, {3, "Gamma", "Południe", true, phones, true});
+        test::WriteStation(data_, {4, "Delta", "Północ", true, phones, false});
+    }
+    void WriteIni(const std::string& extra = "") {
+        test::WriteText(kivIni_, "[Catalogues]\nDataPath=" + data_ + "\nDataPath1=/archiwum/stare\n[Main]\n"
+                                 "CursorPosition=00004 Delta\n[Report]\nRepBaseHourShift=30\n[" +
+                                     VirtualSectionName(data_) + "]\nSum1=Suma A@+00001+00004@0\nSum2=Bilans@@0\n" +
+                                     extra);
+    }
+    std::unique_ptr<TF_Main> Open() {
+        auto w = std::make_unique<TF_Main>(kivIni_, temp_->Folder());
+        return w;
+    }
+    static void Click(TF_Main& w, const std::string& text, bool onTick = false) {
+        const TNodeRef ref = w.Tree().Find(text);
+        QTreeWidgetItem* item = w.TreeView()->ItemOf(ref);
+        QVERIFY2(item, text.c_str());
+        const QPoint at = onTick ? w.TreeView()->TickPoint(ref) : w.TreeView()->visualItemRect(item).center();
+        QTest::mouseClick(w.TreeView()->viewport(), Qt::LeftButton, {}, at);
+    }
+    static bool Enabled(const TF_Main& w, const char* name) {
+        if (QPushButton* b = w.CommandButton(name)) return b->isEnabled();
+        QAction* a = w.MenuAction(name);
+        if (!a) qFatal("no control %s", name);
+        return a->isEnabled();
+    }
+    static int Tick(const TF_Main& w, const std::string& text) { return w.Tree().Node(w.Tree().Find(text))->tick; }
+
+private slots:
+    void init() {
+        temp_ = std::make_unique<test::ShellTempFolder>();
+        recorder_ = std::make_unique<MessageRecorder>();
+        data_ = temp_->Sub("dane");
+        kivIni_ = temp_->Folder() + "Kiv.ini";
+        const std::string program = temp_->Sub("program");
+        QVERIFY(test::WriteProfileFile(program + "KM100.FCP", "KM-100", "Common", "KM", ""));
+        test::WriteText(program + "ZLY.FCP", "broken");
+        SetProgramFolder(program);
+    }
+    void cleanup() {
+        recorder_.reset();
+        temp_.reset();
+    }
+
+    void buildsTreeAndSelectsCursorPosition() {
+        WriteSampleData();
+        WriteIni();
+        auto w = Open();
+        w->show();
+        QStringList tops;
+        for (int i = 0; i < w->TreeView()->topLevelItemCount(); ++i) tops << w->TreeView()->topLevelItem(i)->text(0);
+        QCOMPARE(tops, QStringList({"00002 Beta", "Bilans", "Południe", "Północ", "Suma A"}));
+        QCOMPARE(w->TreeView()->currentItem()->text(0), QString("00004 Delta"));
+        QCOMPARE(w->windowTitle(), QString("Kiv - 00004 Delta"));
+        QCOMPARE(w->StatusText(), QString::fromStdString(data_));
+        QCOMPARE(w->DataFolder(), data_);
+        QCOMPARE(w->Catalogue().files, std::vector<std::string>{"KM100.FCP"});
+        QCOMPARE(w->Catalogue().names, std::vector<std::string>{"KM-100"});
+        QVERIFY(w->MenuAction("MnuHistoria1")->isVisible());
+        QCOMPARE(w->MenuAction("MnuHistoria1")->text(), QString("/archiwum/stare/"));
+        QVERIFY(!w->MenuAction("MnuHistoria2")->isVisible());
+        QVERIFY(!w->MenuAction("MnuHistoria")->isVisible());
+        QVERIFY(w->TickMode());
+        QCOMPARE(recorder_->Count(), std::size_t{0});
+        QVERIFY(w->minimumWidth() >= 470 && w->minimumHeight() >= 489);
+    }
+
+    void missingDataFolderFallsBackToWorkingFolder() {
+        test::WriteText(kivIni_, "[Catalogues]\nDataPath=/nie/ma/takiego/\n");
+        test::WriteStation(temp_->Folder(), {7, "Siedem", ""});
+        auto w = Open();
+        w->show();
+        QCOMPARE(w->DataFolder(), temp_->Folder());
+        QCOMPARE(w->windowTitle(), QString("Kiv - 00007 Siedem"));
+        QVERIFY(w->MenuAction("MnuHistoria")->isVisible());
+        QVERIFY(!w->MenuAction("MnuHistoria")->isEnabled());
+    }
+
+    void tickingByMouseAndSpace() {
+        WriteSampleData();
+        WriteIni();
+        auto w = Open();
+        w->show();
+        Click(*w, "00002 Beta", true);
+        QCOMPARE(w->windowTitle(), QString("Kiv - zespół stacji"));
+        QVERIFY(w->StationSet().setMode);
+        QCOMPARE(w->StationSet().keys, std::vector<std::string>{"00002"});
+        QVERIFY(!Enabled(*w, "BitBtn_DrawGfx"));
+        QVERIFY(!Enabled(*w, "BitBtn_ConfigFC"));
+        QVERIFY(!Enabled(*w, "MnuMocZamowiona"));
+        QVERIFY(Enabled(*w, "BitBtn_Report"));
+        QVERIFY(Enabled(*w, "MnuEksportCSV"));
+        Click(*w, "00002 Beta", true);
+        QVERIFY(!w->StationSet().setMode);
+
+        Click(*w, "Północ", true);
+        QCOMPARE(Tick(*w, "Północ"), int(TickTicked));
+        QCOMPARE(Tick(*w, "00001 Alfa"), int(TickTicked));
+        QCOMPARE(Tick(*w, "00004 Delta"), int(TickTicked));
+        QCOMPARE(w->StationSet().keys, (std::vector<std::string>{"00001", "00004"}));
+        Click(*w, "00001 Alfa", true);
+        QCOMPARE(Tick(*w, "Północ"), int(TickPartly));
+        w->TreeView()->SelectRef(w->Tree().Find("00004 Delta"));
+        QTest::keyClick(w->TreeView(), Qt::Key_Space);
+        QCOMPARE(Tick(*w, "Północ"), int(TickClear));
+        QCOMPARE(w->windowTitle(), QString("Kiv - 00004 Delta"));
+
+        // A click beside the tick box selects without ticking.
+        Click(*w, "00001 Alfa");
+        QCOMPARE(Tick(*w, "00001 Alfa"), int(TickClear));
+        QCOMPARE(w->windowTitle(), QString("Kiv - 00001 Alfa"));
+    }
+
+    void availabilityTable_data() {
+        QTest::addColumn<QString>("select");
+        QTest::addColumn<QString>("tick");
+        QTest::addColumn<int>("column");
+        QTest::newRow("group") << "Północ" << "" << 0;
+        QTest::newRow("kind 5") << "00001 Alfa" << "" << 1;
+        QTest::newRow("kind 6") << "00002 Beta" << "" << 2;
+        QTest::newRow("kind 7") << "00003 Gamma" << "" << 3;
+        QTest::newRow("kind 8") << "00004 Delta" << "" << 4;
+        QTest::newRow("kind 9") << "Suma A" << "" << 5;
+        QTest::newRow("station set") << "00001 Alfa" << "00003 Gamma" << 6;
+    }
+
+    void availabilityTable() {
+        QFETCH(QString, select);
+        QFETCH(QString, tick);
+        QFETCH(int, column);
+        WriteSampleData();
+        WriteIni();
+        auto w = Open();
+        w->show();
+        Click(*w, select.toStdString());
+        if (!tick.isEmpty()) Click(*w, tick.toStdString(), true);
+        for (const auto& row : kTable)
+            for (const char* control : row.controls)
+                QVERIFY2(Enabled(*w, control) == (row.cells[column] != '-'), control);
+        for (const char* control : kAlwaysEnabled) QVERIFY2(Enabled(*w, control), control);
+        QVERIFY(!Enabled(*w, "MnuKivGazDB"));
+        QVERIFY(!w->MenuAction("MnuKivGazDB")->isVisible());
+    }
+
+    void modemAutoNeedsATelephoneNumber() {
+        WriteSampleData(false);
+        WriteIni();
+        auto w = Open();
+        w->show();
+        Click(*w, "00001 Alfa");
+        QVERIFY(!Enabled(*w, "BitBtn_TxModemA"));
+        QVERIFY(!Enabled(*w, "MnuModemAuto"));
+    }
+
+    void virtualStationSelected() {
+        WriteSampleData();
+        WriteIni();
+        auto w = Open();
+        w->show();
+        Click(*w, "Suma A");
+        QCOMPARE(w->windowTitle(), QString("Kiv - Suma A"));
+        QVERIFY(Enabled(*w, "MnuUsunStacjeWirtualna"));
+        QVERIFY(!Enabled(*w, "MnuEksportCSV"));
+        QVERIFY(!Enabled(*w, "MnuEksportDZN"));
+        std::string key;
+        std::string label;
+        QVERIFY(w->SelectedKeyAndLabel(key, label));
+        QCOMPARE(key, std::string("+00001+00004"));
+        QCOMPARE(label, std::string("Suma A"));
+
+        // The period report proposes no period for a virtual station.
+        std::optional<TPeriodArgs> report;
+        int chooserMode = -1;
+        w->Targets().choosePeriod = [&](int mode, TimeStamp& start, TimeStamp& end) {
+            chooserMode = mode;
+            return start == 0 && end == 0;
+        };
+        w->Targets().periodReport = [&](const TPeriodArgs& a) { report = a; };
+        w->CommandButton("BitBtn_Report")->click();
+        QCOMPARE(chooserMode, int(PeriodReport));
+        QVERIFY(report.has_value());
+        QCOMPARE(report->keyLabels, std::vector<std::string>{"+00001+00004@Suma A"});
+        QCOMPARE(report->kivIni, kivIni_);
+        QCOMPARE(report->hourShift, -2);
+        QCOMPARE(report->lowerLimit, TimeStamp{0});
+        QCOMPARE(report->upperLimit, TimeStamp{0xFFFFFFFFu});
+    }
+
+    void exportOfVirtualOnlySetWarnsAndExportsNothing() {
+        WriteSampleData();
+        WriteIni();
+        auto w = Open();
+        w->show();
+        bool chooserRan = false;
+        bool exported = false;
+        w->Targets().choosePeriod = [&](int, TimeStamp&, TimeStamp&) { return chooserRan = true; };
+        w->Targets().exportData = [&](const TPeriodArgs&) { exported = true; };
+        Click(*w, "Suma A", true);
+        QVERIFY(Enabled(*w, "MnuEksportCSV"));
+        w->MenuAction("MnuEksportCSV")->trigger();
+        QCOMPARE(recorder_->Count(), std::size_t{1});
+        QCOMPARE(recorder_->Last().text, std::string("Stacje wirtualne zostały usunięte z listy eksportu"));
+        QCOMPARE(recorder_->Last().kind, int(MsgWarning));
+        QCOMPARE(recorder_->Last().buttons, unsigned(BtnOk));
+        QVERIFY(!chooserRan);
+        QVERIFY(!exported);
+    }
+
+    void exportOfMixedSetKeepsTheStations() {
+        WriteSampleData();
+        WriteIni();
+        auto w = Open();
+        w->show();
+        std::optional<TPeriodArgs> args;
+        int chooserMode = -1;
+        TimeStamp proposed = 1;
+        w->Targets().choosePeriod = [&](int mode, TimeStamp& start, TimeStamp& end) {
+            chooserMode = mode;
+            proposed = start | end;
+            start = 100;
+            end = 200;
+            return true;
+        };
+        w->Targets().exportData = [&](const TPeriodArgs& a) { args = a; };
+        Click(*w, "Suma A", true);
+        Click(*w, "00003 Gamma", true);
+        w->MenuAction("MnuEksportDZN")->trigger();
+        QVERIFY(recorder_->Saw("Stacje wirtualne zostały usunięte z listy eksportu"));
+        QCOMPARE(chooserMode, int(PeriodGraph));
+        QCOMPARE(proposed, TimeStamp{0});
+        QVERIFY(args.has_value());
+        QCOMPARE(args->keyLabels, std::vector<std::string>{"00003@Gamma"});
+        QCOMPARE(args->format, std::string("DZN"));
+        QCOMPARE(args->start, TimeStamp{100});
+        QCOMPARE(args->end, TimeStamp{200});
+        QCOMPARE(args->dataFolder, data_);
+        QVERIFY(args->kivIni.empty());
+    }
+
+    void stationCommandsHandOverTheirValues() {
+        WriteSampleData();
+        WriteIni();
+        auto w = Open();
+        w->show();
+        Click(*w, "00003 Gamma");
+        std::optional<TStationArgs> direct;
+        std::optional<TStationArgs> modem;
+        std::optional<TCurDataArgs> current;
+        std::optional<TEventsArgs> events;
+        std::optional<TCapacityArgs> capacity;
+        w->Targets().directTransmission = [&](const TStationArgs& a) { direct = a; };
+        w->Targets().modemTransmission = [&](const TStationArgs& a) { modem = a; };
+        w->Targets().currentData = [&](const TCurDataArgs& a) { current = a; };
+        w->Targets().events = [&](const TEventsArgs& a) { events = a; };
+        w->Targets().orderedCapacity = [&](const TCapacityArgs& a) { capacity = a; };
+        w->CommandButton("BitBtn_TxData")->click();
+        w->MenuAction("MnuModem")->trigger();
+        w->CommandButton("BitBtn_CurData")->click();
+        w->CommandButton("BitBtn_Events")->click();
+        w->MenuAction("MnuMocZamowiona")->trigger();
+        QVERIFY(direct && modem && current && events && capacity);
+        QCOMPARE(direct->address, 3);
+        QCOMPARE(direct->kivIni, kivIni_);
+        QCOMPARE(direct->dataFolder, data_);
+        QCOMPARE(direct->stationFile, data_ + "FC_00003/00003.INI");
+        QCOMPARE(direct->profileNames, std::vector<std::string>{"KM-100"});
+        QCOMPARE(direct->profileFiles, std::vector<std::string>{"KM100.FCP"});
+        QCOMPARE(modem->address, 3);
+        QCOMPARE(current->address, 3);
+        QCOMPARE(current->deviceProfile, std::string("KM-100"));
+        QCOMPARE(current->calcVn1Index, 1);
+        QCOMPARE(events->address, 3);
+        QCOMPARE(capacity->nodeText, std::string("00003 Gamma"));
+        QVERIFY(!capacity->isVirtual);
+        QCOMPARE(recorder_->Count(), std::size_t{0});
+    }
+
+    void missingFunctionsSayTheyAreNotInThisVersion() {
+        WriteSampleData();
+        WriteIni();
+        auto w = Open();
+        w->show();
+        Click(*w, "00003 Gamma");
+        w->CommandButton("BitBtn_TxData")->click();
+        QCOMPARE(recorder_->Count(), std::size_t{1});
+        QCOMPARE(recorder_->Last().text, std::string("Funkcja niedostępna w tej wersji"));
+        QCOMPARE(recorder_->Last().kind, int(MsgInformation));
+    }
+
+    void closingStoresTheSelectedStationOnly() {
+        WriteSampleData();
+        WriteIni();
+        {
+            auto w = Open();
+            w->show();
+            Click(*w, "Północ");
+            w->close();
+        }
+        QCOMPARE(TProgramSettings(kivIni_).CursorPosition(), std::string("00004 Delta"));
+        {
+            auto w = Open();
+            w->show();
+            Click(*w, "00002 Beta");
+            w->close();
+        }
+        QCOMPARE(TProgramSettings(kivIni_).CursorPosition(), std::string("00002 Beta"));
+        auto w = Open();
+        w->show();
+        QCOMPARE(w->windowTitle(), QString("Kiv - 00002 Beta"));
+    }
+
+    void emptyFolderAsksToImport() {
+        WriteIni();
+        auto w = Open();
+        int imports = 0;
+        w->Targets().importConfig = [&](const TImportArgs& a, std::string&) {
+            ++imports;
+            [&] {
+                QCOMPARE(a.dataFolder, data_);
+                QCOMPARE(a.profileNames, std::vector<std::string>{"KM-100"});
+                QCOMPARE(a.brands, std::vector<std::string>{"Common"});
+                QCOMPARE(a.types, std::vector<std::string>{"KM"});
+                QCOMPARE(a.serials, std::vector<std::string>{""});
+            }();
+            return false;
+        };
+        recorder_->Answer({ResYes, ResNo});
+        w->show();
+        QCOMPARE(imports, 1);
+        QCOMPARE(recorder_->Count(), std::size_t{2});
+        for (const auto& m : recorder_->Messages()) {
+            QCOMPARE(m.text, std::string(kQuestion));
+            QCOMPARE(m.shownCaption, std::string("Kiv"));
+            QCOMPARE(m.kind, int(MsgConfirmation));
+            QCOMPARE(m.buttons, unsigned(BtnYes | BtnNo));
+        }
+        QCOMPARE(w->TreeView()->topLevelItemCount(), 0);
+        QCOMPARE(w->windowTitle(), QString("Kiv"));
+        for (const auto& row : kTable)
+            for (const char* control : row.controls)
+                QVERIFY2(Enabled(*w, control) == (row.cells[7] != '-'), control);
+        QVERIFY(Enabled(*w, "BitBtn_TxKivGaz"));
+        for (const char* control : kAlwaysEnabled) QVERIFY2(Enabled(*w, control), control);
+    }
+
+    void importThatAddsStationsEndsTheOffer() {
+        WriteIni();
+        auto w = Open();
+        w->Targets().importConfig = [&](const TImportArgs& a, std::string& destination) {
+            test::WriteStation(a.dataFolder, {5, "Import", ""});
+            destination = a.dataFolder;
+            return true;
+        };
+        recorder_->Answer(ResYes);
+        w->show();
+        QCOMPARE(recorder_->Count(), std::size_t{1});
+        QCOMPARE(w->windowTitle(), QString("Kiv - 00005 Import"));
+    }
+
+    void aboutBoxShowsTheVersion() {
+        TFOProgramie about;
+        QVERIFY(about.VersionLabel()->text().startsWith("Wersja "));
+        QVERIFY(about.VersionLabel()->text().size() > 7);
+        QVERIFY(about.LinkLabel()->openExternalLinks());
+        QVERIFY(about.LinkLabel()->text().contains(kMakerWebAddress));
+    }
+
+    void nodeImagesAreDistinct() {
+        std::vector<QImage> images;
+        for (int kind : {0, 1, 5, 6, 7, 8, 9}) images.push_back(KindPixmap(kind).toImage());
+        for (int tick : {TickClear, TickPartly, TickTicked}) images.push_back(TickPixmap(tick).toImage());
+        for (std::size_t i = 0; i < images.size(); ++i)
+            for (std::size_t j = i + 1; j < images.size(); ++j) QVERIFY(images[i] != images[j]);
+    }
+
+    // Saves a picture of the main window for a person to look at.
+    void screenshot() {
+        WriteSampleData();
+        for (int a = 20; a < 32; ++a)
+            test::WriteStation(data_, {a, "Stacja pomiarowa " + std::to_string(a), a % 3 ? "Zachód" : "", a % 4 != 0,
+                                       a % 2 == 0, a % 5 == 0});
+        WriteIni();
+        auto w = Open();
+        w->show();
+        Click(*w, "Północ", true);
+        Click(*w, "00004 Delta", true);
+        Click(*w, "00003 Gamma");
+        const QString folder = qEnvironmentVariable("KIV_ARTIFACT_DIR", QDir::tempPath());
+        QDir().mkpath(folder);
+        QVERIFY(w->grab().save(folder + "/main_window.png"));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

@@ -1,0 +1,77 @@
+#pragma once
+// Generated data folders for the shell tests: station folders with their
+// station files, a Kiv.ini, and device profiles in a program folder.
+#include "config/station_db.h"
+#include "datafiles/profile.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace kiv::test {
+
+struct ShellTempFolder {
+    std::filesystem::path path;
+    ShellTempFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kiv-shell-XXXXXX").string();
+        path = ::mkdtemp(pattern.data());
+    }
+    ~ShellTempFolder() { std::filesystem::remove_all(path); }
+    ShellTempFolder(const ShellTempFolder&) = delete;
+    ShellTempFolder& operator=(const ShellTempFolder&) = delete;
+    std::string Folder() const { return path.string() + "/"; }
+    std::string Sub(const std::string& name) const {
+        std::filesystem::create_directories(path / name);
+        return (path / name).string() + "/";
+    }
+};
+
+inline void WriteText(const std::string& file, const std::string& text) { std::ofstream(file) << text; }
+
+inline std::string ReadText(const std::string& file) {
+    std::ifstream in(file);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+struct StationSpec {
+    int address;
+    std::string label;
+    std::string group;
+    bool profile = true;
+    bool phone = false;
+    bool modem = false;
+};
+
+inline void WriteStation(const std::string& dataFolder, const StationSpec& s) {
+    std::filesystem::create_directories(dataFolder + "FC_" + FiveDigits(s.address));
+    std::string text = "[Main]\nLabel=" + s.label + "\n";
+    if (!s.group.empty()) text += "GroupLabel=" + s.group + "\n";
+    if (s.phone) text += "TelephoneNumber=0221234567\n";
+    text += "[Hardware]\n";
+    if (s.profile) text += "DeviceProfile=KM-100\n";
+    text += "[Communication]\n";
+    if (s.modem) text += "ModemProfile=Modem1\n";
+    WriteText(StationFilePath(dataFolder, s.address), text);
+}
+
+// A readable profile with the given name, brand, type and serial number.
+inline bool WriteProfileFile(const std::string& file, const std::string& name, const std::string& brand,
+                             const std::string& type, const std::string& serial) {
+    TRecProfParams params;
+    params.profileByte = 2;
+    params.texts = {name, brand, type, serial, ""};
+    TParamItem item;
+    item.SetShortName("Vn");
+    item.SetParamNumber(1);
+    item.SetTypeCode(7);
+    item.SetHourIndex(-1);
+    item.SetDayIndex(-1);
+    item.SetCondFirst(-1);
+    item.SetCondSecond(-1);
+    TFCProfileRdWr writer;
+    return writer.WriteProfile(file, params, &item, 1, {"G=Grupa"}) == 0;
+}
+
+} // namespace kiv::test
