@@ -207,6 +207,7 @@ int ReadEventsFile(const std::string& dataFolder, int address, int generation, c
 int StoreEvents(const std::string& dataFolder, int address, const uint8_t* records, std::size_t count,
                 const TIdentLines& identLines) {
     if (address < 1 || address > 65535) return 3;
+    if (EventRecords(records, count).empty()) return 0; // nothing to add: the file stays as it is
     const std::string name = EventsFileName(dataFolder, address, 0);
     std::error_code ec;
     fs::create_directories(fs::path(name).parent_path(), ec);

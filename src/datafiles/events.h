@@ -67,9 +67,10 @@ struct TEventsFile {
 [[nodiscard]] int ReadEventsFile(const std::string& dataFolder, int address, int generation,
                                  const TIdentLines& identLines, TEventsFile& file);
 
-// Merges records (oldest first, `count` bytes) into the current events file.
-// Returns 0, or a file error code when nothing could be stored; the stored
-// events are then left as they were.
+// Merges records (oldest first, `count` bytes) into the current events file;
+// records from the first damaged one on are dropped. Returns 0, or a file
+// error code when nothing could be stored; the stored events are then left
+// as they were.
 [[nodiscard]] int StoreEvents(const std::string& dataFolder, int address, const uint8_t* records,
                               std::size_t count, const TIdentLines& identLines);
 

@@ -292,6 +292,9 @@ TEST_F(EventsTest, CorruptRecordLengthEndsEveryWalkAndKeepsEarlierRecords) {
         PutU16(incoming, kEventHeadSize, bad);
         Store(incoming);
         EXPECT_EQ(Area(), Join({Record(1, 0), Record(2, 1), Record(4, 3), Record(5, 0)}));
+        const Bytes stored = ReadRaw(Name());
+        Store(Bytes(incoming.begin() + kEventHeadSize, incoming.end()));
+        EXPECT_EQ(ReadRaw(Name()), stored) << "no usable record, no rewrite";
     }
 }
 
