@@ -37,24 +37,30 @@ std::string OneLine(std::string_view value) {
     return out;
 }
 
-int ReadFileBytes(const std::string& path, std::string& bytes) {
+} // namespace
+
+int ReadIniFileBytes(int folderFd, const std::string& path, std::string& bytes) {
     bytes.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::openat(folderFd, path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return FileErrorCode(errno);
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[16384];
+    // A short read of a regular file is its end, so a small file costs one read.
+    constexpr std::size_t kChunk = 16384;
     int err = 0;
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n > 0) { bytes.append(buffer, static_cast<std::size_t>(n)); continue; }
-        if (n < 0 && errno == EINTR) continue;
+        const std::size_t old = bytes.size();
+        bytes.resize(old + kChunk);
+        const ssize_t n = ::read(fd, bytes.data() + old, kChunk);
+        if (n < 0 && errno == EINTR) { bytes.resize(old); continue; }
         if (n < 0) err = FileErrorCode(errno);
-        break;
+        bytes.resize(old + static_cast<std::size_t>(n < 0 ? 0 : n));
+        if (n < static_cast<ssize_t>(kChunk)) break;
     }
     ::close(fd);
+    if (err != 0) bytes.clear();
     return err;
 }
+
+namespace {
 
 // The cache of parsed files. A file is trusted from the cache only while its
 // inode, size and modification time are those seen when it was parsed; files
@@ -162,7 +168,7 @@ IniDocument::Line IniDocument::MakeLine(std::string text) {
 
 int IniDocument::Load(const std::string& path) {
     std::string bytes;
-    const int rc = ReadFileBytes(path, bytes);
+    const int rc = ReadIniFileBytes(AT_FDCWD, path, bytes);
     Parse(rc == 0 ? bytes : std::string_view{});
     return rc;
 }

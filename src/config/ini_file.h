@@ -80,6 +80,11 @@ private:
 // not at all.
 [[nodiscard]] bool EditIniFile(const std::string& file, bool mustExist, const std::function<bool(IniDocument&)>& edit);
 
+// Reads a whole ini file, its path taken relative to an open folder (or
+// AT_FDCWD); 0 or a file error code. Scanning many station files, this saves
+// walking the data folder's path for each of them.
+[[nodiscard]] int ReadIniFileBytes(int folderFd, const std::string& path, std::string& bytes);
+
 // Decimal integer with optional sign and surrounding blanks; def otherwise.
 [[nodiscard]] int ParseIniInteger(std::string_view text, int def);
 

@@ -78,11 +78,9 @@ struct FoundFolder {
 
 // Station folders of the data folder, one per address, in address order. When
 // two folders name the same address (FC_12 and FC_00012), the exactly named one wins.
-std::vector<FoundFolder> FindStationFolders(const std::string& dataFolder) {
+std::vector<FoundFolder> FindStationFolders(DIR* dir, const std::string& dataFolder) {
     std::vector<FoundFolder> found;
-    DirHandle dir(::opendir(dataFolder.c_str()));
-    if (!dir) return found;
-    while (const dirent* e = ::readdir(dir.get())) {
+    while (const dirent* e = ::readdir(dir)) {
         const int address = AddressOfFolderName(e->d_name);
         if (address == 0 || !IsFolder(dataFolder, e)) continue;
         std::string name = e->d_name;
@@ -268,12 +266,17 @@ bool ChangeStationAddress(const std::string& dataFolder, int newAddress, int old
 void TStationDb::Build(const std::string& dataFolder) {
     stations_.clear();
     const std::string folder = WithTrailingSlash(dataFolder);
-    const auto found = FindStationFolders(folder);
-    stations_.reserve(found.size());
-    IniDocument doc;
-    for (const auto& f : found) {
-        (void)doc.Load(folder + f.name + "/" + f.name.substr(3) + ".INI");
-        stations_.push_back(EntryFromDocument(doc, f.address));
+    DirHandle dir(::opendir(folder.c_str()));
+    if (dir) {
+        const auto found = FindStationFolders(dir.get(), folder);
+        stations_.reserve(found.size());
+        IniDocument doc;
+        std::string bytes;
+        for (const auto& f : found) {
+            const int rc = ReadIniFileBytes(::dirfd(dir.get()), f.name + "/" + f.name.substr(3) + ".INI", bytes);
+            doc.Parse(rc == 0 ? bytes : std::string_view{});
+            stations_.push_back(EntryFromDocument(doc, f.address));
+        }
     }
     CountGroups();
 }

@@ -71,6 +71,14 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
 bool EqualsNoCase(std::string_view a, std::string_view b) {
     size_t i = 0, j = 0;
     while (i < a.size() && j < b.size()) {
+        const auto ca = static_cast<unsigned char>(a[i]);
+        const auto cb = static_cast<unsigned char>(b[j]);
+        if (ca < 0x80 && cb < 0x80) {
+            if (FoldUpper(ca) != FoldUpper(cb)) return false;
+            ++i;
+            ++j;
+            continue;
+        }
         if (FoldUpper(NextCodePoint(a, i)) != FoldUpper(NextCodePoint(b, j))) return false;
     }
     return i == a.size() && j == b.size();
