@@ -36,23 +36,23 @@ enum ArchiveStatus : int {
 // The identity of the device that delivered samples. Strings are kept as the
 // file stores them (bytes); decode them with DecodeText for display.
 struct TDevSign {
-    std::string brand;        // the station file's Brand
+    std::string brand; // the station file's Brand
     std::string serialNumber;
     std::string type;
-    std::string nameplate;    // the last nameplate text of the device
-    std::string spare1;       // left empty by the read-out
+    std::string nameplate; // the last nameplate text of the device
+    std::string spare1;    // left empty by the read-out
     std::string spare2;
 
     // Same device: the first four strings are equal.
-    [[nodiscard]] bool SameDevice(const TDevSign& other) const;
-    bool operator==(const TDevSign&) const = default;
+    [[nodiscard]] bool SameDevice(const TDevSign &other) const;
+    bool operator==(const TDevSign &) const = default;
 };
 
 // One loaded sample as the reports consume it.
 struct TReportSample {
     uint32_t time = 0;
-    uint16_t interval = 0;     // minutes
-    int16_t validity = 0;      // the device's flag, non-zero: valid
+    uint16_t interval = 0; // minutes
+    int16_t validity = 0;  // the device's flag, non-zero: valid
     double value = 0.0;
     int16_t status = 0;        // 1: the value is a number
     int16_t identityIndex = 1; // from 1, the identity entry in force
@@ -68,37 +68,38 @@ struct TMonthStoreFailure {
 };
 
 // Station folder of an address inside a data folder, with a trailing "/".
-[[nodiscard]] std::string StationFolder(const std::string& dataFolder, int address);
+[[nodiscard]] std::string StationFolder(const std::string &dataFolder, int address);
 // File name without folder, e.g. "00012_2005_03_Vn.FCD"; the year of a
 // month is written from its last two digits, 20yy below 80, 19yy from 80.
-[[nodiscard]] std::string ArchiveFileName(int address, int fourDigitYear, int month, const std::string& channel);
-[[nodiscard]] std::string ArchiveFilePath(const std::string& dataFolder, int address, int fourDigitYear, int month,
-                                          const std::string& channel);
+[[nodiscard]] std::string ArchiveFileName(int address, int fourDigitYear, int month,
+                                          const std::string &channel);
+[[nodiscard]] std::string ArchiveFilePath(const std::string &dataFolder, int address, int fourDigitYear,
+                                          int month, const std::string &channel);
 
 class TArchive : public TPlik {
-public:
+  public:
     // Loads every sample of the channel with start <= time <= end from the
     // month files of the period. 0 when a month file was read, ArcNoFile when
     // none exists, else a file error code or a validation code after its
     // message was shown (everything is released then). On 0 or ArcNoFile the
     // start becomes the first loaded sample's time and the end the last one's;
     // with nothing loaded the end becomes start - 1.
-    [[nodiscard]] int OpenPeriod(const std::string& dataFolder, int address, TimeStamp& start, TimeStamp& end,
-                                 const std::string& channel);
+    [[nodiscard]] int OpenPeriod(const std::string &dataFolder, int address, TimeStamp &start, TimeStamp &end,
+                                 const std::string &channel);
 
     [[nodiscard]] std::size_t SampleCount() const { return samples_.size() / kSampleSize; }
     // The loaded samples, 16-byte records as stored, in time order.
-    [[nodiscard]] const Bytes& Samples() const { return samples_; }
+    [[nodiscard]] const Bytes &Samples() const { return samples_; }
     // Appends one report sample per loaded sample.
-    void ReportSamples(std::vector<TReportSample>& out) const;
+    void ReportSamples(std::vector<TReportSample> &out) const;
 
     [[nodiscard]] int IdentityCount() const { return static_cast<int>(identities_.size()); }
     // Entry numbers count from 1; false for a number out of range.
-    [[nodiscard]] bool IdentityEntry(int number, TimeStamp& validFrom, TDevSign& sign) const;
+    [[nodiscard]] bool IdentityEntry(int number, TimeStamp &validFrom, TDevSign &sign) const;
     [[nodiscard]] int DescriptorCount() const { return static_cast<int>(descriptors_.size()); }
-    [[nodiscard]] bool DescriptorEntry(int number, TimeStamp& validFrom, TParamItem& item) const;
+    [[nodiscard]] bool DescriptorEntry(int number, TimeStamp &validFrom, TParamItem &item) const;
     // The 241-byte descriptor record (valid-from time, then the item).
-    [[nodiscard]] bool DescriptorRecord(int number, uint8_t* record) const;
+    [[nodiscard]] bool DescriptorRecord(int number, uint8_t *record) const;
 
     // Writes the samples (byteCount / 16 records) into the month files. 0 when
     // every month was stored (or had nothing new); otherwise the code of the
@@ -106,24 +107,26 @@ public:
     // keeps its file untouched and stores nothing; each such month is added to
     // `failures` when given. Read and validation failures were shown as
     // messages; write failures are not shown.
-    [[nodiscard]] int StoreSamples(const std::string& dataFolder, int address, const TParamItem& descriptor,
-                                   const uint8_t* buffer, std::size_t byteCount, const TDevSign& sign,
-                                   const std::string& channel, std::vector<TMonthStoreFailure>* failures = nullptr);
+    [[nodiscard]] int StoreSamples(const std::string &dataFolder, int address, const TParamItem &descriptor,
+                                   const uint8_t *buffer, std::size_t byteCount, const TDevSign &sign,
+                                   const std::string &channel,
+                                   std::vector<TMonthStoreFailure> *failures = nullptr);
 
     // Time of the newest sample of the channel, from the newest month file
     // that holds one; -1 when there is none or the file cannot be read.
-    [[nodiscard]] static int64_t NewestSampleTime(const std::string& dataFolder, int address,
-                                                  const std::string& channel);
+    [[nodiscard]] static int64_t NewestSampleTime(const std::string &dataFolder, int address,
+                                                  const std::string &channel);
 
     void Release();
 
-private:
-    int ReadMonth(const std::string& path, const std::string& expectedName, TimeStamp start, TimeStamp end);
-    int StoreMonth(const std::string& dataFolder, int address, int year, int month, const TParamItem& descriptor,
-                   std::vector<const uint8_t*>& run, const TDevSign& sign, const std::string& channel);
+  private:
+    int ReadMonth(const std::string &path, const std::string &expectedName, TimeStamp start, TimeStamp end);
+    int StoreMonth(const std::string &dataFolder, int address, int year, int month,
+                   const TParamItem &descriptor, std::vector<const uint8_t *> &run, const TDevSign &sign,
+                   const std::string &channel);
 
-    Bytes image_;   // the month file being read
-    Bytes samples_; // loaded samples, 16 bytes each
+    Bytes image_;                    // the month file being read
+    Bytes samples_;                  // loaded samples, 16 bytes each
     std::vector<Bytes> identities_;  // clear section-1 images
     std::vector<Bytes> descriptors_; // clear section-4 images
     uint8_t keyOne_[kKeySize] = {};
@@ -142,11 +145,11 @@ struct TFcdContent {
     Bytes samples;                  // whole 16-byte records of the data area
 };
 // 0 or a file error code.
-[[nodiscard]] int ReadFcdContent(const std::string& path, TFcdContent& content);
+[[nodiscard]] int ReadFcdContent(const std::string &path, TFcdContent &content);
 // Fields of clear section images.
-[[nodiscard]] TimeStamp IdentityValidFrom(const Bytes& section);
-[[nodiscard]] TDevSign IdentitySign(const Bytes& section);
-[[nodiscard]] TimeStamp DescriptorValidFrom(const Bytes& section);
-[[nodiscard]] TParamItem DescriptorItem(const Bytes& section);
+[[nodiscard]] TimeStamp IdentityValidFrom(const Bytes &section);
+[[nodiscard]] TDevSign IdentitySign(const Bytes &section);
+[[nodiscard]] TimeStamp DescriptorValidFrom(const Bytes &section);
+[[nodiscard]] TParamItem DescriptorItem(const Bytes &section);
 
 } // namespace kiv

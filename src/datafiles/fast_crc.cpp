@@ -13,7 +13,9 @@ namespace {
 
 #define KIV_CLMUL __attribute__((target("pclmul,sse4.1")))
 
-KIV_CLMUL inline __m128i Load(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+KIV_CLMUL inline __m128i Load(const uint8_t *p) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+}
 
 // acc * x^128 folded onto the next 16 bytes.
 KIV_CLMUL inline __m128i Fold16(__m128i acc, __m128i next, __m128i k) {
@@ -25,7 +27,7 @@ KIV_CLMUL inline __m128i Fold16(__m128i acc, __m128i next, __m128i k) {
 // Folds 64-byte blocks with the constants of the reflected polynomial
 // 0xEDB88320 (x^(4*128+32) mod P and friends), then Barrett-reduces to 32
 // bits. count is a multiple of 16 and at least 64.
-KIV_CLMUL uint32_t FoldCrc(uint32_t crc, const uint8_t* buf, std::size_t len) {
+KIV_CLMUL uint32_t FoldCrc(uint32_t crc, const uint8_t *buf, std::size_t len) {
     const __m128i k1k2 = _mm_set_epi64x(0x01c6e41596, 0x0154442bd4);
     const __m128i k3k4 = _mm_set_epi64x(0x00ccaa009e, 0x01751997d0);
     const __m128i k5k0 = _mm_set_epi64x(0, 0x0163cd6124);
@@ -50,7 +52,8 @@ KIV_CLMUL uint32_t FoldCrc(uint32_t crc, const uint8_t* buf, std::size_t len) {
     x1 = Fold16(x1, x2, k3k4);
     x1 = Fold16(x1, x3, k3k4);
     x1 = Fold16(x1, x4, k3k4);
-    for (; len >= 16; buf += 16, len -= 16) x1 = Fold16(x1, Load(buf), k3k4);
+    for (; len >= 16; buf += 16, len -= 16)
+        x1 = Fold16(x1, Load(buf), k3k4);
 
     // 128 bits to 64, then to 32 by Barrett reduction.
     const __m128i mask32 = _mm_setr_epi32(~0, 0, ~0, 0);
@@ -74,7 +77,7 @@ bool HaveClmul() {
 
 } // namespace
 
-uint32_t FastCrc32Update(uint32_t crc, const uint8_t* bytes, std::size_t count) {
+uint32_t FastCrc32Update(uint32_t crc, const uint8_t *bytes, std::size_t count) {
     if (count >= 64 && HaveClmul()) {
         const std::size_t folded = count & ~std::size_t{15};
         crc = FoldCrc(crc, bytes, folded);
@@ -84,7 +87,7 @@ uint32_t FastCrc32Update(uint32_t crc, const uint8_t* bytes, std::size_t count) 
     return Crc32Update(crc, bytes, count);
 }
 #else
-uint32_t FastCrc32Update(uint32_t crc, const uint8_t* bytes, std::size_t count) {
+uint32_t FastCrc32Update(uint32_t crc, const uint8_t *bytes, std::size_t count) {
     return Crc32Update(crc, bytes, count);
 }
 #endif

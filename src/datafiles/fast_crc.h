@@ -7,6 +7,6 @@
 
 namespace kiv {
 
-[[nodiscard]] uint32_t FastCrc32Update(uint32_t crc, const uint8_t* bytes, std::size_t count);
+[[nodiscard]] uint32_t FastCrc32Update(uint32_t crc, const uint8_t *bytes, std::size_t count);
 
 } // namespace kiv

@@ -8,24 +8,28 @@ constexpr int kBias = 129;
 constexpr int kMantissaBits = 39;
 constexpr uint64_t kMantissaMask = (uint64_t{1} << kMantissaBits) - 1;
 
-void Store(int exponent, uint64_t mantissa, bool negative, uint8_t* bytes) {
+void Store(int exponent, uint64_t mantissa, bool negative, uint8_t *bytes) {
     bytes[0] = static_cast<uint8_t>(exponent);
-    for (int i = 1; i <= 5; ++i) bytes[i] = static_cast<uint8_t>(mantissa >> (8 * (i - 1)));
-    if (negative) bytes[5] |= 0x80;
+    for (int i = 1; i <= 5; ++i)
+        bytes[i] = static_cast<uint8_t>(mantissa >> (8 * (i - 1)));
+    if (negative)
+        bytes[5] |= 0x80;
 }
 } // namespace
 
-double Real48ToDouble(const uint8_t* sixBytes) {
-    if (sixBytes[0] == 0) return 0.0;
+double Real48ToDouble(const uint8_t *sixBytes) {
+    if (sixBytes[0] == 0)
+        return 0.0;
     uint64_t mantissa = 0;
-    for (int i = 5; i >= 1; --i) mantissa = (mantissa << 8) | sixBytes[i];
+    for (int i = 5; i >= 1; --i)
+        mantissa = (mantissa << 8) | sixBytes[i];
     mantissa &= kMantissaMask;
     const double fraction = 1.0 + std::ldexp(static_cast<double>(mantissa), -kMantissaBits);
     const double magnitude = std::ldexp(fraction, sixBytes[0] - kBias);
     return (sixBytes[5] & 0x80) ? -magnitude : magnitude;
 }
 
-void DoubleToReal48(double value, uint8_t* sixBytes) {
+void DoubleToReal48(double value, uint8_t *sixBytes) {
     if (value == 0.0 || std::isnan(value)) {
         Store(0, 0, false, sixBytes);
         return;

@@ -6,9 +6,9 @@
 
 namespace kiv {
 
-[[nodiscard]] double Real48ToDouble(const uint8_t* sixBytes);
+[[nodiscard]] double Real48ToDouble(const uint8_t *sixBytes);
 // Values too small for the format become zero, values too large the largest
 // magnitude of their sign; not-a-number becomes zero.
-void DoubleToReal48(double value, uint8_t* sixBytes);
+void DoubleToReal48(double value, uint8_t *sixBytes);
 
 } // namespace kiv

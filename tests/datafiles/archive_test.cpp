@@ -18,14 +18,17 @@ namespace {
 namespace fs = std::filesystem;
 using Sample = std::array<uint8_t, kSampleSize>;
 
-Sample MakeSample(TimeStamp time, uint32_t value, uint8_t type = VtUInt32, uint8_t flag = 1, uint16_t interval = 60) {
+Sample MakeSample(TimeStamp time, uint32_t value, uint8_t type = VtUInt32, uint8_t flag = 1,
+                  uint16_t interval = 60) {
     Sample s{};
-    for (int i = 0; i < 4; ++i) s[i] = static_cast<uint8_t>(time >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        s[i] = static_cast<uint8_t>(time >> (8 * i));
     s[4] = static_cast<uint8_t>(interval);
     s[5] = static_cast<uint8_t>(interval >> 8);
     s[6] = type;
     s[7] = flag;
-    for (int i = 0; i < 4; ++i) s[8 + i] = static_cast<uint8_t>(value >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        s[8 + i] = static_cast<uint8_t>(value >> (8 * i));
     return s;
 }
 
@@ -36,13 +39,16 @@ TimeStamp At(int year, int month, int day, int hour = 0, int minute = 0) {
 
 std::vector<Sample> Hourly(TimeStamp from, int count, uint32_t firstValue = 100) {
     std::vector<Sample> out;
-    for (int i = 0; i < count; ++i) out.push_back(MakeSample(from + 3600u * i, firstValue + i));
+    for (int i = 0; i < count; ++i)
+        out.push_back(MakeSample(from + 3600u * i, firstValue + i));
     return out;
 }
 
-TDevSign Device(const std::string& serial) { return {"Plum", serial, "MacMat", "GM-2", "", ""}; }
+TDevSign Device(const std::string &serial) {
+    return {"Plum", serial, "MacMat", "GM-2", "", ""};
+}
 
-TParamItem Channel(const std::string& unit = "m3") {
+TParamItem Channel(const std::string &unit = "m3") {
     TParamItem item;
     item.SetColumnIndex(1);
     item.SetShortName("dVn");
@@ -51,20 +57,25 @@ TParamItem Channel(const std::string& unit = "m3") {
     return item;
 }
 
-Bytes ReadRaw(const std::string& path) {
+Bytes ReadRaw(const std::string &path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
-void WriteRaw(const std::string& path, const Bytes& bytes) {
+void WriteRaw(const std::string &path, const Bytes &bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-uint32_t ValueOf(const uint8_t* sample) { return GetU32(Bytes(sample, sample + kSampleSize), 8); }
+uint32_t ValueOf(const uint8_t *sample) {
+    return GetU32(Bytes(sample, sample + kSampleSize), 8);
+}
+TimeStamp TimeOf(const Sample &s) {
+    return GetU32(Bytes(s.begin(), s.end()), 0);
+}
 
 class ArchiveTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char pattern[] = "/tmp/kiv_archive_XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
@@ -73,8 +84,8 @@ protected:
     }
     void TearDown() override { fs::remove_all(root_); }
 
-    int Store(const std::vector<Sample>& samples, const TDevSign& sign = Device("100"), int address = 12,
-              const TParamItem& item = Channel(), std::vector<TMonthStoreFailure>* failures = nullptr) {
+    int Store(const std::vector<Sample> &samples, const TDevSign &sign = Device("100"), int address = 12,
+              const TParamItem &item = Channel(), std::vector<TMonthStoreFailure> *failures = nullptr) {
         TArchive archive;
         return archive.StoreSamples(folder_, address, item, samples.empty() ? nullptr : samples[0].data(),
                                     samples.size() * kSampleSize, sign, "dVn", failures);
@@ -88,7 +99,8 @@ protected:
         EXPECT_EQ(ReadFcdContent(Path(year, month), content), 0);
         std::vector<Sample> out(content.samples.size() / kSampleSize);
         for (std::size_t i = 0; i < out.size(); ++i)
-            std::copy_n(content.samples.begin() + static_cast<long>(i * kSampleSize), kSampleSize, out[i].begin());
+            std::copy_n(content.samples.begin() + static_cast<long>(i * kSampleSize), kSampleSize,
+                        out[i].begin());
         return out;
     }
 
@@ -100,10 +112,12 @@ protected:
 TEST(FastCrc, AgreesWithTableCrcOverLengthsAndStarts) {
     std::mt19937 random(3);
     Bytes data(1500);
-    for (auto& b : data) b = static_cast<uint8_t>(random());
+    for (auto &b : data)
+        b = static_cast<uint8_t>(random());
     for (std::size_t length : {0, 1, 15, 16, 63, 64, 65, 127, 128, 200, 1024, 1500}) {
         for (uint32_t start : {0u, 0xFFFFFFFFu, 0x12345678u}) {
-            EXPECT_EQ(FastCrc32Update(start, data.data(), length), Crc32Update(start, data.data(), length)) << length;
+            EXPECT_EQ(FastCrc32Update(start, data.data(), length), Crc32Update(start, data.data(), length))
+                << length;
         }
     }
 }
@@ -149,7 +163,8 @@ TEST_F(ArchiveTest, StoringTwiceKeepsTheSamples) {
     ASSERT_EQ(Store(Hourly(At(2005, 4, 1), 48, 148)), 0);
     const auto april = MonthSamples(2005, 4);
     ASSERT_EQ(april.size(), 48u);
-    for (std::size_t i = 0; i < april.size(); ++i) EXPECT_EQ(ValueOf(april[i].data()), 148 + i) << i;
+    for (std::size_t i = 0; i < april.size(); ++i)
+        EXPECT_EQ(ValueOf(april[i].data()), 148 + i) << i;
 }
 
 TEST_F(ArchiveTest, SameTimeDifferentValueIsKeptBesideStored) {
@@ -196,14 +211,16 @@ TEST_F(ArchiveTest, MergeMatchesOneByOneInsertion) {
     ASSERT_EQ(Store(second), 0);
 
     std::vector<Sample> expected;
-    for (const auto* batch : {&first, &second}) {
+    for (const auto *batch : {&first, &second}) {
         auto ordered = *batch;
         std::stable_sort(ordered.begin(), ordered.end(),
-                         [](const Sample& x, const Sample& y) { return GetU32(Bytes(x.begin(), x.end()), 0) < GetU32(Bytes(y.begin(), y.end()), 0); });
-        for (const auto& s : ordered) {
+                         [](const Sample &x, const Sample &y) { return TimeOf(x) < TimeOf(y); });
+        for (const auto &s : ordered) {
             std::size_t pos = expected.size();
-            while (pos > 0 && GetU32(Bytes(expected[pos - 1].begin(), expected[pos - 1].end()), 0) > GetU32(Bytes(s.begin(), s.end()), 0)) --pos;
-            if (pos > 0 && std::equal(s.begin(), s.begin() + 12, expected[pos - 1].begin())) continue;
+            while (pos > 0 && TimeOf(expected[pos - 1]) > TimeOf(s))
+                --pos;
+            if (pos > 0 && std::equal(s.begin(), s.begin() + 12, expected[pos - 1].begin()))
+                continue;
             expected.insert(expected.begin() + static_cast<long>(pos), s);
         }
     }
@@ -255,25 +272,45 @@ TEST_F(ArchiveTest, FileMovedToAnotherStationOpens) {
 }
 
 struct Damage {
-    const char* what;
-    void (*apply)(Bytes& file);
+    const char *what;
+    void (*apply)(Bytes &file);
     int code;
-    const char* text;
+    const char *text;
 };
 
 TEST_F(ArchiveTest, ValidationFailuresInOrderWithTheirMessages) {
     const Damage cases[] = {
-        {"crc xor ffff", [](Bytes& f) { f[15] ^= 0xFF; f[16] ^= 0xFF; }, 0, nullptr},
-        {"size and crc", [](Bytes& f) { f.push_back(0); }, ArcBadSize, "Niewłaściwy rozmiar pliku"},
-        {"crc", [](Bytes& f) { f.back() ^= 1; }, ArcBadCrc, "Błąd CRC pliku"},
-        {"crc high half", [](Bytes& f) { f[17] ^= 0xFF; f[18] ^= 0xFF; }, ArcBadCrc, "Błąd CRC pliku"},
-        {"version and crc", [](Bytes& f) { f[5] = 2; f.back() ^= 1; }, ArcBadCrc, "Błąd CRC pliku"},
-        {"version", [](Bytes& f) { f[5] = 2; }, ArcBadVersion, "Wersja programu niezgodna z wersją pliku"},
-        {"name and size", [](Bytes& f) { f[19 + 6 + 10] ^= 1; f.push_back(0); }, ArcBadName, "Nieprawidłowa nazwa pliku"},
+        {"crc xor ffff",
+         [](Bytes &f) {
+             f[15] ^= 0xFF;
+             f[16] ^= 0xFF;
+         },
+         0, nullptr},
+        {"size and crc", [](Bytes &f) { f.push_back(0); }, ArcBadSize, "Niewłaściwy rozmiar pliku"},
+        {"crc", [](Bytes &f) { f.back() ^= 1; }, ArcBadCrc, "Błąd CRC pliku"},
+        {"crc high half",
+         [](Bytes &f) {
+             f[17] ^= 0xFF;
+             f[18] ^= 0xFF;
+         },
+         ArcBadCrc, "Błąd CRC pliku"},
+        {"version and crc",
+         [](Bytes &f) {
+             f[5] = 2;
+             f.back() ^= 1;
+         },
+         ArcBadCrc, "Błąd CRC pliku"},
+        {"version", [](Bytes &f) { f[5] = 2; }, ArcBadVersion, "Wersja programu niezgodna z wersją pliku"},
+        {"name and size",
+         [](Bytes &f) {
+             f[19 + 6 + 10] ^= 1;
+             f.push_back(0);
+         },
+         ArcBadName, "Nieprawidłowa nazwa pliku"},
     };
     ASSERT_EQ(Store(Hourly(At(2005, 3, 10), 5)), 0);
     const Bytes good = ReadRaw(Path(2005, 3));
-    for (const auto& c : cases) {
+    for (const auto &c : cases) {
         Bytes damaged = good;
         c.apply(damaged);
         WriteRaw(Path(2005, 3), damaged);
@@ -299,8 +336,8 @@ TEST_F(ArchiveTest, InvalidMonthIsLeftAloneAndReported) {
     damaged.back() ^= 1;
     WriteRaw(Path(2005, 3), damaged);
     std::vector<TMonthStoreFailure> failures;
-    EXPECT_EQ(Store({MakeSample(At(2005, 3, 20), 1), MakeSample(At(2005, 4, 2), 2)}, Device("100"), 12, Channel(),
-                    &failures),
+    EXPECT_EQ(Store({MakeSample(At(2005, 3, 20), 1), MakeSample(At(2005, 4, 2), 2)}, Device("100"), 12,
+                    Channel(), &failures),
               ArcBadCrc);
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0].year, 2005);
@@ -313,15 +350,15 @@ TEST_F(ArchiveTest, InvalidMonthIsLeftAloneAndReported) {
 }
 
 TEST_F(ArchiveTest, DeviceSwapDropsSamplesOfTheOtherDevicesWindow) {
-    ASSERT_EQ(Store(Hourly(At(2005, 1, 1), 240, 1000), Device("A")), 0);             // 1..10 January
+    ASSERT_EQ(Store(Hourly(At(2005, 1, 1), 240, 1000), Device("A")), 0);                    // 1..10 January
     ASSERT_EQ(Store(Hourly(At(2005, 1, 11), 240, 5000), Device("B"), 12, Channel("l")), 0); // 11..20
     // Device A again, with other values over 5..15 January.
     ASSERT_EQ(Store(Hourly(At(2005, 1, 5), 240, 9000), Device("A")), 0);
     const auto stored = MonthSamples(2005, 1);
     std::size_t fromA = 0;
-    for (const auto& s : stored) {
+    for (const auto &s : stored) {
         const uint32_t value = ValueOf(s.data());
-        const TimeStamp time = GetU32(Bytes(s.begin(), s.end()), 0);
+        const TimeStamp time = TimeOf(s);
         if (value >= 9000) {
             ++fromA;
             EXPECT_LT(time, At(2005, 1, 11)) << StampText(time);
@@ -351,7 +388,7 @@ TEST_F(ArchiveTest, DeviceSwapDropsSamplesOfTheOtherDevicesWindow) {
     std::vector<TReportSample> report;
     archive.ReportSamples(report);
     ASSERT_EQ(report.size(), stored.size());
-    for (const auto& r : report) {
+    for (const auto &r : report) {
         const int expected = r.time >= At(2005, 1, 11) ? 2 : 1;
         EXPECT_EQ(r.identityIndex, expected) << StampText(r.time);
         EXPECT_EQ(r.descriptorIndex, expected) << StampText(r.time);
@@ -369,7 +406,8 @@ TEST_F(ArchiveTest, EntryNumbersAcrossMonthsAndBeforeTheFloorTime) {
     archive.ReportSamples(report);
     ASSERT_EQ(report.size(), 4u);
     const int16_t expected[] = {1, 1, 2, 2};
-    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(report[i].identityIndex, expected[i]) << i;
+    for (std::size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(report[i].identityIndex, expected[i]) << i;
 
     // Valid-from times before 1 000 000 000 (September 2001) are no boundaries.
     ASSERT_EQ(Store(Hourly(At(1999, 3, 1), 24), Device("A")), 0);
@@ -381,7 +419,8 @@ TEST_F(ArchiveTest, EntryNumbersAcrossMonthsAndBeforeTheFloorTime) {
     report.clear();
     archive.ReportSamples(report);
     ASSERT_EQ(report.size(), 48u);
-    for (const auto& r : report) EXPECT_EQ(r.identityIndex, 1);
+    for (const auto &r : report)
+        EXPECT_EQ(r.identityIndex, 1);
 }
 
 TEST_F(ArchiveTest, SameIdentityAndDescriptorAddNoEntries) {
@@ -447,7 +486,8 @@ TEST_F(ArchiveTest, DamagedFilesAreRejectedWithoutCrash) {
     std::mt19937 random(11);
     for (int round = 0; round < 300; ++round) {
         Bytes junk(random() % 700);
-        for (auto& b : junk) b = static_cast<uint8_t>(random());
+        for (auto &b : junk)
+            b = static_cast<uint8_t>(random());
         if (round % 2 == 0) {
             // Keep a plausible header and section table and damage the rest.
             const std::size_t keep = std::min(good.size(), static_cast<std::size_t>(random() % 400));

@@ -23,7 +23,7 @@ TEST(TimeStamp, KnownDatesEncodeAndDecode) {
         {{2024, 2, 29, 12, 34, 56}, 1709210096u},
         {{2069, 12, 31, 23, 59, 59}, 3155759999u},
     };
-    for (const auto& c : cases) {
+    for (const auto &c : cases) {
         EXPECT_EQ(EncodeTime(c.dt), c.stamp) << c.dt.year;
         const TDateTime back = DecodeTime(c.stamp);
         EXPECT_EQ(back.year, c.dt.year);
@@ -71,7 +71,7 @@ TEST(TimeStamp, TextAndParsing) {
     EXPECT_EQ(stamp, MonthStart(2005, 3));
     ASSERT_TRUE(ParseStamp("2005-03-01 10:15", stamp));
     EXPECT_EQ(stamp, MonthStart(2005, 3) + 10 * 3600 + 15 * 60);
-    for (const char* bad : {"2003-02-29 00:00:00", "2005-3-01", "2005-03-01 1:00:00", "2005-03-01x", "",
+    for (const char *bad : {"2003-02-29 00:00:00", "2005-3-01", "2005-03-01 1:00:00", "2005-03-01x", "",
                             "2070-01-01", "2005-03-01 10:15:00 "}) {
         EXPECT_FALSE(ParseStamp(bad, stamp)) << bad;
     }
@@ -148,7 +148,7 @@ TEST(SampleValue, ConversionByType) {
         {0, {1}, 0, 0.0, 8},
         {13, {1}, 0, 0.0, 8},
     };
-    for (const auto& c : cases) {
+    for (const auto &c : cases) {
         double number = -7;
         EXPECT_EQ(ValueToDouble(c.type, c.bytes, number), c.status) << int{c.type};
         EXPECT_EQ(number, c.number) << int{c.type};
