@@ -315,6 +315,22 @@ TEST(DevsimDevice, GenerationIsDeterministicPerSeed) {
     EXPECT_GT(a.hourly.times.back() + 7200, Clock());
 }
 
+TEST(DevsimDevice, ContentsNeverReachBefore1970) {
+    for (const uint32_t now : {0u, 3 * 3600u, 5 * 86400u}) {
+        GenerateOptions g;
+        g.now = now;
+        const DeviceData data = GenerateData(TestProfile(1), 12, g);
+        for (const Bytes& event : data.events) EXPECT_LE(TimeAt(event, 1, 6), now);
+        for (const ArchiveTable* table : {&data.hourly, &data.daily}) {
+            EXPECT_TRUE(std::is_sorted(table->times.begin(), table->times.end())) << now;
+            EXPECT_LE(table->times.size(), now / 3600 + 1);
+            if (!table->times.empty()) {
+                EXPECT_LT(table->times.back(), now) << now;
+            }
+        }
+    }
+}
+
 TEST(DevsimFaults, NoiseKeepsTheFrameFindableAndCrcFaultsCount) {
     FaultSettings s;
     s.noiseBefore = 300;

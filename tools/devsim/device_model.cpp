@@ -73,7 +73,9 @@ void FillChannel(ArchiveChannel& channel, std::size_t count, std::mt19937& rng) 
         channel.values.push_back(MakeValue(channel.typeCode, SeriesValue(channel.typeCode, base, counter, i, rng)));
 }
 
+// `count` times `step` apart ending at `last`, fewer when they would reach back before 1970.
 void FillTable(ArchiveTable& table, uint32_t last, uint32_t step, std::size_t count) {
+    count = std::min<std::size_t>(count, last / step + 1);
     table.times.resize(count);
     for (std::size_t i = 0; i < count; ++i) table.times[i] = last - static_cast<uint32_t>(count - 1 - i) * step;
 }
@@ -81,15 +83,18 @@ void FillTable(ArchiveTable& table, uint32_t last, uint32_t step, std::size_t co
 void GenerateArchives(const SimProfile& profile, const GenerateOptions& options, std::mt19937& rng, DeviceData& data) {
     const uint32_t hourStep = options.hourlyIntervalMinutes * 60u;
     // Samples are stamped at the start of their interval: the newest complete one ends before the clock.
-    const uint32_t lastHour = options.now / hourStep * hourStep - hourStep;
-    data.hourly.intervalMinutes = options.hourlyIntervalMinutes;
-    FillTable(data.hourly, lastHour,
-              hourStep, static_cast<std::size_t>(options.hourlyDays) * kDay / hourStep);
-
+    // A device set to a clock within its first archive interval has nothing archived yet.
     const uint32_t gasHour = static_cast<uint32_t>(options.gasDayHour) * 3600u;
-    uint32_t lastDay = (options.now - gasHour) / kDay * kDay + gasHour - kDay;
+    const bool hourlyRoom = options.now >= 2 * hourStep;
+    const bool dailyRoom = options.now >= gasHour + 2 * kDay;
+    data.hourly.intervalMinutes = options.hourlyIntervalMinutes;
+    if (hourlyRoom)
+        FillTable(data.hourly, options.now / hourStep * hourStep - hourStep, hourStep,
+                  static_cast<std::size_t>(options.hourlyDays) * kDay / hourStep);
     data.daily.intervalMinutes = 1440;
-    FillTable(data.daily, lastDay, kDay, static_cast<std::size_t>(options.dailyDays));
+    if (dailyRoom)
+        FillTable(data.daily, (options.now - gasHour) / kDay * kDay + gasHour - kDay, kDay,
+                  static_cast<std::size_t>(options.dailyDays));
 
     for (const SimItem& item : profile.items) {
         if (item.hourIndex >= 0 && !data.hourly.channels.contains(static_cast<uint16_t>(item.hourIndex))) {
@@ -106,18 +111,21 @@ void GenerateArchives(const SimProfile& profile, const GenerateOptions& options,
 }
 
 void GenerateEvents(const GenerateOptions& options, std::mt19937& rng, DeviceData& data) {
-    uint32_t time = options.now - std::uniform_int_distribution<uint32_t>(600, 2 * kDay)(rng);
-    for (int n = 0; n < options.eventCount; ++n) {
+    int64_t time = int64_t{options.now} - std::uniform_int_distribution<uint32_t>(600, 2 * kDay)(rng);
+    // The log holds fewer events when the clock is too close to 1970 for all of them.
+    for (int n = 0; n < options.eventCount && time >= 0; ++n) {
         EventKind kind{static_cast<uint8_t>(std::uniform_int_distribution<int>(1, 40)(rng)), {}};
         if (!options.eventKinds.empty())
             kind = options.eventKinds[rng() % options.eventKinds.size()];
         Bytes event{kind.code};
-        const Bytes first = WireTime(time, 6);
+        const auto start = static_cast<uint32_t>(time);
+        const Bytes first = WireTime(start, 6);
         event.insert(event.end(), first.begin(), first.end());
         if (n == 0) {
             event.insert(event.end(), 6, 0); // the newest event is still open
         } else {
-            const Bytes second = WireTime(time + std::uniform_int_distribution<uint32_t>(60, 7200)(rng), 6);
+            const uint32_t end = start + std::uniform_int_distribution<uint32_t>(60, 7200)(rng);
+            const Bytes second = WireTime(std::min(end, options.now), 6);
             event.insert(event.end(), second.begin(), second.end());
         }
         for (uint8_t type : kind.paramTypes) {
