@@ -1,0 +1,466 @@
+#include "comm/archive_readout.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+#include "comm/comm_module.h"
+#include "comm/link_frame.h"
+#include "comm/progress.h"
+#include "config/ini_file.h"
+#include "config/program_settings.h"
+#include "datafiles/events.h"
+#include "datafiles/profile.h"
+#include "datafiles/sample_value.h"
+#include "datafiles/timestamp.h"
+
+namespace kiv {
+namespace {
+
+constexpr int kCodeEvent1 = 0xBA;
+constexpr int kCodeEvent2 = 0xC6;
+constexpr int kCodeHourPosition = 0x9A;
+constexpr int kCodeHourBlock = 0x9D;
+constexpr int kCodeDayPosition = 0x9B;
+constexpr int kCodeDayBlock = 0x9F;
+constexpr int kCodePosition2 = 0xC1;
+constexpr int kCodeBlock2 = 0xC2;
+constexpr std::size_t kSlotSize = 9;
+
+int32_t GetI32(const uint8_t* p) {
+    return static_cast<int32_t>(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
+}
+
+// Collects a parameter's 16-byte records and hands them on 1000 at a time.
+class TSampleBatcher {
+public:
+    TSampleBatcher(TReadOutSession& session, const TParamItem& item)
+        : session_(session), item_(item), channel_(item.ShortName()) {}
+
+    void Add(int32_t time, int16_t interval, uint8_t type, const uint8_t* value, std::size_t size) {
+        uint8_t record[kSampleSize];
+        const auto t = static_cast<uint32_t>(time);
+        for (int i = 0; i < 4; ++i) record[i] = static_cast<uint8_t>(t >> (8 * i));
+        record[4] = static_cast<uint8_t>(interval);
+        record[5] = static_cast<uint8_t>(static_cast<uint16_t>(interval) >> 8);
+        record[6] = type;
+        std::memcpy(record + 7, value, size);
+        for (std::size_t i = size; i < kSlotSize; ++i) record[7 + i] = static_cast<uint8_t>(session_.fill() % 255);
+        records_.insert(records_.end(), record, record + kSampleSize);
+        if (records_.size() == kBatchRecords * kSampleSize) Flush();
+    }
+
+    void Flush() {
+        if (records_.empty()) return;
+        const TSampleBatch batch{session_.dataFolder, session_.address, item_, session_.sign,
+                                 channel_, records_.data(), records_.size() / kSampleSize};
+        const int code = session_.writer ? session_.writer(batch) : WriteBatchToArchive(batch);
+        if (code != 0) session_.storeFailed = true;
+        records_.clear();
+    }
+
+private:
+    TReadOutSession& session_;
+    const TParamItem& item_;
+    std::string channel_;
+    std::vector<uint8_t> records_;
+};
+
+// Read state of one parameter's archive.
+struct TArcRead {
+    int32_t position = 0;
+    int32_t end = 0;
+    int32_t progressStart = 0;
+    int32_t progressEnd = 0;
+    int32_t pointer = 0;
+    int state = 0;
+    bool cont = true;
+    bool first = true;
+    uint8_t result = TxGood;
+};
+
+// One archive reader at work: the session, the item, its archive index and type.
+struct TArcJob {
+    TReadOutSession& session;
+    const TParamItem& item;
+    int32_t index;
+    uint8_t type;
+    TSampleBatcher batch;
+    TArcRead st;
+};
+
+void SetRange(TArcRead& st) {
+    st.progressStart = st.position;
+    st.progressEnd = st.end;
+}
+
+void ShowBar(TReadOutSession& session, const TArcRead& st, int64_t reached) {
+    const int64_t span = int64_t(st.progressEnd) - st.progressStart;
+    const int64_t percent = span <= 0 ? 100 : (reached - st.progressStart) * 100 / span;
+    session.link.progress.SetBar(static_cast<int>(std::clamp<int64_t>(percent, 0, 100)));
+}
+
+// Samples of a block, one after another; false when one of them does not fit.
+bool DecodeSamples(TArcJob& job, const std::vector<uint8_t>& reply, std::size_t from, int count, int32_t first,
+                   int32_t step, int16_t interval) {
+    const std::size_t dataEnd = reply.size() - kReplyTail;
+    std::size_t at = from;
+    for (int i = 0; i < count; ++i) {
+        if (at >= dataEnd) return false;
+        const long size = PackedValueSize(job.type, reply.data() + at, dataEnd - at);
+        if (size <= 0 || static_cast<std::size_t>(size) > kSlotSize) return false;
+        job.batch.Add(static_cast<int32_t>(int64_t(first) + int64_t(i) * step), interval, job.type, reply.data() + at,
+                      static_cast<std::size_t>(size));
+        at += static_cast<std::size_t>(size);
+    }
+    return true;
+}
+
+// An interval block (hourly version 1, version 2): N at 8, interval at 11,
+// first time at 12; false when its first time is not valid.
+bool DecodeIntervalBlock(TArcJob& job, const std::vector<uint8_t>& reply, std::size_t samplesAt) {
+    if (reply.size() < samplesAt + kReplyTail) return false;
+    const int n = reply[8];
+    const int interval = reply[11];
+    const int32_t first = WireToTime(reply.data() + 12, 5);
+    if (first < 0) return false;
+    const int32_t step = interval * 60;
+    job.st.position = static_cast<int32_t>(std::min<int64_t>(int64_t(first) + int64_t(n - 1) * step, INT32_MAX));
+    DecodeSamples(job, reply, samplesAt, n, first, step, static_cast<int16_t>(interval));
+    const int64_t after = int64_t(first) + int64_t(n) * step;
+    ShowBar(job.session, job.st, after);
+    job.session.link.progress.SetStatus("Odebrany blok zaczyna się: " +
+                                        StampText(static_cast<TimeStamp>(after), 5) + ", N=" + std::to_string(n));
+    return true;
+}
+
+uint8_t Request(TArcJob& job, uint8_t kind, std::vector<uint8_t>& reply, int32_t value32 = 0) {
+    TRequestArgs args;
+    args.kind = kind;
+    args.time = job.st.position;
+    args.index16 = static_cast<uint16_t>(job.index);
+    args.count8 = kind == 5 ? 1 : job.session.samplesPerBlock;
+    args.value32 = value32;
+    job.st.result = job.session.Request(args, reply);
+    return job.st.result;
+}
+
+void Stop(TArcRead& st, uint8_t result, int stopState) {
+    st.result = result;
+    st.state = stopState;
+}
+
+// ---- hourly archive, protocol 1: 0 position, 1 first block, 2 next block, 3 end, 4 stop
+
+void HourPosition(TArcJob& job) {
+    std::vector<uint8_t> reply;
+    job.st.cont = Request(job, 2, reply) == TxGood;
+    if (!job.st.cont) return;
+    const int code = ReplyCode(reply);
+    if (code == kReplyEndOfData) {
+        job.st.state = 3;
+    } else if (code == kCodeHourPosition && reply.size() >= 13 + kReplyTail) {
+        job.st.position = WireToTime(reply.data() + 8, 5);
+        if (job.st.position < 0) return Stop(job.st, 7, 4);
+        job.st.state = 1;
+    } else if (code == kReplyAcknowledge) {
+        job.st.state = 1;
+    } else {
+        job.st.state = 4;
+    }
+    if (job.st.first) SetRange(job.st);
+    job.st.first = false;
+}
+
+void HourBlock(TArcJob& job) {
+    std::vector<uint8_t> reply;
+    const uint8_t result = Request(job, job.st.state == 1 ? 3 : 22, reply);
+    job.st.cont = result == TxGood || result == ReqLenientNoise;
+    if (result != TxGood) {
+        job.st.state = 0;
+        return;
+    }
+    const int code = ReplyCode(reply);
+    if (code == kReplyEndOfData) {
+        job.st.state = 3;
+    } else if (code == kCodeHourBlock) {
+        DecodeIntervalBlock(job, reply, 17);
+        job.st.state = 2;
+    } else {
+        job.st.state = 4;
+    }
+}
+
+uint8_t ReadHourly1(TArcJob& job) {
+    while (job.st.position <= job.st.end && job.st.state != 3 && job.st.state != 4 && job.st.cont) {
+        if (job.st.state == 0)
+            HourPosition(job);
+        else
+            HourBlock(job);
+    }
+    job.batch.Flush();
+    return job.st.result;
+}
+
+// ---- daily archive, protocol 1: 0 position, 1 block, 3 end, 4 stop
+
+void AlignEnd(TArcRead& st) {
+    if (st.end >= st.position)
+        st.end = static_cast<int32_t>(st.position + (int64_t(st.end) - st.position) / kDaySeconds * kDaySeconds);
+    SetRange(st);
+}
+
+void DayPosition(TArcJob& job) {
+    std::vector<uint8_t> reply;
+    job.st.cont = Request(job, 4, reply) == TxGood;
+    if (!job.st.cont) return;
+    const int code = ReplyCode(reply);
+    if (code == kReplyEndOfData) {
+        job.st.state = 3;
+    } else if (code == kCodeDayPosition && reply.size() >= 12 + kReplyTail) {
+        const int32_t day = WireToTime(reply.data() + 8, 4);
+        if (day < 0) return Stop(job.st, 7, 4);
+        if (int64_t(day) - job.st.position <= -kDaySeconds) {
+            // The device keeps answering with an older day: step past it ourselves.
+            job.st.position += kDaySeconds;
+            if (job.st.position > job.st.end) job.st.state = 3;
+        } else {
+            job.st.position = day;
+            job.st.state = 1;
+        }
+    } else if (code == kReplyAcknowledge) {
+        job.st.state = 1;
+    } else {
+        job.st.state = 4;
+    }
+    if (job.st.first) AlignEnd(job.st);
+    job.st.first = false;
+}
+
+void DayBlock(TArcJob& job) {
+    std::vector<uint8_t> reply;
+    const uint8_t result = Request(job, 5, reply);
+    job.st.cont = result == TxGood || result == ReqLenientNoise;
+    if (result != TxGood) {
+        job.st.state = 0;
+        return;
+    }
+    const int code = ReplyCode(reply);
+    if (code == kReplyEndOfData) {
+        job.st.state = job.st.position < job.st.end ? 0 : 3;
+    } else if (code == kCodeDayBlock && reply.size() >= 15 + kReplyTail) {
+        const int32_t day = WireToTime(reply.data() + 11, 4);
+        if (day < 0 || int64_t(day) - job.st.position < -2 * kDaySeconds) {
+            job.st.state = 3;
+            return;
+        }
+        const int n = reply[8];
+        job.st.position = static_cast<int32_t>(std::min<int64_t>(int64_t(day) + int64_t(n) * kDaySeconds, INT32_MAX));
+        DecodeSamples(job, reply, 15, n, day, kDaySeconds, 1440);
+        ShowBar(job.session, job.st, job.st.position);
+        job.st.state = 0;
+    } else {
+        job.st.state = 4;
+    }
+}
+
+uint8_t ReadDaily1(TArcJob& job) {
+    while (job.st.position <= job.st.end && job.st.state != 3 && job.st.state != 4 && job.st.cont) {
+        if (job.st.state == 0)
+            DayPosition(job);
+        else
+            DayBlock(job);
+    }
+    job.batch.Flush();
+    return job.st.result;
+}
+
+// ---- archive of protocol 2: 0 position, 1 blocks, 2 end, 3 stop
+
+void Position2(TArcJob& job) {
+    std::vector<uint8_t> reply;
+    job.st.cont = Request(job, 16, reply) == TxGood;
+    if (!job.st.cont) return;
+    const int code = ReplyCode(reply);
+    if (code == kReplyEndOfData) {
+        job.st.state = 2;
+    } else if (code == kCodePosition2 && reply.size() >= 17 + kReplyTail) {
+        job.st.position = WireToTime(reply.data() + 8, 5);
+        job.st.pointer = GetI32(reply.data() + 13);
+        if (job.st.position < 0) return Stop(job.st, 7, 3);
+        SetRange(job.st);
+        job.st.state = 1;
+    } else {
+        job.st.state = 3;
+    }
+}
+
+void Block2(TArcJob& job) {
+    std::vector<uint8_t> reply;
+    job.st.cont = Request(job, 17, reply, job.st.pointer) == TxGood;
+    if (!job.st.cont) return;
+    const int code = ReplyCode(reply);
+    if (code == kReplyEndOfData) {
+        job.st.state = 2;
+    } else if (code == kCodeBlock2 && reply.size() >= 21 + kReplyTail) {
+        // A block from elsewhere in the ring would file samples under wrong times.
+        if (GetI32(reply.data() + 17) != job.st.pointer || !DecodeIntervalBlock(job, reply, 21)) {
+            job.st.state = 3;
+            return;
+        }
+        job.st.pointer += reply[8];
+    } else {
+        job.st.state = 3;
+    }
+}
+
+uint8_t ReadVersion2(TArcJob& job) {
+    while (job.st.position <= job.st.end && job.st.state != 2 && job.st.state != 3 && job.st.cont) {
+        if (job.st.state == 0)
+            Position2(job);
+        else
+            Block2(job);
+    }
+    job.batch.Flush();
+    return job.st.result;
+}
+
+enum class ArcKind { Hourly1, Daily1, Version2 };
+
+uint8_t ReadArchive(TReadOutSession& session, const TParamItem& item, ArcKind kind, int32_t start, int32_t end) {
+    const bool daily = kind == ArcKind::Daily1;
+    TArcJob job{session, item, daily ? item.DayIndex() : item.HourIndex(),
+                daily ? item.DayTypeCode() : item.HourTypeCode(), TSampleBatcher(session, item), TArcRead{}};
+    job.st.position = start;
+    job.st.end = end;
+    SetRange(job.st);
+    switch (kind) {
+    case ArcKind::Hourly1: return ReadHourly1(job);
+    case ArcKind::Daily1: return ReadDaily1(job);
+    case ArcKind::Version2: return ReadVersion2(job);
+    }
+    return TxGood;
+}
+
+int32_t StartTime(const TReadOutSession& session, const TParamItem& item, int32_t given) {
+    if (given >= 0) return given;
+    const int64_t newest = TArchive::NewestSampleTime(session.dataFolder, session.address, item.ShortName());
+    if (newest >= 0 && newest <= INT32_MAX) return static_cast<int32_t>(newest);
+    const TimeStamp now = NowStamp();
+    return static_cast<int32_t>(int64_t(now - now % kDaySeconds) - kDefaultHistory);
+}
+
+uint8_t ReadOneArchive(TReadOutSession& session, const TParamItem& item, int32_t startTime, int32_t endTime) {
+    const int32_t start = StartTime(session, item, startTime);
+    int32_t end = session.deviceClock;
+    if (endTime >= 0 && endTime < end) end = endTime;
+    if (start >= end) return TxGood;
+    if (session.protocol == 2)
+        return item.HourIndex() >= 0 ? ReadArchive(session, item, ArcKind::Version2, start, end) : uint8_t{TxGood};
+    uint8_t result = TxGood;
+    if (item.HourIndex() >= 0) result = ReadArchive(session, item, ArcKind::Hourly1, start, end);
+    if (result == TxGood && item.DayIndex() >= 0) result = ReadArchive(session, item, ArcKind::Daily1, start, end);
+    return result;
+}
+
+// The value of a current-data parameter as a number; false when it is not there or not valid.
+bool CurrentValue(const TReadOutSession& session, int32_t number, double& value) {
+    const auto& list = session.currentList;
+    const auto it = std::find_if(list.begin(), list.end(), [number](const TParamItem& p) { return p.ParamNumber() == number; });
+    if (it == list.end()) return false;
+    const long offset = TFCProfileRdWr::ValueOffset(list.data(), static_cast<int>(list.size()),
+                                                    session.currentBlock.data(), session.currentBlock.size(), number);
+    if (offset < 0) return false;
+    const uint8_t* at = session.currentBlock.data() + offset;
+    const std::size_t left = session.currentBlock.size() - static_cast<std::size_t>(offset);
+    const uint8_t type = it->TypeCode();
+    const long size = PackedValueSize(type, at, left);
+    if (size <= 0 || at[0] == 0) return false;
+    value = 0.0;
+    if (type != VtFloat32 && type != VtReal48 && type != VtFloat64) return true;
+    uint8_t bytes[8] = {};
+    std::memcpy(bytes, at + 1, std::min<std::size_t>(static_cast<std::size_t>(size) - 1, sizeof bytes));
+    return ValueToDouble(type, bytes, value) != 0;
+}
+
+// ---- events
+
+std::vector<uint8_t> EventRecord(const std::vector<uint8_t>& reply) {
+    const std::size_t length = reply.size() - 14 + 2;
+    std::vector<uint8_t> record{static_cast<uint8_t>(length), static_cast<uint8_t>(length >> 8)};
+    record.insert(record.end(), reply.begin() + 11, reply.end() - kReplyTail);
+    return record;
+}
+
+} // namespace
+
+int WriteBatchToArchive(const TSampleBatch& batch) {
+    TArchive archive;
+    return archive.StoreSamples(batch.dataFolder, batch.address, batch.item, batch.records, batch.count * kSampleSize,
+                                batch.sign, batch.channel);
+}
+
+uint8_t TReadOutSession::Request(TRequestArgs args, std::vector<uint8_t>& reply) {
+    args.deviceAddress = address;
+    args.attempts = attempts;
+    return DeviceRequest(link, args, reply);
+}
+
+uint8_t ReadEvents(TReadOutSession& session) {
+    const int maximum = std::clamp(ReadIniInteger("CommSettings", "EventsMaxNumber", kEventsMaxDefault,
+                                                  session.settingsFile), 0, kEventsMaxLimit);
+    if (maximum == 0) return TxGood;
+    const TOpenEvent reference = FindOpenEvent(session.dataFolder, session.address, session.nameplate);
+    std::vector<std::vector<uint8_t>> records;
+    uint8_t result = TxGood;
+    for (int n = 0; n < maximum; ++n) {
+        session.link.progress.SetStatus("Odczyt zdarzenia nr " + std::to_string(n));
+        TRequestArgs args;
+        args.kind = session.protocol == 2 ? 18 : 6;
+        args.count8 = 1;
+        args.index16 = static_cast<uint16_t>(n);
+        std::vector<uint8_t> reply;
+        result = session.Request(args, reply);
+        if (result != TxGood) return result;
+        const int code = ReplyCode(reply);
+        if (code != kCodeEvent1 && code != kCodeEvent2) break;
+        if (reply.size() < 14) break;
+        records.push_back(EventRecord(reply));
+        session.link.progress.SetBar(n * 100 / maximum);
+        const std::vector<uint8_t>& kept = records.back();
+        if (kept.size() >= 2 + kEventKeySize && std::equal(kept.begin() + 2, kept.begin() + 2 + kEventKeySize, reference.bytes))
+            break;
+    }
+    if (records.empty()) return result;
+    std::vector<uint8_t> oldestFirst;
+    for (auto it = records.rbegin(); it != records.rend(); ++it) oldestFirst.insert(oldestFirst.end(), it->begin(), it->end());
+    if (StoreEvents(session.dataFolder, session.address, oldestFirst.data(), oldestFirst.size(), session.nameplate) != 0)
+        session.storeFailed = true;
+    return result;
+}
+
+bool ConditionAllows(const TReadOutSession& session, const TParamItem& item) {
+    if (item.CondFirst() < 0 || item.CondSecond() < 0) return true;
+    double first = 0.0, second = 0.0;
+    return CurrentValue(session, item.CondFirst(), first) && CurrentValue(session, item.CondSecond(), second) &&
+           first != second;
+}
+
+uint8_t ReadArchives(TReadOutSession& session, const std::vector<TParamItem>& archiveList, int32_t startTime,
+                     int32_t endTime) {
+    for (std::size_t i = 0; i < archiveList.size(); ++i) {
+        const TParamItem& item = archiveList[i];
+        const int checkItem = static_cast<int>(i) + 1;
+        const bool wanted = ReadIniBool("TxFilter", item.ShortName(), true, session.stationFile);
+        if (!wanted || !ConditionAllows(session, item)) {
+            session.link.progress.MarkItem(checkItem, TxCheck::Grayed);
+            continue;
+        }
+        const uint8_t result = ReadOneArchive(session, item, startTime, endTime);
+        if (result != TxGood) return result;
+        session.link.progress.MarkItem(checkItem, TxCheck::Checked);
+    }
+    return TxGood;
+}
+
+} // namespace kiv
