@@ -1,6 +1,5 @@
 #include "datafiles/archive.h"
 
-#include "datafiles/fast_crc.h"
 #include "datafiles/sample_value.h"
 #include "support/messages.h"
 
@@ -132,7 +131,7 @@ int ValidateFcd(const Bytes &image, const TFcdLayout &layout, const std::string 
         return ArcBadName;
     if (layout.header.fileLength != image.size())
         return ArcBadSize;
-    const uint32_t crc = FastCrc32Update(0, image.data() + kHeaderSize, image.size() - kHeaderSize);
+    const uint32_t crc = Crc32Update(0, image.data() + kHeaderSize, image.size() - kHeaderSize);
     if (layout.header.crc != crc && layout.header.crc != (crc ^ 0xFFFFu))
         return ArcBadCrc;
     if (layout.header.version >= 2)
@@ -283,7 +282,7 @@ bool BuildFcd(const std::string &name, const std::vector<Bytes> &identities,
     header.headerLength = static_cast<uint16_t>(headerLength);
     header.recordLength = kSampleSize;
     header.fileLength = static_cast<uint32_t>(out.size());
-    header.crc = FastCrc32Update(0, out.data() + kHeaderSize, out.size() - kHeaderSize);
+    header.crc = Crc32Update(0, out.data() + kHeaderSize, out.size() - kHeaderSize);
     WriteHeader(out, header);
     ForEachSection(out, [&](std::size_t pos, std::size_t length, int32_t id) {
         const std::size_t from = id == kSecName         ? kSectionHeadSize
@@ -448,7 +447,7 @@ int ReadFcdContent(const std::string &path, TFcdContent &content) {
     content.header = layout.header;
     content.fileSize = static_cast<long>(image.size());
     if (image.size() >= kHeaderSize)
-        content.computedCrc = FastCrc32Update(0, image.data() + kHeaderSize, image.size() - kHeaderSize);
+        content.computedCrc = Crc32Update(0, image.data() + kHeaderSize, image.size() - kHeaderSize);
     content.storedName = layout.storedName;
     for (const auto &part : layout.identities)
         content.identities.push_back(Slice(image, part));

@@ -1,12 +1,10 @@
-#include "datafiles/fast_crc.h"
-
-#include "datafiles/plik.h"
+#include "datafiles/crc_clmul.h"
 
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
 
-namespace kiv {
+namespace kiv::detail {
 
 #if defined(__x86_64__)
 namespace {
@@ -77,19 +75,14 @@ bool HaveClmul() {
 
 } // namespace
 
-uint32_t FastCrc32Update(uint32_t crc, const uint8_t *bytes, std::size_t count) {
-    if (count >= 64 && HaveClmul()) {
-        const std::size_t folded = count & ~std::size_t{15};
-        crc = FoldCrc(crc, bytes, folded);
-        bytes += folded;
-        count -= folded;
-    }
-    return Crc32Update(crc, bytes, count);
+std::size_t ClmulCrc32Fold(uint32_t& crc, const uint8_t* bytes, std::size_t count) {
+    if (count < 64 || !HaveClmul()) return 0;
+    const std::size_t folded = count & ~std::size_t{15};
+    crc = FoldCrc(crc, bytes, folded);
+    return folded;
 }
 #else
-uint32_t FastCrc32Update(uint32_t crc, const uint8_t *bytes, std::size_t count) {
-    return Crc32Update(crc, bytes, count);
-}
+std::size_t ClmulCrc32Fold(uint32_t&, const uint8_t*, std::size_t) { return 0; }
 #endif
 
-} // namespace kiv
+} // namespace kiv::detail

@@ -1,5 +1,7 @@
 #include "plik.h"
 
+#include "crc_clmul.h"
+
 #include "support/file_replace.h"
 #include "support/messages.h"
 
@@ -135,6 +137,9 @@ uint32_t LoadLe32(const uint8_t* p) {
 } // namespace
 
 uint32_t Crc32Update(uint32_t crc, const uint8_t* bytes, std::size_t count) {
+    const std::size_t folded = detail::ClmulCrc32Fold(crc, bytes, count);
+    bytes += folded;
+    count -= folded;
     while (count >= 8) {
         const uint32_t lo = LoadLe32(bytes) ^ crc;
         const uint32_t hi = LoadLe32(bytes + 4);

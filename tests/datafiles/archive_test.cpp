@@ -1,5 +1,4 @@
 #include "datafiles/archive.h"
-#include "datafiles/fast_crc.h"
 #include "datafiles/real48.h"
 #include "datafiles/sample_value.h"
 #include "support/message_recorder.h"
@@ -108,19 +107,6 @@ class ArchiveTest : public ::testing::Test {
     std::string folder_;
     MessageRecorder messages_;
 };
-
-TEST(FastCrc, AgreesWithTableCrcOverLengthsAndStarts) {
-    std::mt19937 random(3);
-    Bytes data(1500);
-    for (auto &b : data)
-        b = static_cast<uint8_t>(random());
-    for (std::size_t length : {0, 1, 15, 16, 63, 64, 65, 127, 128, 200, 1024, 1500}) {
-        for (uint32_t start : {0u, 0xFFFFFFFFu, 0x12345678u}) {
-            EXPECT_EQ(FastCrc32Update(start, data.data(), length), Crc32Update(start, data.data(), length))
-                << length;
-        }
-    }
-}
 
 TEST(ArchiveNames, YearFromLastTwoDigits) {
     EXPECT_EQ(ArchiveFileName(12, 2005, 3, "Vn"), "00012_2005_03_Vn.FCD");

@@ -80,9 +80,9 @@ TEST(Crc, CheckValues) {
 }
 
 TEST(Crc, LongRunsMatchByteWiseUpdates) {
-    // The eight-bytes-at-a-time path must agree with feeding single bytes,
-    // for every length around the block boundary and at odd alignments.
-    Bytes data(77);
+    // The folding and eight-bytes-at-a-time paths must agree with feeding
+    // single bytes, for every length around their block boundaries and at odd alignments.
+    Bytes data(300);
     for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i * 37 + 11);
     for (std::size_t start : {0u, 1u, 3u})
         for (std::size_t len = 0; start + len <= data.size(); ++len) {
