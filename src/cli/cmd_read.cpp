@@ -97,6 +97,17 @@ bool ApplyOverrides(const TReadOptions& options, TRekStacjiFull& station, TReadO
     return true;
 }
 
+// A station names its profile by the profile's name (text 1 of an .FCP file
+// in the program folder); a file name is taken as it is.
+std::string ProfileFileOf(const std::string& folder, const std::string& name) {
+    TFCProfileRdWr reader;
+    for (const std::string& file : TFCProfileRdWr::ListProfiles(folder)) {
+        std::string text1, text2, text3, text4;
+        if (reader.ReadProfileTexts(folder + file, text1, text2, text3, text4) && text1 == name) return folder + file;
+    }
+    return folder + name;
+}
+
 int RunRead(const std::vector<std::string>& args) {
     int address = 0;
     TReadOptions options;
@@ -121,7 +132,8 @@ int RunRead(const std::vector<std::string>& args) {
         std::fputs(kUsage, stderr);
         return 64;
     }
-    const std::string profileFile = WithTrailingSlash(QCoreApplication::applicationDirPath().toStdString()) + station.DeviceProfile;
+    const std::string profileFile =
+        ProfileFileOf(WithTrailingSlash(QCoreApplication::applicationDirPath().toStdString()), station.DeviceProfile);
     std::vector<std::string> groups;
     TFCProfileRdWr reader;
     if (station.DeviceProfile.empty() || !reader.ReadProfile(profileFile, input.profile, input.items, groups)) {
