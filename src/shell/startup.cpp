@@ -3,6 +3,8 @@
 #include "config/program_settings.h"
 #include "shell/about_box.h"
 #include "shell/main_window.h"
+#include "shell/node_icons.h"
+#include "shell/station_tree.h"
 #include "support/gui/edit_txt.h"
 #include "support/gui/open_winds.h"
 #include "support/gui/pol_msg.h"
@@ -33,6 +35,7 @@ void CentreOnScreen(QWidget* window) {
 int RunProgram(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kiv"));
+    QApplication::setWindowIcon(QIcon(KindPixmap(KindStation)));
     QtMessageSink sink;
     IMessageSink* previous = SetMessageSink(&sink);
     const std::string working = WithTrailingSlash(QDir::currentPath().toStdString());
