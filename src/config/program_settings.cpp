@@ -104,7 +104,11 @@ bool TProgramSettings::SetCursorPosition(const std::string& caption) const {
 
 std::vector<std::string> TProgramSettings::ModemNames() const { return ReadIniList(kModems, "ModemName", path_); }
 bool TProgramSettings::SetModemNames(const std::vector<std::string>& names) const {
-    return WriteIniList(kModems, "ModemName", path_, names);
+    // A shorter list must not let the old tail show through: an empty name ends it.
+    std::vector<std::string> list = names;
+    const int next = static_cast<int>(names.size()) + 1;
+    if (!ReadIniString(kModems, Numbered("ModemName", next), "", path_).empty()) list.emplace_back();
+    return WriteIniList(kModems, "ModemName", path_, list);
 }
 std::string TProgramSettings::ModemPort(int n) const {
     return ReadIniString(kModems, Numbered("ModemPort", n), "COM1", path_);

@@ -6,7 +6,6 @@
 #include "support/messages.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <dirent.h>
@@ -112,7 +111,7 @@ TRekStacji EntryFromDocument(const IniDocument& doc, int address) {
 // Writes the keys of one record that differ from the old one.
 class RecordWriter {
 public:
-    RecordWriter(IniDocument& doc) : doc_(doc) {}
+    explicit RecordWriter(IniDocument& doc) : doc_(doc) {}
     void Text(const char* section, const char* key, const std::string& now, const std::string& before) {
         if (now != before) changed_ |= doc_.WriteString(section, key, now);
     }

@@ -56,6 +56,14 @@ TEST(ProgramSettings, ModemConnMaxTimeWrittenServesBoth) {
     EXPECT_EQ(s.ModemConnMaxTimeForAutoRound(), 7);
 }
 
+TEST(ProgramSettings, ShorterModemListHidesTheOldTail) {
+    TempFolder dir;
+    const TProgramSettings s(KivIniPath(dir.path.string()));
+    ASSERT_TRUE(s.SetModemNames({"A", "B", "C"}));
+    ASSERT_TRUE(s.SetModemNames({"X"}));
+    EXPECT_EQ(s.ModemNames(), std::vector<std::string>{"X"});
+}
+
 TEST(ProgramSettings, DataPathHistoryStopsAtFirstEmpty) {
     TempFolder dir;
     WriteBytes(dir.File("Kiv.ini"), "[Catalogues]\nDataPath=/d/\nDataPath1=/h1/\nDataPath2=/h2/\nDataPath4=/h4/\n");
