@@ -55,6 +55,7 @@ const std::map<std::string, bool Options::*>& Switches() {
         {"--bad-clock", &Options::badClock},
         {"--ack-positioning", &Options::ackPositioning},
         {"--bad-pointer-echo", &Options::badPointerEcho},
+        {"--early-day-position", &Options::earlyDayPosition},
         {"--verbose", &Options::verbose},
     };
     return table;
@@ -150,6 +151,9 @@ Faults:
   --ack-positioning  version 1: answer archive positioning with a bare 0xE5
                      instead of the time found
   --bad-pointer-echo version 2: echo a block pointer other than the one asked
+  --early-day-position
+                     version 1: answer daily positioning with the day two
+                     days before the one asked
 
   --verbose          log requests and replies on stderr
   --help             this text

@@ -27,6 +27,7 @@ struct Options {
     bool badClock = false;
     bool ackPositioning = false;
     bool badPointerEcho = false;
+    bool earlyDayPosition = false;
     bool verbose = false;
     FaultSettings faults;
 };

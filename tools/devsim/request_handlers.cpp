@@ -236,6 +236,7 @@ Bytes SimDevice::DayPosition(const Bytes& data, uint8_t& replyCode) {
     if (position >= data_.daily.times.size()) return NoMore(replyCode);
     dayPosition_ = position;
     if (settings_.ackPositioning) return Acknowledge(replyCode);
+    if (settings_.earlyDayPosition) return WireTime(time - 2 * 86400u, 4);
     return WireTime(data_.daily.times[position], 4);
 }
 

@@ -49,6 +49,7 @@ struct DeviceSettings {
     int maxValues = 0;     // most parameter numbers per current-data reply; 0: as asked
     bool ackPositioning = false; // version 1: answer archive positioning with a bare 0xE5
     bool badPointerEcho = false; // version 2: echo a block pointer one higher than asked
+    bool earlyDayPosition = false; // version 1: daily positioning answers two days before the day asked
 };
 
 // Block pointers of version 2 count samples from this number, as a device's
