@@ -160,6 +160,37 @@ TEST_F(CommModuleTest, ConsecutiveExchangesStartClean) {
     EXPECT_EQ(module.GetReply(), kivtest::ReplyFrame(1, 0xCB, kClockData));
 }
 
+TEST_F(CommModuleTest, LateBytesAreDroppedByTheNextRequest) {
+    const Bytes reply = kivtest::ReplyFrame(1, 0xCB, kClockData);
+    peer.Serve([&](const Bytes&) { return Script{{reply, 0}, {{0x68, 0x33, 0x16}, 50}}; });
+    Open(500, 300);
+    EXPECT_EQ(Exchange(), kiv::TxGood);
+    QElapsedTimer pause;
+    pause.start();
+    while (pause.elapsed() < 250)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_EQ(module.GetReply(), reply) << "bytes after the exchange are not taken in";
+    EXPECT_EQ(Exchange(), kiv::TxGood);
+    EXPECT_EQ(module.GetReply(), reply);
+}
+
+TEST_F(CommModuleTest, CommandModeEndsByCharacterTimeout) {
+    peer.ServeLines([](const Bytes&) {
+        return Script{{Bytes{'\r', '\n', 'O', 'K', '\r', '\n'}, 0}};
+    });
+    Open(500, 200);
+    module.SendCommand("AT\r");
+    EXPECT_EQ(module.TxState(), 0) << "only a modem in command mode takes commands";
+    module.SetPortState(kiv::PortModemCommand);
+    module.SendCommand("ATZ\r");
+    EXPECT_EQ(module.WaitForExchange(), kiv::TxGood);
+    const Bytes reply = module.GetReply();
+    EXPECT_EQ(std::string(reply.begin(), reply.end()), "\r\nOK\r\n");
+    const std::vector<Bytes> requests = peer.Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(std::string(requests[0].begin(), requests[0].end()), "ATZ\r");
+}
+
 TEST_F(CommModuleTest, SilenceTimeDelaysTheRequest) {
     peer.Serve([&](const Bytes&) { return Reply(kivtest::ReplyFrame(1, 0xCB, kClockData)); });
     ASSERT_TRUE(module.OpenDirect("COM7", 9600, 300, 500, 0, 0, 250, false, false, false, ""));

@@ -79,6 +79,11 @@ void PtyPeer::Serve(Responder responder, int pacingBaud) {
     thread_ = std::thread([this] { Run(); });
 }
 
+void PtyPeer::ServeLines(Responder responder) {
+    lines_ = true;
+    Serve(std::move(responder));
+}
+
 std::vector<Bytes> PtyPeer::Requests() const {
     std::lock_guard lock(mutex_);
     return requests_;
@@ -95,22 +100,31 @@ void PtyPeer::Run() {
         if (got <= 0)
             continue;
         pending.insert(pending.end(), chunk, chunk + got);
-        // Requests are whole frames: start byte, LEN, then LEN + 3 more bytes.
-        for (;;) {
-            std::size_t start = 0;
-            while (start < pending.size() && pending[start] != 0x68)
-                ++start;
-            pending.erase(pending.begin(), pending.begin() + static_cast<long>(start));
-            if (pending.size() < 3)
-                break;
-            const std::size_t total = (pending[1] | pending[2] << 8) + 6u;
-            if (pending.size() < total)
-                break;
-            const Bytes request(pending.begin(), pending.begin() + static_cast<long>(total));
-            pending.erase(pending.begin(), pending.begin() + static_cast<long>(total));
+        for (Bytes request; NextRequest(pending, request);)
             Answer(request);
-        }
     }
+}
+
+bool PtyPeer::NextRequest(Bytes& pending, Bytes& request) const {
+    if (lines_) {
+        const auto cr = std::find(pending.begin(), pending.end(), uint8_t{'\r'});
+        if (cr == pending.end())
+            return false;
+        request.assign(pending.begin(), cr + 1);
+        pending.erase(pending.begin(), cr + 1);
+        return true;
+    }
+    // Frames: start byte, LEN, then LEN + 3 more bytes; noise before is skipped.
+    const auto start = std::find(pending.begin(), pending.end(), uint8_t{0x68});
+    pending.erase(pending.begin(), start);
+    if (pending.size() < 3)
+        return false;
+    const std::size_t total = (pending[1] | pending[2] << 8) + 6u;
+    if (pending.size() < total)
+        return false;
+    request.assign(pending.begin(), pending.begin() + static_cast<long>(total));
+    pending.erase(pending.begin(), pending.begin() + static_cast<long>(total));
+    return true;
 }
 
 void PtyPeer::Answer(const Bytes& request) {

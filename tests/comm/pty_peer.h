@@ -43,11 +43,16 @@ public:
 
     // Requests are answered from now on; pacingBaud 0 writes at once.
     void Serve(Responder responder, int pacingBaud = 0);
+    // Plain text lines (modem commands) instead of frames: each line ended
+    // by CR is one request.
+    void ServeLines(Responder responder);
     std::vector<Bytes> Requests() const;
 
 private:
     void Run();
     void Answer(const Bytes& request);
+    // Cuts the next whole request off the front of pending; false when none is complete.
+    bool NextRequest(Bytes& pending, Bytes& request) const;
     void WritePaced(const Bytes& bytes, std::chrono::steady_clock::time_point& at);
 
     int master_ = -1;
@@ -55,6 +60,7 @@ private:
     std::string slavePath_;
     Responder responder_;
     int pacingBaud_ = 0;
+    bool lines_ = false;
     std::thread thread_;
     std::atomic<bool> stop_{false};
     mutable std::mutex mutex_;
