@@ -61,12 +61,13 @@ DemoPlan MakePlan(TimeStamp from, TimeStamp until) {
     s[8].tariffSet = "Taryfa W-6A.1";
 
     // A day and a half missing from a corrector with hourly counters (its
-    // counter readings of those hours are gone too) and two days from one
-    // with daily counters (the readings on either side survive).
+    // counter readings of those hours are gone too, so the reports lack a
+    // day-end reading), and most of a day missing between two daily counter
+    // readings of another (the readings then disagree with the increments).
     const TimeStamp gapStart = At(from, until, 0.42, 9);
     plan.gaps.push_back({7, gapStart, gapStart + 30 * kHour});
     const TimeStamp gap2Start = At(from, until, 0.71, 1);
-    plan.gaps.push_back({11, gap2Start, gap2Start + 47 * kHour});
+    plan.gaps.push_back({11, gap2Start, gap2Start + 19 * kHour});
     const TimeStamp invalidStart = At(from, until, 0.63, 10);
     plan.invalids.push_back({9, invalidStart, invalidStart + 4 * kHour});
     plan.jumps.push_back({3, "Vn", At(from, until, 0.55, 14), 5000.0});
