@@ -205,7 +205,7 @@ TEST(MainCommands, DefaultPeriodIsEmptyWithoutArchive) {
     MessageRecorder recorder;
     test::ShellTempFolder temp;
     test::WriteStation(temp.Folder(), {12, "Dwanaście", ""});
-    test::WriteText(StationFolder(temp.Folder(), 12) + "/00012_2024_05_Vn.FCD", "damaged");
+    test::WriteText(temp.Folder() + "FC_00012/00012_2024_05_Vn.FCD", "damaged");
     for (const char* key : {"00012", "00013", "+00012+00013", "", "abc", "99999"}) {
         TimeStamp start = 1;
         TimeStamp end = 1;
