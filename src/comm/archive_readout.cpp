@@ -255,6 +255,11 @@ void DayBlock(TArcJob& job) {
             return;
         }
         const int n = reply[8];
+        // An empty block would send the reading back to the same day for ever.
+        if (n == 0) {
+            job.st.state = 3;
+            return;
+        }
         job.st.position = static_cast<int32_t>(std::min<int64_t>(int64_t(day) + int64_t(n) * kDaySeconds, INT32_MAX));
         DecodeSamples(job, reply, 15, n, day, kDaySeconds, 1440);
         ShowBar(job.session, job.st, job.st.position);
@@ -303,8 +308,9 @@ void Block2(TArcJob& job) {
     if (code == kReplyEndOfData) {
         job.st.state = 2;
     } else if (code == kCodeBlock2 && reply.size() >= 21 + kReplyTail) {
-        // A block from elsewhere in the ring would file samples under wrong times.
-        if (GetI32(reply.data() + 17) != job.st.pointer || !DecodeIntervalBlock(job, reply, 21)) {
+        // A block from elsewhere in the ring would file samples under wrong
+        // times; an empty one would be asked for again and again.
+        if (GetI32(reply.data() + 17) != job.st.pointer || reply[8] == 0 || !DecodeIntervalBlock(job, reply, 21)) {
             job.st.state = 3;
             return;
         }

@@ -571,6 +571,44 @@ TEST_F(ReadoutTest, FilterNoSkipsTheParameter) {
     EXPECT_EQ(recorder.ItemStates()[4], TxCheck::Checked);
 }
 
+// kiv-cli read in a working folder: settings of the station file, options
+// overriding them, progress lines, the result message and the exit code.
+TEST_F(ReadoutTest, CommandLineReadsAStation) {
+    struct Case {
+        const char* name;
+        QStringList simArgs;
+        QStringList options;
+        int exitCode;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"complete", {}, {"--from", "2026-05-31 12:00:00", "--attempts", "1"}, 0, "status: Odczyt zakończony"},
+        {"bad clock", {"--bad-clock"}, {}, 7, "result 7: Urządzenie zwróciło niepoprawną informację o czasie"},
+        {"malformed option", {}, {"--block", "300"}, 64, ""},
+    };
+    std::ofstream(stationFile) << "[Main]\r\nLabel=Stacja\r\n[Hardware]\r\nDeviceProfile=KM100.FCP\r\n"
+                                  "[Communication]\r\nComNumber=COM4\r\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Simulator sim;
+        ASSERT_TRUE(sim.Start(kProgramDir + "KM100.FCP", c.simArgs, false));
+        std::ofstream(root + "Kiv.ini") << "[Ports]\r\nCOM2=" << sim.Port() << "\r\n[CommSettings]\r\nEventsMaxNumber=3\r\n";
+        std::filesystem::remove(root + "Tx.log");
+        QProcess cli;
+        cli.setWorkingDirectory(dir.path());
+        cli.start(QString::fromStdString(kProgramDir + "kiv-cli"),
+                  QStringList{"read", QString::fromStdString(data), QString::number(kAddress), "--port", "COM2", "--log",
+                              QString::fromStdString(root + "Tx.log")} + c.options);
+        ASSERT_TRUE(cli.waitForFinished(60000));
+        const std::string out = cli.readAllStandardOutput().toStdString();
+        EXPECT_EQ(cli.exitCode(), c.exitCode) << out;
+        EXPECT_NE(out.find(c.line), std::string::npos) << out;
+        EXPECT_EQ(out.find("lamp:"), std::string::npos);
+        EXPECT_EQ(SentWithCode(0x4B).size(), c.exitCode == 64 ? 0u : 1u) << "the log option";
+    }
+    EXPECT_EQ(Hardware("Brand"), "Kivmet");
+}
+
 // The request routine on its own: repeats, lenient kinds, attempts 0.
 TEST_F(ReadoutTest, RequestRepeatsAndLenientKinds) {
     App();
