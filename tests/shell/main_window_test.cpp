@@ -343,6 +343,51 @@ private slots:
         QCOMPARE(recorder_->Count(), std::size_t{0});
     }
 
+    void configurationAndTransporterRebuildTheTree() {
+        WriteSampleData();
+        WriteIni();
+        auto w = Open();
+        w->show();
+        std::optional<TVirtualDefArgs> definition;
+        w->Targets().virtualDefinition = [&](const TVirtualDefArgs& a, std::string& saved) {
+            definition = a;
+            saved = "00001 Alfa";
+            return true;
+        };
+        w->Targets().stationConfig = [&](const TStationArgs& a, std::string& reselect) {
+            reselect = FiveDigits(a.address) + " Nowa";
+            test::WriteStation(a.dataFolder, {a.address, "Nowa", ""});
+            w->ReloadStationList();
+            return true;
+        };
+        w->Targets().transporterRead = [&](const TFolderArgs& a) {
+            test::WriteStation(a.dataFolder, {9, "Z przenośnika", ""});
+            return true;
+        };
+        std::optional<TOptimiseArgs> optimise;
+        w->Targets().optimise = [&](const TOptimiseArgs& a) { optimise = a; };
+
+        Click(*w, "Suma A");
+        w->MenuAction("MnuOptymalizacjaMocy")->trigger();
+        QVERIFY(optimise.has_value());
+        QCOMPARE(optimise->key, std::string("+00001+00004"));
+        QCOMPARE(optimise->hourShift, -2);
+        w->CommandButton("BitBtn_ConfigFC")->click();
+        QVERIFY(definition.has_value());
+        QCOMPARE(definition->label, std::string("Suma A"));
+        QCOMPARE(definition->formula, std::string("+00001+00004"));
+        QCOMPARE(definition->nodeTexts.size(), std::size_t(8));
+        QCOMPARE(w->windowTitle(), QString("Kiv - 00001 Alfa"));
+
+        w->MenuAction("MnuBiezacaStacja")->trigger();
+        QCOMPARE(w->windowTitle(), QString("Kiv - 00001 Nowa"));
+
+        w->CommandButton("BitBtn_TxKivGaz")->click();
+        QVERIFY(w->Tree().Find("00009 Z przenośnika").Valid());
+        QCOMPARE(w->windowTitle(), QString("Kiv - 00001 Nowa"));
+        QCOMPARE(w->NodeToReselect(), std::string("00001 Nowa"));
+    }
+
     void missingFunctionsSayTheyAreNotInThisVersion() {
         WriteSampleData();
         WriteIni();
