@@ -1,0 +1,370 @@
+#include "transmission/tx_init.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "comm/comm_module.h"
+#include "comm/device_readout.h"
+#include "datafiles/timestamp.h"
+#include "support/helpers.h"
+#include "support/messages.h"
+#include "support/text_encoding.h"
+#include "transmission/tx_filter.h"
+#include "transmission/tx_progress.h"
+
+namespace kiv {
+
+namespace {
+
+constexpr int kBaudRates[] = {110, 300, 600, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
+constexpr const char* kParities[] = {"None", "Odd", "Even", "Mark", "Space"};
+constexpr int kPortCount = 128;
+constexpr int kWatchInterval = 100;
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+QSpinBox* Spin(QWidget* parent, const char* name, int low, int high, int step) {
+    auto* spin = new QSpinBox(parent);
+    spin->setObjectName(name);
+    spin->setRange(low, high);
+    spin->setSingleStep(step);
+    spin->setAlignment(Qt::AlignRight);
+    return spin;
+}
+
+QDateTimeEdit* Picker(QWidget* parent, const char* name, QTime time) {
+    auto* edit = new QDateTimeEdit(QDateTime(QDate::currentDate(), time), parent);
+    edit->setObjectName(name);
+    edit->setDisplayFormat("yyyy-MM-dd HH:mm:ss");
+    edit->setCalendarPopup(true);
+    edit->setEnabled(false);
+    return edit;
+}
+
+// The combo's item with the text (compared without letter case), or -1.
+int IndexOf(const QComboBox* combo, const std::string& text) {
+    return combo->findText(Q(text), Qt::MatchFixedString);
+}
+
+} // namespace
+
+TFTxInit::TFTxInit(TFCommModule& comm, TFTxProgress& progress, QWidget* parent)
+    : QDialog(parent), comm_(comm), progress_(progress) {
+    setObjectName("TFTxInit");
+    setWindowTitle("Transmisja danych");
+    setWindowModality(Qt::ApplicationModal);
+    BuildFields();
+    closeTimer_.setInterval(kWatchInterval);
+    connect(&closeTimer_, &QTimer::timeout, this, &TFTxInit::WatchProgress);
+}
+
+void TFTxInit::BuildFields() {
+    address_ = new QLabel(this);
+    label_ = new QLabel(this);
+    protocol_ = new QLabel(this);
+    for (QLabel* shown : {address_, label_, protocol_}) shown->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* station = new QGroupBox("Stacja", this);
+    auto* stationForm = new QFormLayout(station);
+    stationForm->addRow("Numer adresowy:", address_);
+    stationForm->addRow("Nazwa stacji:", label_);
+    stationForm->addRow("Protokół:", protocol_);
+
+    port_ = new QComboBox(this);
+    port_->setObjectName("ComboBox_Port");
+    port_->setMaxVisibleItems(16);
+    for (int n = 1; n <= kPortCount; ++n) port_->addItem(QString("COM%1").arg(n));
+    baud_ = new QComboBox(this);
+    baud_->setObjectName("ComboBox_Baud");
+    for (int rate : kBaudRates) baud_->addItem(QString::number(rate));
+    parity_ = new QComboBox(this);
+    parity_->setObjectName("ComboBox_Parity");
+    for (const char* parity : kParities) parity_->addItem(parity);
+    dtr_ = new QCheckBox("DTR aktywny", this);
+    dtr_->setObjectName("CheckBox_Dtr");
+    rts_ = new QCheckBox("RTS aktywny", this);
+    rts_->setObjectName("CheckBox_Rts");
+    block_ = Spin(this, "SpinEdit_Block", 1, 250, 10);
+    repeats_ = Spin(this, "SpinEdit_Repeats", 0, 25, 1);
+    silence_ = Spin(this, "SpinEdit_Silence", 0, 1000, 100);
+    startTimeout_ = Spin(this, "SpinEdit_StartTimeout", 50, 10000, 100);
+    charsTimeout_ = Spin(this, "SpinEdit_CharsTimeout", 50, 2000, 100);
+
+    auto* link = new QGroupBox("Parametry łącza", this);
+    auto* linkForm = new QFormLayout(link);
+    linkForm->addRow("Port szeregowy:", port_);
+    linkForm->addRow("Prędkość transmisji:", baud_);
+    linkForm->addRow("Kontrola parzystości:", parity_);
+    auto* lines = new QHBoxLayout;
+    lines->addWidget(dtr_);
+    lines->addWidget(rts_);
+    lines->addStretch();
+    linkForm->addRow(lines);
+    linkForm->addRow("Liczba danych w bloku:", block_);
+    linkForm->addRow("Maksymalna liczba błędów:", repeats_);
+    linkForm->addRow("Czas ciszy (ms):", silence_);
+    linkForm->addRow("Czas rozpoczęcia odpowiedzi (ms):", startTimeout_);
+    linkForm->addRow("Czas akceptacji odpowiedzi (ms):", charsTimeout_);
+
+    fromBox_ = new QCheckBox("Czytaj od", this);
+    fromBox_->setObjectName("CheckBox_From");
+    toBox_ = new QCheckBox("Czytaj do", this);
+    toBox_->setObjectName("CheckBox_To");
+    from_ = Picker(this, "DateTime_From", QTime(0, 0, 0));
+    to_ = Picker(this, "DateTime_To", QTime(23, 59, 59));
+    log_ = new QCheckBox("Log", this);
+    log_->setObjectName("CheckBox_Log");
+    log_->setToolTip(QString("Zapis przesyłanych ramek do pliku %1 w bieżącym folderze").arg(kTxLogName));
+    auto* range = new QGroupBox("Zakres odczytu", this);
+    auto* rangeGrid = new QGridLayout(range);
+    rangeGrid->addWidget(fromBox_, 0, 0);
+    rangeGrid->addWidget(from_, 0, 1);
+    rangeGrid->addWidget(toBox_, 1, 0);
+    rangeGrid->addWidget(to_, 1, 1);
+    rangeGrid->addWidget(log_, 2, 0);
+    rangeGrid->setColumnStretch(1, 1);
+
+    ok_ = new QPushButton("OK", this);
+    ok_->setObjectName("Button_OK");
+    ok_->setDefault(true);
+    cancel_ = new QPushButton("Anuluj", this);
+    cancel_->setObjectName("Button_Anuluj");
+    apply_ = new QPushButton("Zastosuj", this);
+    apply_->setObjectName("Button_Zastosuj");
+    filter_ = new QPushButton("Filtr", this);
+    filter_->setObjectName("Button_Filtr");
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(filter_);
+    buttons->addStretch();
+    buttons->addWidget(ok_);
+    buttons->addWidget(cancel_);
+    buttons->addWidget(apply_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(station);
+    layout->addWidget(link);
+    layout->addWidget(range);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    for (QComboBox* combo : {port_, baud_, parity_})
+        connect(combo, &QComboBox::currentIndexChanged, this, &TFTxInit::MarkChanged);
+    for (QCheckBox* box : {dtr_, rts_}) connect(box, &QCheckBox::toggled, this, &TFTxInit::MarkChanged);
+    for (QSpinBox* spin : {block_, repeats_, silence_, startTimeout_, charsTimeout_})
+        connect(spin, &QSpinBox::valueChanged, this, &TFTxInit::MarkChanged);
+    connect(fromBox_, &QCheckBox::toggled, from_, &QWidget::setEnabled);
+    connect(toBox_, &QCheckBox::toggled, to_, &QWidget::setEnabled);
+    connect(ok_, &QPushButton::clicked, this, &TFTxInit::accept);
+    connect(cancel_, &QPushButton::clicked, this, &TFTxInit::reject);
+    connect(apply_, &QPushButton::clicked, this, [this] { (void)Apply(); });
+    connect(filter_, &QPushButton::clicked, this, &TFTxInit::OpenFilter);
+}
+
+bool TFTxInit::Setup(const TTxInitArgs& args) {
+    args_ = args;
+    record_ = {};
+    ReadFullStationRecord(args.stationFile, args.address, record_);
+    FillFields();
+    ok_->setEnabled(false);
+    apply_->setEnabled(false);
+
+    const auto& names = args.profileNames;
+    std::size_t index = 0;
+    while (index < names.size() && names[index] != record_.DeviceProfile &&
+           DecodeText(names[index]) != record_.DeviceProfile)
+        ++index;
+    if (index >= names.size() || index >= args.profileFiles.size()) {
+        (void)MessageDlg(kTxInitTitle, "Nie znaleziono profilu dla urządzenia \"" + record_.DeviceProfile + "\"",
+                         MsgWarning, BtnOk);
+        return false;
+    }
+    TFCProfileRdWr reader;
+    std::vector<std::string> groups;
+    items_.clear();
+    if (!reader.ReadProfile(ProgramFolderFile(args.profileFiles[index]), profile_, items_, groups) ||
+        items_.empty()) {
+        (void)MessageDlg(kTxInitTitle, "Błąd odczytu pliku profilu", MsgError, BtnOk);
+        return false;
+    }
+    protocol_->setText(QString("GazModem %1").arg(profile_.profileByte));
+    ok_->setEnabled(true);
+    return true;
+}
+
+void TFTxInit::Open(const TTxInitArgs& args) {
+    if (busy_ || !Setup(args)) return;
+    busy_ = true;
+    show();
+    raise();
+    activateWindow();
+}
+
+void TFTxInit::FillFields() {
+    filling_ = true;
+    address_->setText(Q(FiveDigits(args_.address)));
+    label_->setText(Q(record_.Label));
+    protocol_->clear();
+    port_->setCurrentIndex(std::max(0, IndexOf(port_, record_.ComNumber)));
+    const int baud = IndexOf(baud_, record_.BaudRate);
+    baud_->setCurrentIndex(baud >= 0 ? baud : IndexOf(baud_, "9600"));
+    parity_->setCurrentIndex(std::max(0, IndexOf(parity_, record_.Parity)));
+    dtr_->setChecked(record_.DtrSet);
+    rts_->setChecked(record_.RtsSet);
+    block_->setValue(record_.ArcSamplesPerBlock);
+    repeats_->setValue(record_.Repeats);
+    silence_->setValue(record_.SilenceTime);
+    startTimeout_->setValue(record_.StartTimeout);
+    charsTimeout_->setValue(record_.CharsTimeout);
+    fromBox_->setChecked(false);
+    toBox_->setChecked(false);
+    from_->setDateTime(QDateTime(QDate::currentDate(), QTime(0, 0, 0)));
+    to_->setDateTime(QDateTime(QDate::currentDate(), QTime(23, 59, 59)));
+    filling_ = false;
+}
+
+void TFTxInit::MarkChanged() {
+    if (!filling_) apply_->setEnabled(true);
+}
+
+TRekStacjiFull TFTxInit::EditedRecord() const {
+    TRekStacjiFull edited = record_;
+    edited.ComNumber = port_->currentText().toStdString();
+    edited.BaudRate = baud_->currentText().toStdString();
+    edited.Parity = parity_->currentText().toStdString();
+    edited.DtrSet = dtr_->isChecked();
+    edited.RtsSet = rts_->isChecked();
+    edited.ArcSamplesPerBlock = block_->value();
+    edited.Repeats = repeats_->value();
+    edited.SilenceTime = silence_->value();
+    edited.StartTimeout = startTimeout_->value();
+    edited.CharsTimeout = charsTimeout_->value();
+    return edited;
+}
+
+bool TFTxInit::Apply() {
+    const TRekStacjiFull edited = EditedRecord();
+    bool treeChanged = false;
+    if (!StationDb().SaveFullRecord(args_.stationFile, edited, record_, treeChanged)) return false;
+    record_ = edited;
+    apply_->setEnabled(false);
+    return true;
+}
+
+void TFTxInit::OpenFilter() {
+    TFTxFilter filter(this);
+    filter.Setup(args_.stationFile, record_.Label, items_);
+    filter.exec();
+}
+
+void TFTxInit::reject() {
+    if (apply_->isEnabled() &&
+        MessageDlg(kTxInitTitle, "Czy porzucić zmiany?", MsgConfirmation, BtnYes | BtnNo) != ResYes)
+        return;
+    Finish();
+}
+
+void TFTxInit::accept() {
+    if (!ok_->isEnabled()) return;
+    if (apply_->isEnabled()) {
+        const int answer =
+            MessageDlg(kTxInitTitle, "Czy zapisać zmiany?", MsgConfirmation, BtnYes | BtnNo | BtnCancel);
+        if (answer == ResCancel) return;
+        if (answer == ResYes && !Apply()) return;
+    }
+    RunReadOut();
+}
+
+int32_t TFTxInit::PickedTime(const QCheckBox* box, const QDateTimeEdit* edit) const {
+    if (!box->isChecked()) return -1;
+    const QDateTime at = edit->dateTime();
+    const TDateTime fields{static_cast<uint16_t>(at.date().year()), static_cast<uint16_t>(at.date().month()),
+                           static_cast<uint16_t>(at.date().day()),  static_cast<uint16_t>(at.time().hour()),
+                           static_cast<uint16_t>(at.time().minute()), static_cast<uint16_t>(at.time().second())};
+    return static_cast<int32_t>(EncodeTime(fields));
+}
+
+void TFTxInit::RunReadOut() {
+    hide();
+    TReadOutInput input;
+    input.address = static_cast<uint16_t>(args_.address);
+    input.samplesPerBlock = static_cast<uint8_t>(block_->value());
+    input.attempts = repeats_->value();
+    input.profile = profile_;
+    input.items = items_;
+    input.settingsFile = args_.kivIni;
+    input.stationFile = args_.stationFile;
+    input.dataFolder = args_.dataFolder;
+    input.startTime = PickedTime(fromBox_, from_);
+    input.endTime = PickedTime(toBox_, to_);
+
+    // The main window must stay out of reach while the read-out runs.
+    progress_.setWindowModality(Qt::ApplicationModal);
+    progress_.Reset(record_.Label);
+    comm_.SetProgress(&progress_);
+    comm_.SetSettingsFile(args_.kivIni);
+    if (!comm_.OpenDirect(port_->currentText().toStdString(), baud_->currentText().toInt(), charsTimeout_->value(),
+                          startTimeout_->value(), 0, 0, silence_->value(), false, rts_->isChecked(),
+                          dtr_->isChecked(), parity_->currentText().toStdString())) {
+        // The port line tells what happened; "OK" lets the user close both windows.
+        progress_.SetConnection("Błąd otwarcia portu");
+        progress_.StopCounter();
+        progress_.SetExitCaption(kExitOk);
+        progress_.SetExitEnabled(true);
+        progress_.ExitButton()->setFocus();
+        lastResult_ = 0;
+        closeTimer_.start();
+        return;
+    }
+    progress_.SetExitEnabled(true);
+    comm_.SetLogFile(log_->isChecked() ? PathWithSeparator(QDir::currentPath().toStdString()) + kTxLogName : "");
+
+    TReadLink link{comm_, progress_, nullptr};
+    TDevSign sign;
+    const uint8_t result = ReadDevice(link, input, sign);
+
+    progress_.SetExitEnabled(false);
+    comm_.ClosePort();
+    comm_.SetLogFile("");
+    progress_.SetExitEnabled(true);
+    const TReadOutMessage message = ReadOutMessage(result, sign);
+    ShowResult(result, message.text, message.kind);
+}
+
+void TFTxInit::ShowResult(uint8_t result, const std::string& messageText, int messageKind) {
+    lastResult_ = result;
+    if (result == RdSuccess) {
+        progress_.StopCounter();
+        progress_.SetStatus("Odczyt zakończony");
+        progress_.SetExitCaption(kExitOk);
+        progress_.ExitButton()->setFocus();
+        closeTimer_.start();
+        return;
+    }
+    if (!messageText.empty()) (void)MessageDlg(kTxInitTitle, messageText, messageKind, BtnOk);
+    progress_.CloseWindow();
+    Finish();
+}
+
+void TFTxInit::WatchProgress() {
+    if (progress_.ClosedByUser()) Finish();
+}
+
+void TFTxInit::Finish() {
+    closeTimer_.stop();
+    busy_ = false;
+    QDialog::reject();
+}
+
+QString TFTxInit::ProtocolText() const { return protocol_->text(); }
+QString TFTxInit::AddressText() const { return address_->text(); }
+QString TFTxInit::LabelText() const { return label_->text(); }
+
+} // namespace kiv
