@@ -1,6 +1,8 @@
 #include "shell/startup.h"
 
+#include "comm/comm_module.h"
 #include "config/program_settings.h"
+#include "export/cur_data.h"
 #include "shell/about_box.h"
 #include "shell/main_window.h"
 #include "shell/node_icons.h"
@@ -8,6 +10,8 @@
 #include "support/gui/edit_txt.h"
 #include "support/gui/open_winds.h"
 #include "support/gui/pol_msg.h"
+#include "transmission/tx_init.h"
+#include "transmission/tx_progress.h"
 
 #include <QApplication>
 #include <QDir>
@@ -15,9 +19,29 @@
 
 namespace kiv {
 
+namespace {
+
+// "&Transmisja" and "Dane &bieżące": the link, its progress window and the
+// direct transmission window live as long as the main window.
+void InstallReadingTargets(TF_Main& main) {
+    auto* comm = new TFCommModule(&main);
+    auto* progress = new TFTxProgress(&main);
+    auto* txInit = new TFTxInit(*comm, *progress, &main);
+    main.Targets().directTransmission = [txInit](const TStationArgs& a) {
+        txInit->Open({a.address, a.kivIni, a.profileNames, a.profileFiles, a.dataFolder, a.stationFile});
+    };
+    main.Targets().currentData = [window = &main](const TCurDataArgs& a) {
+        ShowCurrentData({a.dataFolder, a.address, a.profileNames, a.profileFiles, a.deviceProfile},
+                        {a.calcVnMode, a.calcVn0Index, a.calcVn1Index}, window);
+    };
+}
+
+} // namespace
+
 TStartupWindows CreateStartupWindows(const std::string& kivIni, const std::string& workingFolder) {
     TStartupWindows windows;
     windows.main = std::make_unique<TF_Main>(kivIni, workingFolder);
+    InstallReadingTargets(*windows.main);
     windows.about = new TFOProgramie(windows.main.get());
     windows.openWinds = &OpenWindows();
     windows.editTxt = new TFEditTxt(windows.main.get());
