@@ -494,6 +494,23 @@ TEST_F(ReadoutTest, HourlySamplesGoToTheArchiveInBatchesOfThousand) {
     ASSERT_EQ(times.size(), 2500u);
     for (std::size_t i = 0; i < times.size(); ++i) ASSERT_EQ(times[i], uint32_t(setup.start + int32_t(i) * 3600));
     EXPECT_TRUE(HasEvent("status: Odebrany blok zaczyna się: 2026-02-11 10:00, N=250"));
+    EXPECT_TRUE(HasEvent("bar: 10"));
+    EXPECT_EQ(recorder.Bar(), 100);
+}
+
+TEST_F(ReadoutTest, CorruptedBlockRepliesAreReadAgainFromAPosition) {
+    ReadSetup setup;
+    setup.profile = WriteProfile(1, {Item("Q", -1, 0, 0, 7)});
+    setup.simArgs = {"--corrupt-crc", "4"}; // among them block replies, which are not asked for again
+    setup.kivIni = "[CommSettings]\r\nEventsMaxNumber=0\r\n";
+    setup.start = Stamp("2026-02-01 00:00:00");
+    setup.end = setup.start + 2499 * 3600 - 1800;
+    ASSERT_EQ(Read(setup), RdSuccess);
+    EXPECT_GT(SentWithCode(0x1A).size(), 2u) << "re-positioned after corrupted blocks";
+    TArchive archive;
+    const auto times = StoredTimes("Q", setup.start, setup.end + 3600, archive);
+    ASSERT_EQ(times.size(), 2500u);
+    for (std::size_t i = 0; i < times.size(); ++i) ASSERT_EQ(times[i], uint32_t(setup.start + int32_t(i) * 3600));
 }
 
 TEST_F(ReadoutTest, StoreFailureIsReportedAfterTheWholeReadOut) {
