@@ -588,6 +588,24 @@ TEST_F(ReadoutTest, FilterNoSkipsTheParameter) {
     EXPECT_EQ(recorder.ItemStates()[4], TxCheck::Checked);
 }
 
+TEST_F(ReadoutTest, ConditionPairDecidesFromTheCurrentData) {
+    auto archived = [](const std::string& name, int32_t hour, int32_t first, int32_t second) {
+        TParamItem item = Item(name, -1, 0, hour, 7);
+        item.SetCondFirst(first);
+        item.SetCondSecond(second);
+        return item;
+    };
+    ReadSetup setup;
+    setup.profile = WriteProfile(1, {Item("F1", 0, 7), Item("F2", 1, 7), Item("I1", 2, 4), Item("I2", 3, 4),
+                                     archived("A", 0, 0, 1), archived("B", 1, 2, 3), archived("C", 2, 0, 9)});
+    setup.start = Stamp("2026-05-31 20:00:00");
+    ASSERT_EQ(Read(setup), RdSuccess);
+    EXPECT_EQ(recorder.ItemStates(), (std::vector<TxCheck>{TxCheck::Checked, TxCheck::Checked, TxCheck::Grayed,
+                                                           TxCheck::Grayed}))
+        << "floats that differ are read; integers read as 0 never differ; a number outside the list is invalid";
+    for (const auto& frame : SentWithCode(0x1D)) EXPECT_EQ(frame[9], 0);
+}
+
 // kiv-cli read in a working folder: settings of the station file, options
 // overriding them, progress lines, the result message and the exit code.
 TEST_F(ReadoutTest, CommandLineReadsAStation) {
