@@ -42,8 +42,9 @@ kiv_install_packages
 
 export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/kiv-ccache}"
 export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
-# KIV_RUN_BUILD names another, already configured build folder (for checks
-# of this script beside a running build of the dev preset).
+# KIV_RUN_BUILD names another, already configured build folder and
+# KIV_RUN_DEMO another demo folder (for the test of the smoke mode, which
+# must not touch ./demo nor build the dev preset).
 BUILD=${KIV_RUN_BUILD:-build/dev}
 echo "== building ($BUILD)"
 [ -n "${KIV_RUN_BUILD:-}" ] || cmake --preset dev >/dev/null
@@ -55,7 +56,9 @@ if ! cmake --build "$BUILD" --target kiv kiv-cli kiv-devsim kiv-demodata kiv_dem
 fi
 BUILD=$(cd "$BUILD" && pwd)
 BIN=$BUILD/bin
-DEMO=$ROOT/demo
+DEMO=${KIV_RUN_DEMO:-$ROOT/demo}
+mkdir -p "$(dirname "$DEMO")"
+DEMO=$(cd "$(dirname "$DEMO")" && pwd)/$(basename "$DEMO")
 RUNLOG=$BUILD/run
 mkdir -p "$RUNLOG"
 
@@ -63,12 +66,12 @@ mkdir -p "$RUNLOG"
 ini_value() { # FILE SECTION KEY
   awk -v s="[$2]" -v k="$3" '{ sub(/\r$/, "") } /^\[/ { in_s = ($0 == s) } in_s && index($0, k "=") == 1 { print substr($0, length(k) + 2); exit }' "$1"
 }
-if [ -f "$DEMO/Kiv.ini" ] && [ "$(ini_value "$DEMO/Kiv.ini" Catalogues DataPath)" != "$DEMO/" ]; then
+if [ -f "$DEMO/demo-manifest.txt" ] && [ "$(ini_value "$DEMO/Kiv.ini" Catalogues DataPath)" != "$DEMO/" ]; then
   echo "== demo/ was written for another folder; writing it anew"
   rm -rf "$DEMO"
 fi
-if [ ! -f "$DEMO/Kiv.ini" ]; then
-  echo "== writing the demo data folder demo/"
+if [ ! -f "$DEMO/demo-manifest.txt" ]; then
+  echo "== writing the demo data folder $DEMO"
   "$BIN/kiv-demodata" "$DEMO"
 fi
 
