@@ -296,6 +296,7 @@ TEST_F(DemoFolder, SettingsHoldVirtualStationsTariffsAndModem) {
             EXPECT_GE(db_.Find(std::stoi(entry.formula.substr(at + 1, 5))), 1) << entry.formula;
     }
     EXPECT_TRUE(difference);
+    EXPECT_EQ(settings.CursorPosition(), "00001 Rozdzielnia Centrum");
     ASSERT_EQ(settings.ModemNames().size(), 1u);
     for (const TRekStacji& s : db_.Stations()) {
         const std::string file = StationFilePath(folder_, s.address);

@@ -291,7 +291,13 @@ int WriteCurrentData(const std::string& folder, const StationPlan& s, const Load
 
 // ---- Kiv.ini and manifest ----
 
-bool WriteSettings(const std::string& folder) {
+// The program opens on the station the simulator plays, ready for a read-out.
+std::string StartCaption(const DemoPlan& plan) {
+    const StationPlan* com1 = Com1Station(plan);
+    return com1 == nullptr ? std::string() : FiveDigits(com1->address) + " " + com1->label;
+}
+
+bool WriteSettings(const std::string& folder, const DemoPlan& plan) {
     const TProgramSettings settings(KivIniPath(folder));
     const ModemPlan modem = DemoModem();
     std::vector<std::string> virtuals;
@@ -307,7 +313,8 @@ bool WriteSettings(const std::string& folder) {
     return settings.SetDataPath(0, folder) && settings.SetModemNames({modem.name}) &&
            settings.SetModemPort(1, modem.port) && settings.SetModemSpeed(1, modem.speed) &&
            settings.SetModemInitString(1, modem.initString) && settings.SetRepBaseHourShift(-2) &&
-           settings.SetTariffSets(TariffSetEntries()) && settings.SetVirtualEntries(folder, virtuals);
+           settings.SetTariffSets(TariffSetEntries()) && settings.SetVirtualEntries(folder, virtuals) &&
+           settings.SetCursorPosition(StartCaption(plan));
 }
 
 bool WriteManifest(const std::string& folder, const DemoOptions& options, const DemoPlan& plan) {
@@ -409,7 +416,7 @@ int WriteDemo(const DemoOptions& options, std::string& error) {
     const int code = WriteStations(stage.empty() ? folder : stage, options, plan, error);
     if (!stage.empty() && !MoveStations(stage, folder, error) && code == 0) return 1;
     if (code != 0 || options.onlyAddress != 0) return code;
-    if (!WriteSettings(folder) || !WriteManifest(folder, options, plan)) {
+    if (!WriteSettings(folder, plan) || !WriteManifest(folder, options, plan)) {
         error = "cannot write Kiv.ini or the manifest in " + folder;
         return 1;
     }
