@@ -29,16 +29,17 @@ namespace fs = std::filesystem;
 
 constexpr TimeStamp kDay = 86400;
 
-TimeStamp Stamp(const std::string& text) {
+TimeStamp Stamp(const std::string &text) {
     TimeStamp stamp = 0;
     EXPECT_TRUE(ParseStamp(text, stamp)) << text;
     return stamp;
 }
 
-std::vector<std::string> Split(const std::string& line) {
+std::vector<std::string> Split(const std::string &line) {
     std::vector<std::string> fields;
     std::stringstream in(line);
-    for (std::string field; std::getline(in, field, '\t');) fields.push_back(field);
+    for (std::string field; std::getline(in, field, '\t');)
+        fields.push_back(field);
     return fields;
 }
 
@@ -49,20 +50,24 @@ struct Manifest {
     int com1 = 0;
 };
 
-Manifest ReadManifest(const std::string& folder) {
+Manifest ReadManifest(const std::string &folder) {
     Manifest m;
     std::ifstream in(folder + kManifestName);
     for (std::string line; std::getline(in, line);) {
         const std::vector<std::string> f = Split(line);
-        if (f.size() >= 4 && f[0] == "gap") m.gaps[std::stoi(f[1])].push_back({Stamp(f[2]), Stamp(f[3])});
-        if (f.size() >= 4 && f[0] == "invalid") m.invalids[std::stoi(f[1])].push_back({Stamp(f[2]), Stamp(f[3])});
-        if (f.size() >= 5 && f[0] == "jump") m.jumps[std::stoi(f[1])].push_back({f[2], Stamp(f[3])});
-        if (f.size() >= 2 && f[0] == "com1") m.com1 = std::stoi(f[1]);
+        if (f.size() >= 4 && f[0] == "gap")
+            m.gaps[std::stoi(f[1])].push_back({Stamp(f[2]), Stamp(f[3])});
+        if (f.size() >= 4 && f[0] == "invalid")
+            m.invalids[std::stoi(f[1])].push_back({Stamp(f[2]), Stamp(f[3])});
+        if (f.size() >= 5 && f[0] == "jump")
+            m.jumps[std::stoi(f[1])].push_back({f[2], Stamp(f[3])});
+        if (f.size() >= 2 && f[0] == "com1")
+            m.com1 = std::stoi(f[1]);
     }
     return m;
 }
 
-std::vector<TReportSample> Load(const std::string& folder, int address, const std::string& channel) {
+std::vector<TReportSample> Load(const std::string &folder, int address, const std::string &channel) {
     TArchive archive;
     TimeStamp start = 0;
     TimeStamp end = 0xFFFFFFFFu;
@@ -73,17 +78,18 @@ std::vector<TReportSample> Load(const std::string& folder, int address, const st
 }
 
 // Channel names of a station from its month file names.
-std::set<std::string> Channels(const std::string& folder, int address) {
+std::set<std::string> Channels(const std::string &folder, int address) {
     std::set<std::string> names;
     std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(StationFolderPath(folder, address), ec)) {
+    for (const auto &entry : fs::directory_iterator(StationFolderPath(folder, address), ec)) {
         const std::string name = entry.path().filename().string();
-        if (name.size() >= 19 && name.ends_with(".FCD")) names.insert(name.substr(14, name.size() - 18));
+        if (name.size() >= 19 && name.ends_with(".FCD"))
+            names.insert(name.substr(14, name.size() - 18));
     }
     return names;
 }
 
-DemoOptions Options(const std::string& folder, uint64_t seed = 5) {
+DemoOptions Options(const std::string &folder, uint64_t seed = 5) {
     DemoOptions options;
     options.outFolder = folder;
     options.profileFolder = KIV_PROGRAM_DIR;
@@ -94,7 +100,7 @@ DemoOptions Options(const std::string& folder, uint64_t seed = 5) {
 }
 
 class DemoFolder : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         folder_ = (fs::temp_directory_path() / ("demodata_" + std::to_string(getpid()))).string() + "/";
         std::string error;
@@ -105,17 +111,20 @@ protected:
 
     // Short names of the archived items of the station's device profile.
     static std::set<std::string> ArchivedItems(int address) {
-        const std::string name = ReadIniString("Hardware", "DeviceProfile", "", StationFilePath(folder_, address));
+        const std::string name =
+            ReadIniString("Hardware", "DeviceProfile", "", StationFilePath(folder_, address));
         const std::string programFolder = std::string(KIV_PROGRAM_DIR) + "/";
         TFCProfileRdWr reader;
         std::set<std::string> names;
-        for (const std::string& file : TFCProfileRdWr::ListProfiles(programFolder)) {
+        for (const std::string &file : TFCProfileRdWr::ListProfiles(programFolder)) {
             TRecProfParams params;
             std::vector<TParamItem> items;
             std::vector<std::string> groups;
-            if (!reader.ReadProfile(programFolder + file, params, items, groups) || params.Name() != name) continue;
-            for (const TParamItem& item : items)
-                if (item.HourIndex() >= 0 || item.DayIndex() >= 0) names.insert(item.ShortName());
+            if (!reader.ReadProfile(programFolder + file, params, items, groups) || params.Name() != name)
+                continue;
+            for (const TParamItem &item : items)
+                if (item.HourIndex() >= 0 || item.DayIndex() >= 0)
+                    names.insert(item.ShortName());
         }
         return names;
     }
@@ -129,7 +138,7 @@ TStationDb DemoFolder::db_;
 TEST_F(DemoFolder, EveryChannelOpensWithoutMessageAndMatchesTheProfile) {
     MessageRecorder recorder;
     int withArchives = 0;
-    for (const TRekStacji& station : db_.Stations()) {
+    for (const TRekStacji &station : db_.Stations()) {
         const std::set<std::string> channels = Channels(folder_, station.address);
         if (!station.hasProfile) {
             EXPECT_TRUE(channels.empty());
@@ -137,9 +146,10 @@ TEST_F(DemoFolder, EveryChannelOpensWithoutMessageAndMatchesTheProfile) {
         }
         ++withArchives;
         std::set<std::string> archived = ArchivedItems(station.address);
-        if (!channels.contains("dP")) archived.erase("dP"); // no dP sensor fitted
+        if (!channels.contains("dP"))
+            archived.erase("dP"); // no dP sensor fitted
         EXPECT_EQ(channels, archived) << station.address;
-        for (const std::string& channel : channels) {
+        for (const std::string &channel : channels) {
             TArchive archive;
             TimeStamp start = 0;
             TimeStamp end = 0xFFFFFFFFu;
@@ -154,7 +164,8 @@ TEST_F(DemoFolder, EveryChannelOpensWithoutMessageAndMatchesTheProfile) {
                 TDevSign sign;
                 ASSERT_TRUE(archive.IdentityEntry(month, validFrom, sign));
                 EXPECT_EQ(sign.brand, "Kivmet");
-                EXPECT_EQ(sign.serialNumber, ReadIniString("Hardware", "SerialNumber", "", StationFilePath(folder_, station.address)));
+                EXPECT_EQ(sign.serialNumber, ReadIniString("Hardware", "SerialNumber", "",
+                                                           StationFilePath(folder_, station.address)));
             }
         }
     }
@@ -167,30 +178,37 @@ struct DayCheck {
     int plantedMismatches = 0;
 };
 
-bool Overlaps(const std::vector<std::pair<TimeStamp, TimeStamp>>& spans, TimeStamp from, TimeStamp to) {
-    return std::any_of(spans.begin(), spans.end(), [&](const auto& s) { return s.first <= to && s.second > from; });
+bool Overlaps(const std::vector<std::pair<TimeStamp, TimeStamp>> &spans, TimeStamp from, TimeStamp to) {
+    return std::any_of(spans.begin(), spans.end(),
+                       [&](const auto &s) { return s.first <= to && s.second > from; });
 }
 
 // Counter readings at the gas-day ends against the increments between them.
-DayCheck CheckDays(const std::string& folder, int address, const std::string& counter, const Manifest& manifest) {
+DayCheck CheckDays(const std::string &folder, int address, const std::string &counter,
+                   const Manifest &manifest) {
     DayCheck check;
     std::map<TimeStamp, double> readings;
-    for (const TReportSample& s : Load(folder, address, counter))
-        if (s.time % kDay == 22 * 3600 && s.status == 1) readings[s.time] = s.value;
+    for (const TReportSample &s : Load(folder, address, counter))
+        if (s.time % kDay == 22 * 3600 && s.status == 1)
+            readings[s.time] = s.value;
     const std::vector<TReportSample> increments = Load(folder, address, "d" + counter);
     std::vector<std::pair<TimeStamp, TimeStamp>> jumps;
     if (manifest.jumps.contains(address))
-        for (const auto& [channel, time] : manifest.jumps.at(address))
-            if (channel == counter) jumps.push_back({time, time + 1});
+        for (const auto &[channel, time] : manifest.jumps.at(address))
+            if (channel == counter)
+                jumps.push_back({time, time + 1});
     const auto gaps = manifest.gaps.contains(address) ? manifest.gaps.at(address) : decltype(jumps){};
-    for (const auto& [end, reading] : readings) {
+    for (const auto &[end, reading] : readings) {
         const auto previous = readings.find(end - kDay);
-        if (previous == readings.end()) continue;
+        if (previous == readings.end())
+            continue;
         double sum = 0.0;
         double daily = -1.0;
-        for (const TReportSample& s : increments) {
-            if (s.time > end - kDay && s.time <= end && s.interval != 1440) sum += s.value;
-            if (s.time == end && s.interval == 1440) daily = s.value;
+        for (const TReportSample &s : increments) {
+            if (s.time > end - kDay && s.time <= end && s.interval != 1440)
+                sum += s.value;
+            if (s.time == end && s.interval == 1440)
+                daily = s.value;
         }
         const double difference = reading - previous->second;
         const bool planted = Overlaps(gaps, end - kDay, end) || Overlaps(jumps, end - kDay, end);
@@ -208,9 +226,10 @@ DayCheck CheckDays(const std::string& folder, int address, const std::string& co
 }
 
 // A gap over a day end takes that reading along; the days around it cannot be compared.
-bool CoversDayEnd(const std::pair<TimeStamp, TimeStamp>& gap) {
+bool CoversDayEnd(const std::pair<TimeStamp, TimeStamp> &gap) {
     for (TimeStamp t = gap.first; t <= gap.second; t += 3600)
-        if (t % kDay == 22 * 3600) return true;
+        if (t % kDay == 22 * 3600)
+            return true;
     return false;
 }
 
@@ -218,8 +237,9 @@ TEST_F(DemoFolder, DailyCounterDifferencesEqualIncrementSumsExceptWherePlanted) 
     const Manifest manifest = ReadManifest(folder_);
     ASSERT_FALSE(manifest.gaps.empty());
     ASSERT_FALSE(manifest.jumps.empty());
-    for (const TRekStacji& station : db_.Stations()) {
-        if (!station.hasProfile) continue;
+    for (const TRekStacji &station : db_.Stations()) {
+        if (!station.hasProfile)
+            continue;
         for (const std::string counter : {"Vn", "Vr"}) {
             const DayCheck check = CheckDays(folder_, station.address, counter, manifest);
             EXPECT_GT(check.matched, 80) << station.address << " " << counter;
@@ -227,7 +247,8 @@ TEST_F(DemoFolder, DailyCounterDifferencesEqualIncrementSumsExceptWherePlanted) 
             if (jumped) {
                 EXPECT_EQ(check.plantedMismatches, 1) << station.address;
             }
-            if (manifest.gaps.contains(station.address) && !CoversDayEnd(manifest.gaps.at(station.address)[0])) {
+            if (manifest.gaps.contains(station.address) &&
+                !CoversDayEnd(manifest.gaps.at(station.address)[0])) {
                 EXPECT_GE(check.plantedMismatches, 1) << station.address << " " << counter;
             }
         }
@@ -237,10 +258,10 @@ TEST_F(DemoFolder, DailyCounterDifferencesEqualIncrementSumsExceptWherePlanted) 
 TEST_F(DemoFolder, InvalidSamplesAreFlaggedAndMeasuredValuesUnreadable) {
     const Manifest manifest = ReadManifest(folder_);
     ASSERT_EQ(manifest.invalids.size(), 1u);
-    const auto& [address, spans] = *manifest.invalids.begin();
+    const auto &[address, spans] = *manifest.invalids.begin();
     int flagged = 0;
     for (const std::string channel : {"dVn", "P"}) {
-        for (const TReportSample& s : Load(folder_, address, channel)) {
+        for (const TReportSample &s : Load(folder_, address, channel)) {
             const bool inside = s.time >= spans[0].first && s.time <= spans[0].second && s.interval != 1440;
             EXPECT_EQ(s.validity == 0, inside) << channel << " " << StampText(s.time);
             if (inside && channel == std::string("P")) {
@@ -254,25 +275,27 @@ TEST_F(DemoFolder, InvalidSamplesAreFlaggedAndMeasuredValuesUnreadable) {
 
 TEST_F(DemoFolder, GapsLeaveNoSamples) {
     const Manifest manifest = ReadManifest(folder_);
-    for (const auto& [address, spans] : manifest.gaps)
+    for (const auto &[address, spans] : manifest.gaps)
         for (const std::string channel : {"dVn", "Vn", "t"})
-            for (const TReportSample& s : Load(folder_, address, channel))
-                EXPECT_FALSE(s.time >= spans[0].first && s.time <= spans[0].second) << address << " " << channel;
+            for (const TReportSample &s : Load(folder_, address, channel))
+                EXPECT_FALSE(s.time >= spans[0].first && s.time <= spans[0].second)
+                    << address << " " << channel;
 }
 
 TEST_F(DemoFolder, StationTreeHasEveryNodeKind) {
     ASSERT_EQ(db_.Count(), 12);
     EXPECT_EQ(db_.Groups().size(), 3u);
-    const auto& all = db_.Stations();
+    const auto &all = db_.Stations();
     const auto any = [&](auto predicate) { return std::any_of(all.begin(), all.end(), predicate); };
-    EXPECT_TRUE(any([](const TRekStacji& s) { return s.groupLabel.empty(); }));
-    EXPECT_TRUE(any([](const TRekStacji& s) { return !s.hasProfile; }));
-    EXPECT_TRUE(any([](const TRekStacji& s) { return s.hasTelephone && s.hasModemProfile; }));
-    EXPECT_TRUE(any([](const TRekStacji& s) { return s.hasTelephone && !s.hasModemProfile; }));
+    EXPECT_TRUE(any([](const TRekStacji &s) { return s.groupLabel.empty(); }));
+    EXPECT_TRUE(any([](const TRekStacji &s) { return !s.hasProfile; }));
+    EXPECT_TRUE(any([](const TRekStacji &s) { return s.hasTelephone && s.hasModemProfile; }));
+    EXPECT_TRUE(any([](const TRekStacji &s) { return s.hasTelephone && !s.hasModemProfile; }));
     EXPECT_EQ(db_.TelephoneCount(), 2);
     int quarterHourly = 0;
-    for (const TRekStacji& s : all)
-        if (s.hasProfile) quarterHourly += Load(folder_, s.address, "dVn").front().interval == 15;
+    for (const TRekStacji &s : all)
+        if (s.hasProfile)
+            quarterHourly += Load(folder_, s.address, "dVn").front().interval == 15;
     EXPECT_EQ(quarterHourly, 1);
 }
 
@@ -282,10 +305,11 @@ TEST_F(DemoFolder, SettingsHoldVirtualStationsTariffsAndModem) {
     const std::vector<std::string> virtuals = settings.VirtualEntries(folder_);
     ASSERT_EQ(virtuals.size(), 2u);
     std::set<std::string> tariffNames;
-    for (const std::string& set : settings.TariffSets()) tariffNames.insert(set.substr(0, set.find('@')));
+    for (const std::string &set : settings.TariffSets())
+        tariffNames.insert(set.substr(0, set.find('@')));
     EXPECT_EQ(tariffNames.size(), 2u);
     bool difference = false;
-    for (const std::string& text : virtuals) {
+    for (const std::string &text : virtuals) {
         const TVirtualEntry entry = ParseVirtualEntry(text);
         difference = difference || entry.formula.find('-') != std::string::npos;
         EXPECT_NE(entry.capacity, "0");
@@ -298,7 +322,7 @@ TEST_F(DemoFolder, SettingsHoldVirtualStationsTariffsAndModem) {
     EXPECT_TRUE(difference);
     EXPECT_EQ(settings.CursorPosition(), "00001 Rozdzielnia Centrum");
     ASSERT_EQ(settings.ModemNames().size(), 1u);
-    for (const TRekStacji& s : db_.Stations()) {
+    for (const TRekStacji &s : db_.Stations()) {
         const std::string file = StationFilePath(folder_, s.address);
         const std::string tariff = ReadIniString("Tariff", "TariffSetName", "", file);
         if (!tariff.empty()) {
@@ -314,19 +338,22 @@ TEST_F(DemoFolder, SettingsHoldVirtualStationsTariffsAndModem) {
 }
 
 TEST_F(DemoFolder, EventsAndCurrentDataReadBack) {
-    for (const TRekStacji& s : db_.Stations()) {
-        if (!s.hasProfile) continue;
+    for (const TRekStacji &s : db_.Stations()) {
+        if (!s.hasProfile)
+            continue;
         TEventsFile events;
         EXPECT_GT(ReadEventsFile(folder_, s.address, 0, {}, events), 5) << s.address;
-        EXPECT_FALSE(FindEventDefinition(KIV_PROGRAM_DIR, events.identLines[0] + events.identLines[1]).empty());
+        EXPECT_FALSE(
+            FindEventDefinition(KIV_PROGRAM_DIR, events.identLines[0] + events.identLines[1]).empty());
         TFileFCC fcc;
         std::size_t count = 0;
-        const uint8_t* values = nullptr;
+        const uint8_t *values = nullptr;
         TimeStamp time = 0;
         std::string profile;
         ASSERT_EQ(fcc.ReadCurrentData(folder_, s.address, count, values, time, profile), 0);
         EXPECT_NE(values, nullptr);
-        EXPECT_EQ(profile, ReadIniString("Hardware", "DeviceProfile", "", StationFilePath(folder_, s.address)));
+        EXPECT_EQ(profile,
+                  ReadIniString("Hardware", "DeviceProfile", "", StationFilePath(folder_, s.address)));
     }
 }
 
@@ -348,7 +375,8 @@ TEST_F(DemoFolder, SimulatorTakesTheCom1StationsArchives) {
 // The same seed and start give the same samples however far the span reaches,
 // so a simulated device can continue the demo archive.
 TEST(DemoData, SameSeedContinuesTheArchiveAndAnotherSeedDiffers) {
-    const std::string base = (fs::temp_directory_path() / ("demodata_seed_" + std::to_string(getpid()))).string();
+    const std::string base =
+        (fs::temp_directory_path() / ("demodata_seed_" + std::to_string(getpid()))).string();
     DemoOptions longer = Options(base + "/long/");
     longer.until = Stamp("2026-02-10 13:00:00");
     longer.onlyAddress = 1;
@@ -357,13 +385,16 @@ TEST(DemoData, SameSeedContinuesTheArchiveAndAnotherSeedDiffers) {
     DemoOptions other = Options(base + "/other/", 6);
     other.onlyAddress = 1;
     std::string error;
-    for (const DemoOptions* o : {&longer, &shorter, &other}) ASSERT_EQ(WriteDemo(*o, error), 0) << error;
+    for (const DemoOptions *o : {&longer, &shorter, &other})
+        ASSERT_EQ(WriteDemo(*o, error), 0) << error;
     EXPECT_FALSE(fs::exists(base + "/long/Kiv.ini"));
     for (const std::string channel : {"dVn", "Vn", "Vr", "t"}) {
         const auto a = Load(shorter.outFolder, 1, channel);
         auto b = Load(longer.outFolder, 1, channel);
         ASSERT_GT(b.size(), a.size());
-        EXPECT_EQ(b.back().time, longer.until - (channel == std::string("Vn") || channel == std::string("Vr") ? 15 * 3600 : 0));
+        EXPECT_EQ(b.back().time,
+                  longer.until -
+                      (channel == std::string("Vn") || channel == std::string("Vr") ? 15 * 3600 : 0));
         b.resize(a.size());
         for (std::size_t i = 0; i < a.size(); ++i) {
             ASSERT_EQ(a[i].time, b[i].time);
@@ -371,7 +402,8 @@ TEST(DemoData, SameSeedContinuesTheArchiveAndAnotherSeedDiffers) {
         }
         const auto c = Load(other.outFolder, 1, channel);
         ASSERT_EQ(c.size(), a.size());
-        EXPECT_FALSE(std::equal(a.begin(), a.end(), c.begin(), [](const auto& x, const auto& y) { return x.value == y.value; }));
+        EXPECT_FALSE(std::equal(a.begin(), a.end(), c.begin(),
+                                [](const auto &x, const auto &y) { return x.value == y.value; }));
     }
     fs::remove_all(base);
 }
@@ -387,7 +419,10 @@ TEST(DemoData, CommandLine) {
     const Case cases[] = {
         {{"out"}, Command::Generate, "2024-03-15", "2026-03-15"},
         {{"out", "--until", "now"}, Command::Generate, "2024-03-15", "2026-03-15 10:00:00"},
-        {{"out", "--until", "2026-01-31", "--from", "2025-11-01"}, Command::Generate, "2025-11-01", "2026-02-01"},
+        {{"out", "--until", "2026-01-31", "--from", "2025-11-01"},
+         Command::Generate,
+         "2025-11-01",
+         "2026-02-01"},
         {{"out", "--until", "2026-02-30"}, Command::Error, "", ""},
         {{"out", "--from", "2026-03-10"}, Command::Error, "", ""},
         {{"out", "--only", "0"}, Command::Error, "", ""},
@@ -398,13 +433,14 @@ TEST(DemoData, CommandLine) {
         {{"--set-port", "demo", "COM1"}, Command::Error, "", ""},
         {{"--help"}, Command::Help, "", ""},
     };
-    for (const Case& c : cases) {
+    for (const Case &c : cases) {
         const CommandLine line = ParseCommandLine(c.args, now, "/prog/");
         ASSERT_EQ(line.command, c.command) << (c.args.empty() ? "" : c.args.back());
         if (c.command == Command::Error) {
             EXPECT_FALSE(line.error.empty());
         }
-        if (c.from.empty()) continue;
+        if (c.from.empty())
+            continue;
         EXPECT_EQ(line.demo.from, Stamp(c.from));
         EXPECT_EQ(line.demo.until, Stamp(c.until));
         EXPECT_EQ(line.demo.profileFolder, "/prog/");
@@ -412,7 +448,8 @@ TEST(DemoData, CommandLine) {
 }
 
 TEST(DemoData, PortMappingGoesIntoKivIni) {
-    const std::string folder = (fs::temp_directory_path() / ("demodata_port_" + std::to_string(getpid()))).string();
+    const std::string folder =
+        (fs::temp_directory_path() / ("demodata_port_" + std::to_string(getpid()))).string();
     ASSERT_TRUE(SetPortMapping(folder, "COM1", "/dev/pts/9"));
     ASSERT_TRUE(SetPortMapping(folder, "COM1", "/dev/pts/7"));
     EXPECT_EQ(TProgramSettings(KivIniPath(folder + "/")).PortDeviceName("COM1"), "/dev/pts/7");

@@ -8,13 +8,13 @@ namespace {
 constexpr TimeStamp kDay = 86400;
 constexpr TimeStamp kSpanDays = 730;
 
-bool ParseNumber(const std::string& text, uint64_t& value) {
-    const char* end = text.data() + text.size();
+bool ParseNumber(const std::string &text, uint64_t &value) {
+    const char *end = text.data() + text.size();
     return !text.empty() && std::from_chars(text.data(), end, value).ptr == end;
 }
 
 // A day "YYYY-MM-DD" as its midnight.
-bool ParseDay(const std::string& text, TimeStamp& stamp) {
+bool ParseDay(const std::string &text, TimeStamp &stamp) {
     return text.size() == 10 && ParseStamp(text, stamp) && stamp % kDay == 0;
 }
 
@@ -42,7 +42,8 @@ std::string UsageText() {
            "The planted gaps, invalid samples and counter jump are listed in OUTFOLDER/demo-manifest.txt.\n";
 }
 
-CommandLine ParseCommandLine(const std::vector<std::string>& args, TimeStamp now, const std::string& programFolder) {
+CommandLine ParseCommandLine(const std::vector<std::string> &args, TimeStamp now,
+                             const std::string &programFolder) {
     CommandLine line;
     line.demo.profileFolder = programFolder;
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
@@ -50,7 +51,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, TimeStamp now
         return line;
     }
     if (!args.empty() && args[0] == "--set-port") {
-        if (args.size() != 4 || args[2].empty()) return Fail("--set-port wants FOLDER PORT DEVICE");
+        if (args.size() != 4 || args[2].empty())
+            return Fail("--set-port wants FOLDER PORT DEVICE");
         line.command = Command::SetPort;
         line.demo.outFolder = args[1];
         line.port = args[2];
@@ -60,26 +62,34 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, TimeStamp now
     std::string from;
     std::string until;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
+        const std::string &arg = args[i];
         const bool hasValue = i + 1 < args.size();
-        if (arg == "--seed" || arg == "--from" || arg == "--until" || arg == "--only" || arg == "--profiles") {
-            if (!hasValue) return Fail(arg + " wants a value");
-            const std::string& value = args[++i];
+        if (arg == "--seed" || arg == "--from" || arg == "--until" || arg == "--only" ||
+            arg == "--profiles") {
+            if (!hasValue)
+                return Fail(arg + " wants a value");
+            const std::string &value = args[++i];
             uint64_t number = 0;
-            if (arg == "--seed" && !ParseNumber(value, line.demo.seed)) return Fail("--seed wants a number");
+            if (arg == "--seed" && !ParseNumber(value, line.demo.seed))
+                return Fail("--seed wants a number");
             if (arg == "--only" && (!ParseNumber(value, number) || number < 1 || number > 65535))
                 return Fail("--only wants a station address 1..65535");
-            if (arg == "--only") line.demo.onlyAddress = static_cast<int>(number);
-            if (arg == "--from") from = value;
-            if (arg == "--until") until = value;
-            if (arg == "--profiles") line.demo.profileFolder = value;
+            if (arg == "--only")
+                line.demo.onlyAddress = static_cast<int>(number);
+            if (arg == "--from")
+                from = value;
+            if (arg == "--until")
+                until = value;
+            if (arg == "--profiles")
+                line.demo.profileFolder = value;
         } else if (arg.starts_with("--") || !line.demo.outFolder.empty()) {
             return Fail("unexpected argument \"" + arg + "\"");
         } else {
             line.demo.outFolder = arg;
         }
     }
-    if (line.demo.outFolder.empty()) return Fail("the output folder is missing");
+    if (line.demo.outFolder.empty())
+        return Fail("the output folder is missing");
     if (until.empty()) {
         line.demo.until = now - now % kDay;
     } else if (until == "now") {
@@ -91,8 +101,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, TimeStamp now
     }
     const TimeStamp endDay = line.demo.until - line.demo.until % kDay;
     line.demo.from = endDay - kSpanDays * kDay;
-    if (!from.empty() && !ParseDay(from, line.demo.from)) return Fail("--from wants YYYY-MM-DD, not \"" + from + "\"");
-    if (line.demo.until <= line.demo.from + 7 * kDay) return Fail("the archives must span more than a week");
+    if (!from.empty() && !ParseDay(from, line.demo.from))
+        return Fail("--from wants YYYY-MM-DD, not \"" + from + "\"");
+    if (line.demo.until <= line.demo.from + 7 * kDay)
+        return Fail("the archives must span more than a week");
     line.command = Command::Generate;
     return line;
 }

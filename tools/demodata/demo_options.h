@@ -14,7 +14,7 @@ enum class Command { Generate, SetPort, Help, Error };
 struct CommandLine {
     Command command = Command::Error;
     DemoOptions demo;
-    std::string port;   // --set-port
+    std::string port; // --set-port
     std::string device;
     std::string error;
 };
@@ -22,8 +22,8 @@ struct CommandLine {
 // `now` is the computer's clock: the default end is its midnight (archives
 // up to yesterday), "--until now" its last whole hour; the default start is
 // two years (730 days) before the end's day.
-[[nodiscard]] CommandLine ParseCommandLine(const std::vector<std::string>& args, TimeStamp now,
-                                           const std::string& programFolder);
+[[nodiscard]] CommandLine ParseCommandLine(const std::vector<std::string> &args, TimeStamp now,
+                                           const std::string &programFolder);
 [[nodiscard]] std::string UsageText();
 
 } // namespace kiv::demo

@@ -18,8 +18,8 @@ StationPlan Station(int address, std::string label, std::string group, std::stri
     s.pressure = pressure;
     s.comNumber = "COM" + std::to_string(address);
     if (!s.profileFile.empty())
-        s.serial = (s.profileFile == "KM100.FCP" ? "KM1-" : "KM2-") + std::string(address < 10 ? "0000" : "000") +
-                   std::to_string(address);
+        s.serial = (s.profileFile == "KM100.FCP" ? "KM1-" : "KM2-") +
+                   std::string(address < 10 ? "0000" : "000") + std::to_string(address);
     return s;
 }
 
@@ -37,7 +37,7 @@ DemoPlan MakePlan(TimeStamp from, TimeStamp until) {
     const std::string south = "Sieć Południe";
     const std::string industry = "Odbiorcy przemysłowi";
     DemoPlan plan;
-    auto& s = plan.stations;
+    auto &s = plan.stations;
     s.push_back(Station(1, "Rozdzielnia Centrum", north, "KM100.FCP", Usage::Heating, 180.0, 4.0));
     s.push_back(Station(2, "Stacja Lipowa", north, "KM100.FCP", Usage::Households, 45.0, 1.1));
     s.push_back(Station(3, "Stacja Brzozowa", north, "KM200.FCP", Usage::Households, 60.0, 1.1));
@@ -55,7 +55,8 @@ DemoPlan MakePlan(TimeStamp from, TimeStamp until) {
     s[3].modemProfile = DemoModem().name;
     s[5].telephone = "0587654321";
     s[4].intervalMinutes = 15;
-    for (int i : {7, 8, 9}) s[static_cast<std::size_t>(i)].hasDpSensor = true;
+    for (int i : {7, 8, 9})
+        s[static_cast<std::size_t>(i)].hasDpSensor = true;
     s[0].tariffSet = "Taryfa W-5.1";
     s[6].tariffSet = "Taryfa W-6A.1";
     s[8].tariffSet = "Taryfa W-6A.1";
@@ -74,9 +75,10 @@ DemoPlan MakePlan(TimeStamp from, TimeStamp until) {
     return plan;
 }
 
-const StationPlan* Com1Station(const DemoPlan& plan) {
-    for (const StationPlan& s : plan.stations)
-        if (s.comNumber == "COM1" && !s.profileFile.empty()) return &s;
+const StationPlan *Com1Station(const DemoPlan &plan) {
+    for (const StationPlan &s : plan.stations)
+        if (s.comNumber == "COM1" && !s.profileFile.empty())
+            return &s;
     return nullptr;
 }
 
@@ -90,6 +92,8 @@ std::vector<std::string> TariffSetEntries() {
             "Taryfa W-6A.1@0.2231@0.0854@0.0801@1.2310@885.00"};
 }
 
-ModemPlan DemoModem() { return {"Modem GSM", "COM5", 9600, "AT&F E0 V1 X3"}; }
+ModemPlan DemoModem() {
+    return {"Modem GSM", "COM5", 9600, "AT&F E0 V1 X3"};
+}
 
 } // namespace kiv::demo

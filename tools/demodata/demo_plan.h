@@ -19,16 +19,16 @@ enum class Usage { Households, Heating, Industry, Bakery };
 struct StationPlan {
     int address = 0;
     std::string label;
-    std::string group;          // empty: no group
-    std::string profileFile;    // "KM100.FCP"; empty: no device profile
+    std::string group;       // empty: no group
+    std::string profileFile; // "KM100.FCP"; empty: no device profile
     std::string serial;
-    std::string telephone;      // empty: direct line only
-    std::string modemProfile;   // empty: none
-    std::string comNumber;      // port of the direct line
-    std::string tariffSet;      // chosen tariff set; empty: none
-    int intervalMinutes = 60;   // hourly archive interval
-    double baseFlow = 0.0;      // mean flow in m3/h over a year
-    double pressure = 0.0;      // nominal absolute pressure in bar
+    std::string telephone;    // empty: direct line only
+    std::string modemProfile; // empty: none
+    std::string comNumber;    // port of the direct line
+    std::string tariffSet;    // chosen tariff set; empty: none
+    int intervalMinutes = 60; // hourly archive interval
+    double baseFlow = 0.0;    // mean flow in m3/h over a year
+    double pressure = 0.0;    // nominal absolute pressure in bar
     bool hasDpSensor = false;
     Usage usage = Usage::Households;
 };
@@ -65,7 +65,7 @@ struct DemoPlan {
 [[nodiscard]] DemoPlan MakePlan(TimeStamp from, TimeStamp until);
 
 // The station whose direct line is COM1 (the one the simulator plays).
-[[nodiscard]] const StationPlan* Com1Station(const DemoPlan& plan);
+[[nodiscard]] const StationPlan *Com1Station(const DemoPlan &plan);
 
 // Virtual station entries (label, formula, capacity, tariff set) and tariff sets.
 struct VirtualPlan {

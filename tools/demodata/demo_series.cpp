@@ -35,14 +35,16 @@ Moment MomentOf(TimeStamp middle) {
 }
 
 // 1 in the depth of winter, 0 at midsummer.
-double HeatingShare(double dayOfYear) { return 0.5 + 0.5 * std::cos(kTwoPi * (dayOfYear - 15.0) / 365.25); }
+double HeatingShare(double dayOfYear) {
+    return 0.5 + 0.5 * std::cos(kTwoPi * (dayOfYear - 15.0) / 365.25);
+}
 
 double Bump(double hour, double centre, double width) {
     const double d = hour - centre;
     return std::exp(-d * d / width);
 }
 
-double FlowShape(Usage usage, const Moment& m) {
+double FlowShape(Usage usage, const Moment &m) {
     const double heat = HeatingShare(m.dayOfYear);
     const bool weekend = m.weekday >= 5;
     switch (usage) {
@@ -51,7 +53,8 @@ double FlowShape(Usage usage, const Moment& m) {
     case Usage::Heating:
         return (0.08 + 1.84 * heat) * (m.hour >= 5.0 && m.hour < 21.0 ? 1.15 : 0.7);
     case Usage::Industry:
-        if (weekend) return 0.3 + 0.2 * heat;
+        if (weekend)
+            return 0.3 + 0.2 * heat;
         return (0.85 + 0.3 * heat) * (m.hour >= 6.0 && m.hour < 22.0 ? 1.25 : 0.55);
     case Usage::Bakery:
         return (0.6 + 0.5 * heat) * (m.hour < 6.0 ? 2.3 : m.hour < 10.0 ? 1.0 : 0.3);
@@ -59,27 +62,33 @@ double FlowShape(Usage usage, const Moment& m) {
     return 1.0;
 }
 
-bool Inside(TimeStamp time, TimeStamp first, TimeStamp last) { return time >= first && time <= last; }
-
-bool InGap(const DemoPlan& plan, int address, TimeStamp time) {
-    return std::any_of(plan.gaps.begin(), plan.gaps.end(),
-                       [&](const PlantedGap& g) { return g.address == address && Inside(time, g.first, g.last); });
+bool Inside(TimeStamp time, TimeStamp first, TimeStamp last) {
+    return time >= first && time <= last;
 }
 
-bool Invalid(const DemoPlan& plan, int address, TimeStamp time) {
-    return std::any_of(plan.invalids.begin(), plan.invalids.end(),
-                       [&](const PlantedInvalid& g) { return g.address == address && Inside(time, g.first, g.last); });
+bool InGap(const DemoPlan &plan, int address, TimeStamp time) {
+    return std::any_of(plan.gaps.begin(), plan.gaps.end(), [&](const PlantedGap &g) {
+        return g.address == address && Inside(time, g.first, g.last);
+    });
 }
 
-double JumpTotal(const DemoPlan& plan, int address, const char* channel, TimeStamp time) {
+bool Invalid(const DemoPlan &plan, int address, TimeStamp time) {
+    return std::any_of(plan.invalids.begin(), plan.invalids.end(), [&](const PlantedInvalid &g) {
+        return g.address == address && Inside(time, g.first, g.last);
+    });
+}
+
+double JumpTotal(const DemoPlan &plan, int address, const char *channel, TimeStamp time) {
     double total = 0.0;
-    for (const PlantedJump& j : plan.jumps)
-        if (j.address == address && j.channel == channel && time >= j.time) total += j.amount;
+    for (const PlantedJump &j : plan.jumps)
+        if (j.address == address && j.channel == channel && time >= j.time)
+            total += j.amount;
     return total;
 }
 
 // The uninterrupted counters and values, before the faults are planted.
-std::vector<IntervalValues> CleanIntervals(const StationPlan& s, uint64_t seed, TimeStamp from, TimeStamp until) {
+std::vector<IntervalValues> CleanIntervals(const StationPlan &s, uint64_t seed, TimeStamp from,
+                                           TimeStamp until) {
     const TimeStamp step = static_cast<TimeStamp>(s.intervalMinutes) * 60;
     const double hours = s.intervalMinutes / 60.0;
     std::vector<IntervalValues> out;
@@ -88,13 +97,16 @@ std::vector<IntervalValues> CleanIntervals(const StationPlan& s, uint64_t seed, 
     double vrTrue = 80000.0 + s.address * 12007.0;
     for (TimeStamp end = from + step; end <= until; end += step) {
         const Moment m = MomentOf(end - step / 2);
-        const double flow = s.baseFlow * FlowShape(s.usage, m) * (0.92 + 0.16 * Noise(seed, s.address, end, 1));
+        const double flow =
+            s.baseFlow * FlowShape(s.usage, m) * (0.92 + 0.16 * Noise(seed, s.address, end, 1));
         IntervalValues v;
         v.time = end;
         v.t = static_cast<float>(9.0 + 7.0 * std::sin(kTwoPi * (m.dayOfYear - 105.0) / 365.25) +
-                                 1.2 * std::sin(kTwoPi * (m.hour - 10.0) / 24.0) + 0.3 * Noise(seed, s.address, end, 2));
+                                 1.2 * std::sin(kTwoPi * (m.hour - 10.0) / 24.0) +
+                                 0.3 * Noise(seed, s.address, end, 2));
         const double load = std::min(flow / (2.0 * s.baseFlow), 1.0);
-        v.P = static_cast<float>(s.pressure * (1.0 - 0.04 * load + 0.01 * (Noise(seed, s.address, end, 3) - 0.5)));
+        v.P = static_cast<float>(s.pressure *
+                                 (1.0 - 0.04 * load + 0.01 * (Noise(seed, s.address, end, 3) - 0.5)));
         v.dP = static_cast<float>(8.0 + 60.0 * load * load + 0.5 * Noise(seed, s.address, end, 4));
         const double conversion = v.P / 1.01325 * 273.15 / (273.15 + v.t) / 0.997;
         // Corrected volume to the centilitre; the uncorrected index counts whole m3.
@@ -117,11 +129,11 @@ TimeStamp FirstDayEnd(TimeStamp from) {
 
 } // namespace
 
-StationSeries MakeSeries(const StationPlan& station, const DemoPlan& plan, uint64_t seed, TimeStamp from,
+StationSeries MakeSeries(const StationPlan &station, const DemoPlan &plan, uint64_t seed, TimeStamp from,
                          TimeStamp until) {
     StationSeries series;
     std::vector<IntervalValues> clean = CleanIntervals(station, seed, from, until);
-    for (IntervalValues& v : clean) {
+    for (IntervalValues &v : clean) {
         v.Vn += JumpTotal(plan, station.address, "Vn", v.time);
         v.Vr += JumpTotal(plan, station.address, "Vr", v.time);
     }
@@ -137,15 +149,18 @@ StationSeries MakeSeries(const StationPlan& station, const DemoPlan& plan, uint6
                 dayVr += clean[at].dVr;
             }
         }
-        if (at == 0 || clean[at - 1].time != end) continue;
+        if (at == 0 || clean[at - 1].time != end)
+            continue;
         if (!InGap(plan, station.address, end))
-            series.days.push_back({end, end - kDay >= from, dayVn, dayVr, clean[at - 1].Vn, clean[at - 1].Vr});
+            series.days.push_back(
+                {end, end - kDay >= from, dayVn, dayVr, clean[at - 1].Vn, clean[at - 1].Vr});
         dayVn = 0.0f;
         dayVr = 0.0f;
     }
     series.intervals.reserve(clean.size());
-    for (IntervalValues& v : clean) {
-        if (InGap(plan, station.address, v.time)) continue;
+    for (IntervalValues &v : clean) {
+        if (InGap(plan, station.address, v.time))
+            continue;
         v.valid = !Invalid(plan, station.address, v.time);
         series.intervals.push_back(v);
     }

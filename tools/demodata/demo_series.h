@@ -49,7 +49,7 @@ struct StationSeries {
 // Intervals ending after `from` up to `until` (both on interval
 // boundaries), planted faults applied: gaps are left out, invalid samples
 // flagged, jumps added to the counters.
-[[nodiscard]] StationSeries MakeSeries(const StationPlan& station, const DemoPlan& plan, uint64_t seed,
+[[nodiscard]] StationSeries MakeSeries(const StationPlan &station, const DemoPlan &plan, uint64_t seed,
                                        TimeStamp from, TimeStamp until);
 
 } // namespace kiv::demo

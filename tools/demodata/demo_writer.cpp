@@ -34,9 +34,10 @@ struct LoadedProfile {
 
 using ProfileCache = std::map<std::string, LoadedProfile>;
 
-bool LoadProfiles(const DemoPlan& plan, const std::string& folder, ProfileCache& cache, std::string& error) {
-    for (const StationPlan& s : plan.stations) {
-        if (s.profileFile.empty() || cache.contains(s.profileFile)) continue;
+bool LoadProfiles(const DemoPlan &plan, const std::string &folder, ProfileCache &cache, std::string &error) {
+    for (const StationPlan &s : plan.stations) {
+        if (s.profileFile.empty() || cache.contains(s.profileFile))
+            continue;
         LoadedProfile p;
         TFCProfileRdWr reader;
         if (!reader.ReadProfile(folder + s.profileFile, p.params, p.items, p.groups)) {
@@ -49,16 +50,22 @@ bool LoadProfiles(const DemoPlan& plan, const std::string& folder, ProfileCache&
 }
 
 // The value in the first bytes of an 8-byte field, as its type code stores it.
-void EncodeValue(uint8_t typeCode, double value, uint8_t* out) {
+void EncodeValue(uint8_t typeCode, double value, uint8_t *out) {
     std::memset(out, 0, 8);
     switch (typeCode) {
-    case 1: case 4: case 10: out[0] = static_cast<uint8_t>(static_cast<int>(std::lround(value))); break;
-    case 2: case 5: {
+    case 1:
+    case 4:
+    case 10:
+        out[0] = static_cast<uint8_t>(static_cast<int>(std::lround(value)));
+        break;
+    case 2:
+    case 5: {
         const auto v = static_cast<uint16_t>(static_cast<int>(std::lround(value)));
         std::memcpy(out, &v, 2);
         break;
     }
-    case 3: case 6: {
+    case 3:
+    case 6: {
         const auto v = static_cast<uint32_t>(std::llround(value));
         std::memcpy(out, &v, 4);
         break;
@@ -68,19 +75,25 @@ void EncodeValue(uint8_t typeCode, double value, uint8_t* out) {
         std::memcpy(out, &v, 4);
         break;
     }
-    case 8: DoubleToReal48(value, out); break;
-    case 9: std::memcpy(out, &value, 8); break;
-    default: break;
+    case 8:
+        DoubleToReal48(value, out);
+        break;
+    case 9:
+        std::memcpy(out, &value, 8);
+        break;
+    default:
+        break;
     }
 }
 
-void PutU32(uint8_t* at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) at[i] = static_cast<uint8_t>(v >> (8 * i));
+void PutU32(uint8_t *at, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        at[i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
 // An unreadable value keeps its flag cleared and, where the type allows, an
 // impossible number, as a device stores a failed measurement.
-void AppendSample(Bytes& out, TimeStamp time, uint16_t interval, uint8_t typeCode, bool valid, double value,
+void AppendSample(Bytes &out, TimeStamp time, uint16_t interval, uint8_t typeCode, bool valid, double value,
                   bool unreadable = false) {
     uint8_t record[kSampleSize] = {};
     PutU32(record, time);
@@ -97,14 +110,18 @@ void AppendSample(Bytes& out, TimeStamp time, uint16_t interval, uint8_t typeCod
     out.insert(out.end(), record, record + kSampleSize);
 }
 
-bool IsMeasured(const std::string& name) { return name == "P" || name == "t" || name == "dP"; }
+bool IsMeasured(const std::string &name) {
+    return name == "P" || name == "t" || name == "dP";
+}
 
-bool IntervalValue(const std::string& name, const IntervalValues& v, double& value) {
+bool IntervalValue(const std::string &name, const IntervalValues &v, double &value) {
     static const std::map<std::string, double IntervalValues::*> doubles = {{"Vn", &IntervalValues::Vn},
                                                                             {"Vr", &IntervalValues::Vr}};
-    static const std::map<std::string, float IntervalValues::*> floats = {
-        {"dVn", &IntervalValues::dVn}, {"dVr", &IntervalValues::dVr}, {"P", &IntervalValues::P},
-        {"t", &IntervalValues::t},     {"dP", &IntervalValues::dP}};
+    static const std::map<std::string, float IntervalValues::*> floats = {{"dVn", &IntervalValues::dVn},
+                                                                          {"dVr", &IntervalValues::dVr},
+                                                                          {"P", &IntervalValues::P},
+                                                                          {"t", &IntervalValues::t},
+                                                                          {"dP", &IntervalValues::dP}};
     if (const auto d = doubles.find(name); d != doubles.end()) {
         value = v.*(d->second);
         return true;
@@ -116,58 +133,68 @@ bool IntervalValue(const std::string& name, const IntervalValues& v, double& val
     return false;
 }
 
-bool DayValue(const std::string& name, const DayValues& d, double& value) {
+bool DayValue(const std::string &name, const DayValues &d, double &value) {
     if (name == "Vn" || name == "Vr") {
         value = name == "Vn" ? d.Vn : d.Vr;
         return true;
     }
-    if (!d.hasIncrements || (name != "dVn" && name != "dVr")) return false;
+    if (!d.hasIncrements || (name != "dVn" && name != "dVr"))
+        return false;
     value = static_cast<double>(name == "dVn" ? d.dVn : d.dVr);
     return true;
 }
 
-TDevSign SignOf(const StationPlan& s, const LoadedProfile& p) {
+TDevSign SignOf(const StationPlan &s, const LoadedProfile &p) {
     return {p.params.texts[1], s.serial, p.params.texts[2], kLastNameplateText, "", ""};
 }
 
-int WriteArchives(const std::string& folder, const StationPlan& s, const LoadedProfile& p,
-                  const StationSeries& series, std::string& error) {
+int WriteArchives(const std::string &folder, const StationPlan &s, const LoadedProfile &p,
+                  const StationSeries &series, std::string &error) {
     std::map<std::string, bool> done;
-    for (const TParamItem& item : p.items) {
+    for (const TParamItem &item : p.items) {
         const std::string name = item.ShortName();
-        if ((item.HourIndex() < 0 && item.DayIndex() < 0) || done[name]) continue;
+        if ((item.HourIndex() < 0 && item.DayIndex() < 0) || done[name])
+            continue;
         done[name] = true;
-        if (name == "dP" && !s.hasDpSensor) continue;
+        if (name == "dP" && !s.hasDpSensor)
+            continue;
         Bytes samples;
         double value = 0.0;
         if (item.HourIndex() >= 0)
-            for (const IntervalValues& v : series.intervals)
+            for (const IntervalValues &v : series.intervals)
                 if (IntervalValue(name, v, value))
-                    AppendSample(samples, v.time, static_cast<uint16_t>(s.intervalMinutes), item.HourTypeCode(),
-                                 v.valid, value, !v.valid && IsMeasured(name));
+                    AppendSample(samples, v.time, static_cast<uint16_t>(s.intervalMinutes),
+                                 item.HourTypeCode(), v.valid, value, !v.valid && IsMeasured(name));
         if (item.DayIndex() >= 0)
-            for (const DayValues& d : series.days)
-                if (DayValue(name, d, value)) AppendSample(samples, d.time, kDailyInterval, item.DayTypeCode(), true, value);
-        if (samples.empty()) continue;
+            for (const DayValues &d : series.days)
+                if (DayValue(name, d, value))
+                    AppendSample(samples, d.time, kDailyInterval, item.DayTypeCode(), true, value);
+        if (samples.empty())
+            continue;
         TArchive archive;
-        const int code = archive.StoreSamples(folder, s.address, item, samples.data(), samples.size(), SignOf(s, p), name);
+        const int code =
+            archive.StoreSamples(folder, s.address, item, samples.data(), samples.size(), SignOf(s, p), name);
         if (code != 0) {
-            error = "cannot store the archive " + name + " of station " + std::to_string(s.address) + " (code " +
-                    std::to_string(code) + ")";
+            error = "cannot store the archive " + name + " of station " + std::to_string(s.address) +
+                    " (code " + std::to_string(code) + ")";
             return code;
         }
     }
     return 0;
 }
 
-int PeakFlow(const StationPlan& s) { return static_cast<int>(std::ceil(s.baseFlow * 2.2 / 10.0)) * 10; }
+int PeakFlow(const StationPlan &s) {
+    return static_cast<int>(std::ceil(s.baseFlow * 2.2 / 10.0)) * 10;
+}
 
-bool WriteStationFile(const std::string& folder, const StationPlan& s, const LoadedProfile* p) {
+bool WriteStationFile(const std::string &folder, const StationPlan &s, const LoadedProfile *p) {
     CreateStation(folder, s.address, s.label);
-    return EditIniFile(StationFilePath(folder, s.address), false, [&](IniDocument& doc) {
+    return EditIniFile(StationFilePath(folder, s.address), false, [&](IniDocument &doc) {
         doc.WriteString("Main", "Label", s.label);
-        if (!s.group.empty()) doc.WriteString("Main", "GroupLabel", s.group);
-        if (!s.telephone.empty()) doc.WriteString("Main", "TelephoneNumber", s.telephone);
+        if (!s.group.empty())
+            doc.WriteString("Main", "GroupLabel", s.group);
+        if (!s.telephone.empty())
+            doc.WriteString("Main", "TelephoneNumber", s.telephone);
         if (p != nullptr) {
             doc.WriteString("Hardware", "DeviceProfile", p->params.Name());
             doc.WriteString("Hardware", "SerialNumber", s.serial);
@@ -180,25 +207,30 @@ bool WriteStationFile(const std::string& folder, const StationPlan& s, const Loa
         doc.WriteString("Communication", "ComNumber", s.comNumber);
         doc.WriteString("Communication", "BaudRate", "9600");
         doc.WriteString("Communication", "Parity", "None");
-        if (s.baseFlow > 0.0) doc.WriteString("Measurements", "PeakFlow", std::to_string(PeakFlow(s)));
-        if (!s.tariffSet.empty()) doc.WriteString("Tariff", "TariffSetName", s.tariffSet);
+        if (s.baseFlow > 0.0)
+            doc.WriteString("Measurements", "PeakFlow", std::to_string(PeakFlow(s)));
+        if (!s.tariffSet.empty())
+            doc.WriteString("Tariff", "TariffSetName", s.tariffSet);
         return true;
     });
 }
 
 // ---- events ----
 
-std::vector<int> EventCodes(TIni& ini) {
+std::vector<int> EventCodes(TIni &ini) {
     std::vector<int> codes;
     for (int code = 1; code < 256; ++code)
-        if (!ReadEventDefinition(ini, code).description.empty()) codes.push_back(code);
+        if (!ReadEventDefinition(ini, code).description.empty())
+            codes.push_back(code);
     return codes;
 }
 
-void PutStamp(uint8_t* at, TimeStamp time) {
+void PutStamp(uint8_t *at, TimeStamp time) {
     const TDateTime dt = DecodeTime(time);
-    const uint16_t parts[6] = {dt.second, dt.minute, dt.hour, dt.day, dt.month, static_cast<uint16_t>(dt.year % 100)};
-    for (int i = 0; i < 6; ++i) at[i] = static_cast<uint8_t>(parts[i]);
+    const uint16_t parts[6] = {dt.second, dt.minute, dt.hour,
+                               dt.day,    dt.month,  static_cast<uint16_t>(dt.year % 100)};
+    for (int i = 0; i < 6; ++i)
+        at[i] = static_cast<uint8_t>(parts[i]);
 }
 
 uint64_t Mix(uint64_t x) {
@@ -207,18 +239,20 @@ uint64_t Mix(uint64_t x) {
     return x ^ (x >> 31);
 }
 
-Bytes EventRecord(const TEventDefinition& def, int code, TimeStamp first, TimeStamp second, uint64_t random) {
+Bytes EventRecord(const TEventDefinition &def, int code, TimeStamp first, TimeStamp second, uint64_t random) {
     Bytes record(ExpectedEventLength(def), 0);
     record[0] = static_cast<uint8_t>(record.size());
     record[1] = static_cast<uint8_t>(record.size() >> 8);
     record[2] = static_cast<uint8_t>(code);
     PutStamp(record.data() + 3, first);
-    if (second != 0) PutStamp(record.data() + 9, second);
+    if (second != 0)
+        PutStamp(record.data() + 9, second);
     std::size_t at = kEventHeadSize;
-    for (const TEventParamDef& param : def.params) {
+    for (const TEventParamDef &param : def.params) {
         record[at] = 1;
         uint8_t value[8];
-        EncodeValue(static_cast<uint8_t>(param.typeCode), static_cast<double>(random % 400) / 4.0 + 1.0, value);
+        EncodeValue(static_cast<uint8_t>(param.typeCode), static_cast<double>(random % 400) / 4.0 + 1.0,
+                    value);
         std::memcpy(record.data() + at + 1, value, ValueTypeSize(param.typeCode));
         at += 1 + ValueTypeSize(param.typeCode);
         random = Mix(random);
@@ -226,13 +260,15 @@ Bytes EventRecord(const TEventDefinition& def, int code, TimeStamp first, TimeSt
     return record;
 }
 
-int WriteEvents(const std::string& folder, const std::string& profileFolder, const StationPlan& s,
-                const LoadedProfile& p, uint64_t seed, TimeStamp from, TimeStamp until) {
+int WriteEvents(const std::string &folder, const std::string &profileFolder, const StationPlan &s,
+                const LoadedProfile &p, uint64_t seed, TimeStamp from, TimeStamp until) {
     const std::string evt = FindEventDefinition(profileFolder, p.params.texts[1] + p.params.texts[2]);
-    if (evt.empty()) return 0;
+    if (evt.empty())
+        return 0;
     TIni ini(evt);
     const std::vector<int> codes = EventCodes(ini);
-    if (codes.empty()) return 0;
+    if (codes.empty())
+        return 0;
     Bytes records;
     uint64_t random = Mix(seed * 7919 + static_cast<uint64_t>(s.address));
     for (TimeStamp time = from + static_cast<TimeStamp>(random % 259200); time < until;) {
@@ -250,18 +286,24 @@ int WriteEvents(const std::string& folder, const std::string& profileFolder, con
 
 // ---- current data ----
 
-double CurrentValue(const std::string& name, const StationPlan& s, const IntervalValues& last) {
+double CurrentValue(const std::string &name, const StationPlan &s, const IntervalValues &last) {
     double value = 0.0;
-    if (IntervalValue(name, last, value)) return value;
-    static const std::map<std::string, double> fixed = {{"Bat", 87}, {"tel", 21}, {"Start", 3}, {"Z", 0.9971}};
-    if (const auto f = fixed.find(name); f != fixed.end()) return f->second;
-    if (name == "dPmax") return s.hasDpSensor ? 100.0 : 0.0;
-    if (name == "C") return last.P / 1.01325 * 273.15 / (273.15 + last.t) / 0.997;
-    if (name == "Qn") return static_cast<double>(last.dVn) * 60.0 / s.intervalMinutes;
+    if (IntervalValue(name, last, value))
+        return value;
+    static const std::map<std::string, double> fixed = {
+        {"Bat", 87}, {"tel", 21}, {"Start", 3}, {"Z", 0.9971}};
+    if (const auto f = fixed.find(name); f != fixed.end())
+        return f->second;
+    if (name == "dPmax")
+        return s.hasDpSensor ? 100.0 : 0.0;
+    if (name == "C")
+        return last.P / 1.01325 * 273.15 / (273.15 + last.t) / 0.997;
+    if (name == "Qn")
+        return static_cast<double>(last.dVn) * 60.0 / s.intervalMinutes;
     return 0.0;
 }
 
-void AppendCurrent(Bytes& out, const TParamItem& item, const StationPlan& s, const IntervalValues& last) {
+void AppendCurrent(Bytes &out, const TParamItem &item, const StationPlan &s, const IntervalValues &last) {
     out.push_back(1);
     const std::string name = item.ShortName();
     if (item.TypeCode() == 12) {
@@ -273,35 +315,40 @@ void AppendCurrent(Bytes& out, const TParamItem& item, const StationPlan& s, con
         uint8_t value[8];
         EncodeValue(item.TypeCode(), CurrentValue(name, s, last), value);
         out.insert(out.end(), value, value + ValueTypeSize(item.TypeCode()));
-        if (item.TypeCode() == 10) out.back() = 0;
+        if (item.TypeCode() == 10)
+            out.back() = 0;
     }
 }
 
-int WriteCurrentData(const std::string& folder, const StationPlan& s, const LoadedProfile& p,
-                     const StationSeries& series) {
-    if (series.intervals.empty()) return 0;
+int WriteCurrentData(const std::string &folder, const StationPlan &s, const LoadedProfile &p,
+                     const StationSeries &series) {
+    if (series.intervals.empty())
+        return 0;
     std::vector<TParamItem> items = p.items;
-    items.resize(static_cast<std::size_t>(TFCProfileRdWr::CompactItems(items.data(), static_cast<int>(items.size()))));
+    items.resize(
+        static_cast<std::size_t>(TFCProfileRdWr::CompactItems(items.data(), static_cast<int>(items.size()))));
     Bytes values;
-    for (const TParamItem& item : items) AppendCurrent(values, item, s, series.intervals.back());
+    for (const TParamItem &item : items)
+        AppendCurrent(values, item, s, series.intervals.back());
     TFileFCC fcc;
     return fcc.WriteCurrentData(folder, s.address, values.size(), values.data(), series.intervals.back().time,
-                                p.params.Name(), {p.params.texts[1], p.params.texts[2], s.serial, kLastNameplateText});
+                                p.params.Name(),
+                                {p.params.texts[1], p.params.texts[2], s.serial, kLastNameplateText});
 }
 
 // ---- Kiv.ini and manifest ----
 
 // The program opens on the station the simulator plays, ready for a read-out.
-std::string StartCaption(const DemoPlan& plan) {
-    const StationPlan* com1 = Com1Station(plan);
+std::string StartCaption(const DemoPlan &plan) {
+    const StationPlan *com1 = Com1Station(plan);
     return com1 == nullptr ? std::string() : FiveDigits(com1->address) + " " + com1->label;
 }
 
-bool WriteSettings(const std::string& folder, const DemoPlan& plan) {
+bool WriteSettings(const std::string &folder, const DemoPlan &plan) {
     const TProgramSettings settings(KivIniPath(folder));
     const ModemPlan modem = DemoModem();
     std::vector<std::string> virtuals;
-    for (const VirtualPlan& v : VirtualStations()) {
+    for (const VirtualPlan &v : VirtualStations()) {
         TVirtualEntry entry;
         entry.label = v.label;
         entry.formula = v.formula;
@@ -317,45 +364,52 @@ bool WriteSettings(const std::string& folder, const DemoPlan& plan) {
            settings.SetCursorPosition(StartCaption(plan));
 }
 
-bool WriteManifest(const std::string& folder, const DemoOptions& options, const DemoPlan& plan) {
+bool WriteManifest(const std::string &folder, const DemoOptions &options, const DemoPlan &plan) {
     std::ofstream out(folder + kManifestName, std::ios::trunc);
     out << "# Demo data folder written by kiv-demodata: the span and the faults planted on purpose.\n";
     out << "seed\t" << options.seed << "\nfrom\t" << StampText(options.from, 3) << "\nuntil\t"
         << StampText(options.until) << "\n";
-    if (const StationPlan* com1 = Com1Station(plan))
+    if (const StationPlan *com1 = Com1Station(plan))
         out << "com1\t" << com1->address << '\t' << com1->profileFile << '\t' << com1->serial << '\t'
             << kLastNameplateText << "\n";
-    for (const PlantedGap& g : plan.gaps)
+    for (const PlantedGap &g : plan.gaps)
         out << "gap\t" << g.address << '\t' << StampText(g.first) << '\t' << StampText(g.last) << "\n";
-    for (const PlantedInvalid& g : plan.invalids)
+    for (const PlantedInvalid &g : plan.invalids)
         out << "invalid\t" << g.address << '\t' << StampText(g.first) << '\t' << StampText(g.last) << "\n";
-    for (const PlantedJump& j : plan.jumps)
-        out << "jump\t" << j.address << '\t' << j.channel << '\t' << StampText(j.time) << '\t' << j.amount << "\n";
+    for (const PlantedJump &j : plan.jumps)
+        out << "jump\t" << j.address << '\t' << j.channel << '\t' << StampText(j.time) << '\t' << j.amount
+            << "\n";
     return static_cast<bool>(out.flush());
 }
 
-std::string AbsoluteFolder(const std::string& folder) {
+std::string AbsoluteFolder(const std::string &folder) {
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
-    const std::filesystem::path path = std::filesystem::weakly_canonical(std::filesystem::absolute(folder), ec);
+    const std::filesystem::path path =
+        std::filesystem::weakly_canonical(std::filesystem::absolute(folder), ec);
     std::string text = path.string();
-    if (text.empty() || text.back() != '/') text += '/';
+    if (text.empty() || text.back() != '/')
+        text += '/';
     return text;
 }
 
-int WriteStation(const std::string& folder, const DemoOptions& options, const DemoPlan& plan, const StationPlan& s,
-                 const ProfileCache& profiles, std::string& error) {
+int WriteStation(const std::string &folder, const DemoOptions &options, const DemoPlan &plan,
+                 const StationPlan &s, const ProfileCache &profiles, std::string &error) {
     const auto found = profiles.find(s.profileFile);
-    const LoadedProfile* profile = found == profiles.end() ? nullptr : &found->second;
+    const LoadedProfile *profile = found == profiles.end() ? nullptr : &found->second;
     if (!WriteStationFile(folder, s, profile)) {
         error = "cannot write the station file " + StationFilePath(folder, s.address);
         return 1;
     }
-    if (profile == nullptr) return 0;
+    if (profile == nullptr)
+        return 0;
     const StationSeries series = MakeSeries(s, plan, options.seed, options.from, options.until);
-    if (const int code = WriteArchives(folder, s, *profile, series, error); code != 0) return code;
-    if (options.onlyAddress != 0) return 0;
-    if (WriteEvents(folder, options.profileFolder, s, *profile, options.seed, options.from, options.until) != 0 ||
+    if (const int code = WriteArchives(folder, s, *profile, series, error); code != 0)
+        return code;
+    if (options.onlyAddress != 0)
+        return 0;
+    if (WriteEvents(folder, options.profileFolder, s, *profile, options.seed, options.from, options.until) !=
+            0 ||
         WriteCurrentData(folder, s, *profile, series) != 0) {
         error = "cannot write the events or current data of station " + std::to_string(s.address);
         return 1;
@@ -369,32 +423,39 @@ int WriteStation(const std::string& folder, const DemoOptions& options, const De
 std::string StagingFolder() {
     std::error_code ec;
     const std::filesystem::path shm = "/dev/shm";
-    if (!std::filesystem::is_directory(shm, ec)) return {};
+    if (!std::filesystem::is_directory(shm, ec))
+        return {};
     const std::filesystem::path stage = shm / ("kiv-demodata-" + std::to_string(::getpid()));
     std::filesystem::remove_all(stage, ec);
-    if (!std::filesystem::create_directory(stage, ec)) return {};
+    if (!std::filesystem::create_directory(stage, ec))
+        return {};
     return stage.string() + "/";
 }
 
-bool MoveStations(const std::string& stage, const std::string& folder, std::string& error) {
+bool MoveStations(const std::string &stage, const std::string &folder, std::string &error) {
     std::error_code ec;
-    std::filesystem::copy(stage, folder,
-                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing,
-                          ec);
+    std::filesystem::copy(
+        stage, folder,
+        std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing, ec);
     std::error_code ignored;
     std::filesystem::remove_all(stage, ignored);
-    if (ec) error = "cannot copy the stations into " + folder + ": " + ec.message();
+    if (ec)
+        error = "cannot copy the stations into " + folder + ": " + ec.message();
     return !ec;
 }
 
-int WriteStations(const std::string& folder, const DemoOptions& options, const DemoPlan& plan, std::string& error) {
+int WriteStations(const std::string &folder, const DemoOptions &options, const DemoPlan &plan,
+                  std::string &error) {
     ProfileCache profiles;
-    if (!LoadProfiles(plan, PathWithSeparator(options.profileFolder), profiles, error)) return 1;
+    if (!LoadProfiles(plan, PathWithSeparator(options.profileFolder), profiles, error))
+        return 1;
     bool found = options.onlyAddress == 0;
-    for (const StationPlan& s : plan.stations) {
-        if (options.onlyAddress != 0 && s.address != options.onlyAddress) continue;
+    for (const StationPlan &s : plan.stations) {
+        if (options.onlyAddress != 0 && s.address != options.onlyAddress)
+            continue;
         found = true;
-        if (const int code = WriteStation(folder, options, plan, s, profiles, error); code != 0) return code;
+        if (const int code = WriteStation(folder, options, plan, s, profiles, error); code != 0)
+            return code;
     }
     if (!found) {
         error = "the demo has no station " + std::to_string(options.onlyAddress);
@@ -405,7 +466,7 @@ int WriteStations(const std::string& folder, const DemoOptions& options, const D
 
 } // namespace
 
-int WriteDemo(const DemoOptions& options, std::string& error) {
+int WriteDemo(const DemoOptions &options, std::string &error) {
     if (options.until <= options.from + 7 * 86400) {
         error = "the span must be longer than a week";
         return 1;
@@ -414,8 +475,10 @@ int WriteDemo(const DemoOptions& options, std::string& error) {
     const DemoPlan plan = MakePlan(options.from, options.until);
     const std::string stage = StagingFolder();
     const int code = WriteStations(stage.empty() ? folder : stage, options, plan, error);
-    if (!stage.empty() && !MoveStations(stage, folder, error) && code == 0) return 1;
-    if (code != 0 || options.onlyAddress != 0) return code;
+    if (!stage.empty() && !MoveStations(stage, folder, error) && code == 0)
+        return 1;
+    if (code != 0 || options.onlyAddress != 0)
+        return code;
     if (!WriteSettings(folder, plan) || !WriteManifest(folder, options, plan)) {
         error = "cannot write Kiv.ini or the manifest in " + folder;
         return 1;
@@ -423,7 +486,7 @@ int WriteDemo(const DemoOptions& options, std::string& error) {
     return 0;
 }
 
-bool SetPortMapping(const std::string& folder, const std::string& port, const std::string& device) {
+bool SetPortMapping(const std::string &folder, const std::string &port, const std::string &device) {
     return WriteIniString("Ports", port, device, KivIniPath(AbsoluteFolder(folder)));
 }
 

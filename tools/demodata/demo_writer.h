@@ -30,9 +30,10 @@ struct DemoOptions {
 };
 
 // 0, or non-zero with the reason in `error`.
-[[nodiscard]] int WriteDemo(const DemoOptions& options, std::string& error);
+[[nodiscard]] int WriteDemo(const DemoOptions &options, std::string &error);
 
 // Sets [Ports] PORT=DEVICE in the Kiv.ini of a folder; false when it cannot be written.
-[[nodiscard]] bool SetPortMapping(const std::string& folder, const std::string& port, const std::string& device);
+[[nodiscard]] bool SetPortMapping(const std::string &folder, const std::string &port,
+                                  const std::string &device);
 
 } // namespace kiv::demo

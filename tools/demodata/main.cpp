@@ -7,10 +7,10 @@
 #include "demo_writer.h"
 #include "support/helpers.h"
 
-int main(int argc, char** argv) {
+int main(int argc, char **argv) {
     using namespace kiv::demo;
-    const CommandLine line =
-        ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), kiv::NowStamp(), kiv::ProgramFolder());
+    const CommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc),
+                                              kiv::NowStamp(), kiv::ProgramFolder());
     switch (line.command) {
     case Command::Help:
         std::fputs(UsageText().c_str(), stdout);
@@ -19,7 +19,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kiv-demodata: %s\n%s", line.error.c_str(), UsageText().c_str());
         return 2;
     case Command::SetPort:
-        if (SetPortMapping(line.demo.outFolder, line.port, line.device)) return 0;
+        if (SetPortMapping(line.demo.outFolder, line.port, line.device))
+            return 0;
         std::fprintf(stderr, "kiv-demodata: cannot write Kiv.ini in %s\n", line.demo.outFolder.c_str());
         return 1;
     case Command::Generate:
