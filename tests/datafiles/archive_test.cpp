@@ -3,6 +3,8 @@
 #include "datafiles/sample_value.h"
 #include "support/message_recorder.h"
 
+#include "common/temp_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -75,13 +77,7 @@ TimeStamp TimeOf(const Sample &s) {
 
 class ArchiveTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/kiv_archive_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root_ = pattern;
-        folder_ = root_ + "/";
-    }
-    void TearDown() override { fs::remove_all(root_); }
+    void SetUp() override { ASSERT_FALSE(temp_.path.empty()); }
 
     int Store(const std::vector<Sample> &samples, const TDevSign &sign = Device("100"), int address = 12,
               const TParamItem &item = Channel(), std::vector<TMonthStoreFailure> *failures = nullptr) {
@@ -103,8 +99,8 @@ class ArchiveTest : public ::testing::Test {
         return out;
     }
 
-    std::string root_;
-    std::string folder_;
+    test::TempFolder temp_{"kiv-archive"};
+    const std::string folder_ = temp_.Folder();
     MessageRecorder messages_;
 };
 

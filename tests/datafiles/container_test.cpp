@@ -1,4 +1,6 @@
 #include "datafiles/plik.h"
+
+#include "common/temp_folder.h"
 #include "support/messages.h"
 
 #include <csignal>
@@ -12,19 +14,10 @@
 #include <vector>
 
 using namespace kiv;
+using kiv::test::TempFolder;
 namespace fs = std::filesystem;
 
 namespace {
-
-struct TempFolder {
-    fs::path path;
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "kiv-plik-XXXXXX").string();
-        path = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder() { fs::remove_all(path); }
-    std::string File(const std::string& name) const { return (path / name).string(); }
-};
 
 Bytes ToBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
 

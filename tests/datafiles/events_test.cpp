@@ -3,6 +3,8 @@
 #include "config/tini.h"
 #include "datafiles/plik.h"
 
+#include "common/temp_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -49,13 +51,9 @@ void WriteRaw(const std::string& path, const Bytes& bytes) {
 class EventsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = fs::path(::testing::TempDir()) /
-                ("kiv_events_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(root_);
-        fs::create_directories(root_ / "FC_00012");
-        folder_ = root_.string() + "/";
+        ASSERT_FALSE(root_.empty());
+        ASSERT_TRUE(fs::create_directories(root_ / "FC_00012"));
     }
-    void TearDown() override { fs::remove_all(root_); }
 
     std::string Name(int generation = 0) const { return EventsFileName(folder_, kAddress, generation); }
     void Store(const Bytes& records, const TIdentLines& lines = kBrandA) {
@@ -81,8 +79,9 @@ protected:
         WriteRaw(Name(), image);
     }
 
-    fs::path root_;
-    std::string folder_;
+    test::TempFolder temp_{"kiv-events"};
+    const fs::path root_ = temp_.path;
+    const std::string folder_ = temp_.Folder();
 };
 
 TEST_F(EventsTest, FirstStoreWritesCheckedFileWithKeysAndIdentification) {

@@ -5,25 +5,12 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <unistd.h>
 
+#include "common/temp_folder.h"
 #include "datafiles/plik.h"
 #include "datafiles/profile.h"
 
 namespace kiv::test {
-
-struct TempFolder {
-    std::filesystem::path path;
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kiv-prof-XXXXXX").string();
-        path = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder() { std::filesystem::remove_all(path); }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    std::string File(const std::string& name) const { return (path / name).string(); }
-    std::string Folder() const { return path.string() + "/"; }
-};
 
 inline void WriteRaw(const std::string& name, const Bytes& content) {
     std::ofstream(name, std::ios::binary)

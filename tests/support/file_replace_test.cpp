@@ -1,5 +1,7 @@
 #include "support/file_replace.h"
 
+#include "common/temp_folder.h"
+
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <csignal>
@@ -7,21 +9,8 @@
 #include <unistd.h>
 
 using namespace kiv;
+using kiv::test::TempFolder;
 namespace fs = std::filesystem;
-
-namespace {
-struct TempFolder {
-    fs::path path;
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "kiv-replace-XXXXXX").string();
-        path = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder() {
-        fs::permissions(path, fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(path);
-    }
-};
-} // namespace
 
 TEST(ReplaceFile, WritesAndReplacesWithoutLeavingTemporaries) {
     TempFolder dir;

@@ -1,5 +1,7 @@
 #include "support/helpers.h"
 
+#include "common/temp_folder.h"
+
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -7,19 +9,10 @@
 #include <unistd.h>
 
 using namespace kiv;
+using kiv::test::TempFolder;
 namespace fs = std::filesystem;
 
 namespace {
-
-struct TempFolder {
-    fs::path path;
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "kiv-helpers-XXXXXX").string();
-        path = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder() { fs::remove_all(path); }
-    std::string File(const std::string& name) const { return (path / name).string(); }
-};
 
 void WriteText(const std::string& name, const std::string& text) { std::ofstream(name) << text; }
 

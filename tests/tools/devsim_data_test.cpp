@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <unistd.h>
 
+#include "common/temp_folder.h"
 #include "data_loader.h"
 #include "event_loader.h"
 #include "datafiles/archive.h"
@@ -26,12 +27,10 @@ void AddRecord(Bytes& records, uint32_t time, uint16_t interval, uint32_t value,
 class DevsimData : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() / ("devsim_data_" + std::to_string(getpid()));
-        fs::create_directories(folder_);
+        ASSERT_FALSE(folder_.empty());
         profile_.protocol = 1;
         profile_.items = {{"Vn", 0, 6, 0, 6, 3, 6}, {"p", 1, 7, 1, 7, -1, 0}};
     }
-    void TearDown() override { fs::remove_all(folder_); }
 
     void Store(const Bytes& records) {
         TParamItem item;
@@ -44,9 +43,10 @@ protected:
         TArchive archive;
         ASSERT_EQ(archive.StoreSamples(Folder(), 12, item, records.data(), records.size(), sign, "Vn"), 0);
     }
-    std::string Folder() const { return folder_.string() + "/"; }
+    std::string Folder() const { return temp_.Folder(); }
 
-    fs::path folder_;
+    test::TempFolder temp_{"kiv-devsim-data"};
+    const fs::path folder_ = temp_.path;
     SimProfile profile_;
 };
 

@@ -14,6 +14,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "common/temp_folder.h"
 #include "datafiles/profile.h"
 #include "frame_codec.h"
 
@@ -128,11 +129,9 @@ Bytes ReadFor(int fd, std::size_t count, std::chrono::milliseconds limit) {
 class DevsimPty : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() / ("devsim_pty_" + std::to_string(getpid()));
-        fs::create_directories(folder_);
+        ASSERT_FALSE(folder_.empty());
         profile_ = WriteTestProfile(folder_);
     }
-    void TearDown() override { fs::remove_all(folder_); }
 
     std::vector<std::string> Args(std::vector<std::string> more) const {
         std::vector<std::string> args{"--profile", profile_, "--address", "1", "--clock", "2026-01-02 03:04:05"};
@@ -140,7 +139,8 @@ protected:
         return args;
     }
 
-    fs::path folder_;
+    test::TempFolder temp_{"kiv-devsim-pty"};
+    const fs::path folder_ = temp_.path;
     std::string profile_;
 };
 
