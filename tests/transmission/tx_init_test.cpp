@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -20,6 +21,7 @@
 #include "profile_loader.h"
 #include "support/message_recorder.h"
 #include "support/text_encoding.h"
+#include "transmission/tx_filter.h"
 #include "transmission/tx_init.h"
 #include "transmission/tx_progress.h"
 #include "tx_init_fixture.h"
@@ -54,6 +56,15 @@ class TxInitTest : public QObject {
     std::unique_ptr<TFCommModule> comm_;
     std::unique_ptr<TFTxProgress> progress_;
     std::unique_ptr<TFTxInit> window_;
+
+    static std::vector<TParamItem> Items() {
+        TRecProfParams params;
+        std::vector<TParamItem> items;
+        std::vector<std::string> groups;
+        TFCProfileRdWr reader;
+        if (!reader.ReadProfile(test::kProgramDir + "KM100.FCP", params, items, groups)) qFatal("no demo profile");
+        return items;
+    }
 
     TTxInitArgs Args() const {
         return {test::kStation, folder_->KivIni(), kNames, kFiles, folder_->Data(), folder_->StationFile()};
@@ -175,6 +186,26 @@ private slots:
         QVERIFY(!window_->Busy());
     }
 
+    void filterOpensForTheStationsArchives() {
+        folder_->WriteKivIni("/dev/null");
+        window_->Open(Args());
+        QString title;
+        int entries = 0;
+        QTimer::singleShot(0, this, [&] {
+            auto* filter = qobject_cast<TFTxFilter*>(QApplication::activeModalWidget());
+            if (!filter) return;
+            title = filter->windowTitle();
+            entries = filter->List()->count();
+            filter->CancelButton()->click();
+        });
+        window_->FilterButton()->click();
+        QCOMPARE(title, QString("Filtr - Stacja testowa"));
+        QCOMPARE(entries, int(ArchiveList(Items()).size()));
+        QVERIFY(entries > 0);
+        QVERIFY(window_->isVisible());
+        QVERIFY(!window_->ApplyButton()->isEnabled());
+    }
+
     void readOutEndsWithOkAndShowsCurrentData() {
         test::Simulator sim;
         QVERIFY2(!sim.Port().empty(), "kiv-devsim did not start");
@@ -214,13 +245,8 @@ private slots:
         TFCurData view;
         QVERIFY(view.Setup({folder_->Data(), test::kStation, kNames, kFiles, test::kProfileName}, {}));
         QTableWidget* grid = view.Grid();
-        TRecProfParams params;
-        std::vector<TParamItem> items;
-        std::vector<std::string> groups;
-        TFCProfileRdWr reader;
-        QVERIFY(reader.ReadProfile(test::kProgramDir + "KM100.FCP", params, items, groups));
         int checked = 0;
-        for (const TParamItem& item : items) {
+        for (const TParamItem& item : Items()) {
             if (item.ParamNumber() < 0 || item.GroupName() != "LICZ") continue;
             const auto& value = device.current.at(item.ParamNumber());
             const std::string expected = TFCProfileRdWr::ValueText(value.data(), value.size(), item.TypeCode());
