@@ -37,23 +37,27 @@ EOF
   exit 1
 fi
 
-. scripts/packages.sh
-kiv_install_packages
-
-export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/kiv-ccache}"
-export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
-# KIV_RUN_BUILD names another, already configured build folder and
-# KIV_RUN_DEMO another demo folder (for the test of the smoke mode, which
-# must not touch ./demo nor build the dev preset).
+# KIV_RUN_BUILD names another build folder, already built, and KIV_RUN_DEMO
+# another demo folder: the test of the smoke mode runs on its own build tree
+# and must not touch ./demo.
 BUILD=${KIV_RUN_BUILD:-build/dev}
-echo "== building ($BUILD)"
-[ -n "${KIV_RUN_BUILD:-}" ] || cmake --preset dev >/dev/null
-mkdir -p build
-if ! cmake --build "$BUILD" --target kiv kiv-cli kiv-devsim kiv-demodata kiv_demo_profiles \
-    >"$BUILD-run-build.log" 2>&1; then
-  grep -v -E '^\[[0-9]+/[0-9]+\] ' "$BUILD-run-build.log" | tail -n 100
-  exit 1
+if [ -z "${KIV_RUN_BUILD:-}" ]; then
+  . scripts/packages.sh
+  kiv_install_packages
+  export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/kiv-ccache}"
+  export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+  echo "== building ($BUILD)"
+  cmake --preset dev >/dev/null
+  mkdir -p build
+  if ! cmake --build "$BUILD" --target kiv kiv-cli kiv-devsim kiv-demodata kiv_demo_profiles \
+      >"$BUILD-run-build.log" 2>&1; then
+    grep -v -E '^\[[0-9]+/[0-9]+\] ' "$BUILD-run-build.log" | tail -n 100
+    exit 1
+  fi
 fi
+for program in kiv kiv-cli kiv-devsim kiv-demodata; do
+  [ -x "$BUILD/bin/$program" ] || { echo "run.sh: $BUILD/bin/$program is missing" >&2; exit 1; }
+done
 BUILD=$(cd "$BUILD" && pwd)
 BIN=$BUILD/bin
 DEMO=${KIV_RUN_DEMO:-$ROOT/demo}
