@@ -37,6 +37,7 @@ TFCurData::TFCurData(QWidget* parent)
     grid_->setObjectName("StringGrid_Dane");
     grid_->setHorizontalHeaderLabels({"Nazwa", "Jednostka", "Wartość"});
     grid_->verticalHeader()->hide();
+    grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 8);
     grid_->horizontalHeader()->setHighlightSections(false);
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
