@@ -189,8 +189,9 @@ bool TFTxInit::Setup(const TTxInitArgs& args) {
     TFCProfileRdWr reader;
     std::vector<std::string> groups;
     items_.clear();
-    if (!reader.ReadProfile(ProgramFolderFile(args.profileFiles[index]), profile_, items_, groups) ||
-        items_.empty()) {
+    const std::string file = ProgramFolderFile(args.profileFiles[index]);
+    // A file that is not there at all gets this one message, not the file layer's as well.
+    if (reader.ItemCount(file) <= 0 || !reader.ReadProfile(file, profile_, items_, groups) || items_.empty()) {
         (void)MessageDlg(kTxInitTitle, "Błąd odczytu pliku profilu", MsgError, BtnOk);
         return false;
     }

@@ -129,6 +129,7 @@ private slots:
                                               << "Nie znaleziono profilu dla urządzenia \"Obcy-1\"";
         QTest::newRow("no profile at all") << "" << false << "Nie znaleziono profilu dla urządzenia \"\"";
         QTest::newRow("file unreadable") << "Zepsuty" << true << "Błąd odczytu pliku profilu";
+        QTest::newRow("file missing") << "Brakujący" << true << "Błąd odczytu pliku profilu";
     }
     void profileProblemsKeepTheWindowClosed() {
         QFETCH(QString, profile);
@@ -140,12 +141,13 @@ private slots:
         if (damaged) {
             test::WriteText(folder_->Root() + "ZEPSUTY.FCP", "to nie jest profil");
             SetProgramFolder(folder_->Root());
-            args.profileNames.push_back("Zepsuty");
-            args.profileFiles.push_back("ZEPSUTY.FCP");
+            args.profileNames.push_back(profile.toStdString());
+            args.profileFiles.push_back(profile == "Zepsuty" ? "ZEPSUTY.FCP" : "BRAK.FCP");
         }
         window_->Open(args);
         QVERIFY(!window_->isVisible());
         QVERIFY(!window_->Busy());
+        QCOMPARE(recorder_->Count(), std::size_t{1});
         QCOMPARE(QString::fromStdString(recorder_->Last().text), message);
         QCOMPARE(recorder_->Last().shownCaption, std::string("Transmisja"));
     }
