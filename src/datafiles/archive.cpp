@@ -390,14 +390,6 @@ bool TDevSign::SameDevice(const TDevSign &other) const {
            nameplate == other.nameplate;
 }
 
-std::string StationFolder(const std::string &dataFolder, int address) {
-    char name[16];
-    std::snprintf(name, sizeof name, "FC_%05d/", address);
-    if (!dataFolder.empty() && dataFolder.back() != '/')
-        return dataFolder + "/" + name;
-    return dataFolder + name;
-}
-
 std::string ArchiveFileName(int address, int fourDigitYear, int month, const std::string &channel) {
     const int yy = fourDigitYear % 100;
     char head[32];

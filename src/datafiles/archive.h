@@ -8,6 +8,7 @@
 // samples in time order together with the device identities and channel
 // descriptors found in the files; ReportSamples then turns them into numbers
 // tagged with the identity and descriptor in force at each sample.
+#include "config/station_db.h"
 #include "datafiles/plik.h"
 #include "datafiles/profile_item.h"
 #include "datafiles/timestamp.h"
@@ -68,7 +69,9 @@ struct TMonthStoreFailure {
 };
 
 // Station folder of an address inside a data folder, with a trailing "/".
-[[nodiscard]] std::string StationFolder(const std::string &dataFolder, int address);
+[[nodiscard]] inline std::string StationFolder(const std::string &dataFolder, int address) {
+    return StationFolderPath(dataFolder, address) + "/";
+}
 // File name without folder, e.g. "00012_2005_03_Vn.FCD"; the year of a
 // month is written from its last two digits, 20yy below 80, 19yy from 80.
 [[nodiscard]] std::string ArchiveFileName(int address, int fourDigitYear, int month,

@@ -1,6 +1,7 @@
 #include "datafiles/events.h"
 
 #include "config/ini_file.h"
+#include "config/station_db.h"
 #include "config/text_case.h"
 #include "config/tini.h"
 #include "datafiles/sample_value.h"
@@ -169,8 +170,7 @@ int ParseTypeCode(const std::string& text) {
 } // namespace
 
 std::string EventsFileName(const std::string& dataFolder, int address, int generation) {
-    const std::string a5 = ZeroPad(address, 5);
-    std::string name = (dataFolder.empty() ? dataFolder : PathWithSeparator(dataFolder)) + "FC_" + a5 + "/" + a5 + ".FCE";
+    std::string name = StationBaseName(dataFolder, address) + ".FCE";
     if (generation > 0) name += std::to_string(generation);
     return name;
 }

@@ -1,6 +1,7 @@
 #include "datafiles/fcc.h"
 
-#include <cstdio>
+#include "config/station_db.h"
+
 #include <cstring>
 #include <filesystem>
 
@@ -15,12 +16,6 @@ constexpr int32_t kSecIdentity1 = 2003; // identity texts 1..6: 2003..2008
 constexpr int32_t kSecProfile = 2009;
 constexpr int32_t kSecTime = 2010;
 constexpr std::size_t kIdentityTexts = 6;
-
-std::string FiveDigits(int address) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%05d", address);
-    return text;
-}
 
 void AppendScrambled(Bytes& image, int32_t identifier, const std::string& text, const uint8_t* key) {
     Bytes payload(text.begin(), text.end());
@@ -43,8 +38,7 @@ bool Payload(const Bytes& image, int32_t identifier, const uint8_t* key, Bytes& 
 } // namespace
 
 std::string FccFileName(const std::string& dataFolder, int address) {
-    const std::string digits = FiveDigits(address);
-    return dataFolder + "FC_" + digits + "/" + digits + ".FCC";
+    return StationBaseName(dataFolder, address) + ".FCC";
 }
 
 int TFileFCC::WriteCurrentData(const std::string& dataFolder, int address, std::size_t count, const uint8_t* values,
