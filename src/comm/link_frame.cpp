@@ -1,5 +1,7 @@
 #include "comm/link_frame.h"
 
+#include "datafiles/plik.h"
+
 #include <array>
 #include <cstring>
 
@@ -12,30 +14,10 @@ constexpr std::array<uint8_t, 29> kKindCodes = {
     0x49, 0x4F, 0xE5, 0x7B, 0xE5, 0x7E, 0x7F, 0xFB, 0xB0,       // 20..28
 };
 
-constexpr std::array<uint16_t, 256> MakeCrcTable() {
-    std::array<uint16_t, 256> table{};
-    for (unsigned i = 0; i < 256; ++i) {
-        uint16_t crc = static_cast<uint16_t>(i << 8);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = static_cast<uint16_t>((crc & 0x8000) ? (crc << 1) ^ 0x1021 : crc << 1);
-        table[i] = crc;
-    }
-    return table;
-}
-
-constexpr std::array<uint16_t, 256> kCrcTable = MakeCrcTable();
-
 } // namespace
 
 uint8_t RequestCode(uint8_t kind) {
     return kind < kKindCodes.size() ? kKindCodes[kind] : 0xFF;
-}
-
-uint16_t LinkCrc16(const uint8_t* bytes, std::size_t count) {
-    uint16_t crc = 0;
-    for (std::size_t i = 0; i < count; ++i)
-        crc = static_cast<uint16_t>((crc << 8) ^ kCrcTable[((crc >> 8) ^ bytes[i]) & 0xFF]);
-    return crc;
 }
 
 std::vector<uint8_t> BuildFrame(uint8_t code, uint16_t secondAddress, const uint8_t* data, uint16_t dataLength,
@@ -55,7 +37,7 @@ std::vector<uint8_t> BuildFrame(uint8_t code, uint16_t secondAddress, const uint
     frame.push_back(code);
     if (n > 0)
         frame.insert(frame.end(), data, data + n);
-    const uint16_t crc = LinkCrc16(frame.data() + 1, frame.size() - 1);
+    const uint16_t crc = Crc16(frame.data() + 1, frame.size() - 1);
     frame.push_back(static_cast<uint8_t>(crc >> 8));
     frame.push_back(static_cast<uint8_t>(crc & 0xFF));
     frame.push_back(kFrameEnd);
@@ -76,13 +58,13 @@ bool CheckFrame(uint8_t* buffer, std::size_t& count) {
     std::memmove(buffer, buffer + start, count - start);
     // Shorter than an empty frame: callers read the address and the command
     // of a good reply, so such a reply must not pass.
-    bool good = length >= kFrameOverhead && LinkCrc16(buffer + 1, length - 2) == 0;
+    bool good = length >= kFrameOverhead && Crc16(buffer + 1, length - 2) == 0;
     if (!good) {
         // Trailing noise may itself hold a 0x16; the frame's own length then
         // still finds its end.
         const std::size_t byLen = (count - start >= 3) ? (buffer[1] | buffer[2] << 8) + kLenExtra : 0;
         if (byLen >= kFrameOverhead && byLen < length && buffer[byLen - 1] == kFrameEnd &&
-            LinkCrc16(buffer + 1, byLen - 2) == 0) {
+            Crc16(buffer + 1, byLen - 2) == 0) {
             length = byLen;
             good = true;
         }

@@ -1,7 +1,8 @@
 #pragma once
 // GazModem frames as bytes: the request-kind table, the frame builder and the
 // frame check of a received reply. Pure functions over byte buffers, so the
-// exchange engine in comm_module.h and the tests share one definition.
+// exchange engine in comm_module.h and the tests share one definition. The
+// frame check is the data files' CRC-16 (kiv::Crc16 in datafiles/plik.h).
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -23,9 +24,6 @@ constexpr uint8_t kReplyAcknowledge = 0xE5;
 
 // The command code of a request kind; kinds past the table give 0xFF.
 [[nodiscard]] uint8_t RequestCode(uint8_t kind);
-
-// CRC-16/XMODEM of the link ("123456789" gives 0x31C3).
-[[nodiscard]] uint16_t LinkCrc16(const uint8_t* bytes, std::size_t count);
 
 // Builds a whole request frame. Data beyond what LEN can describe is cut.
 [[nodiscard]] std::vector<uint8_t> BuildFrame(uint8_t code, uint16_t secondAddress, const uint8_t* data,
