@@ -262,13 +262,7 @@ bool IniDocument::ReadBool(std::string_view section, std::string_view key, bool 
 }
 
 std::vector<std::string> IniDocument::ReadList(std::string_view section, std::string_view stem, int first) const {
-    std::vector<std::string> list;
-    for (int i = first;; ++i) {
-        std::string value = ReadString(section, std::string(stem) + std::to_string(i), "");
-        if (value.empty()) break;
-        list.push_back(std::move(value));
-    }
-    return list;
+    return ReadNumberedValues(stem, first, [&](const std::string& key) { return ReadString(section, key, ""); });
 }
 
 bool IniDocument::WriteString(std::string_view section, std::string_view key, std::string_view value) {
@@ -353,6 +347,17 @@ int ParseIniInteger(std::string_view text, int def) {
     int value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     return (ec == std::errc() && end == text.data() + text.size()) ? value : def;
+}
+
+std::vector<std::string> ReadNumberedValues(std::string_view stem, int first,
+                                            const std::function<std::string(const std::string&)>& read) {
+    std::vector<std::string> values;
+    for (int i = first;; ++i) {
+        std::string value = read(std::string(stem) + std::to_string(i));
+        if (value.empty()) break;
+        values.push_back(std::move(value));
+    }
+    return values;
 }
 
 std::string ReadIniString(std::string_view section, std::string_view key, std::string_view def,

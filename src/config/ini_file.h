@@ -88,6 +88,11 @@ private:
 // Decimal integer with optional sign and surrounding blanks; def otherwise.
 [[nodiscard]] int ParseIniInteger(std::string_view text, int def);
 
+// The values of stem+first, stem+first+1, ... up to the first empty or missing
+// one; read(key) gives a key's value, "" where it has none.
+[[nodiscard]] std::vector<std::string> ReadNumberedValues(std::string_view stem, int first,
+                                                          const std::function<std::string(const std::string&)>& read);
+
 [[nodiscard]] std::string ReadIniString(std::string_view section, std::string_view key, std::string_view def,
                                         const std::string& file);
 [[nodiscard]] bool WriteIniString(std::string_view section, std::string_view key, std::string_view value,

@@ -83,13 +83,7 @@ int TIni::ReadInteger(std::string_view section, std::string_view key, int def) {
 }
 
 std::vector<std::string> TIni::ReadList(std::string_view section, std::string_view stem, int first) {
-    std::vector<std::string> list;
-    for (int i = first;; ++i) {
-        std::string value = ReadString(section, std::string(stem) + std::to_string(i), "");
-        if (value.empty()) break;
-        list.push_back(std::move(value));
-    }
-    return list;
+    return ReadNumberedValues(stem, first, [&](const std::string& key) { return ReadString(section, key, ""); });
 }
 
 } // namespace kiv
