@@ -1,5 +1,7 @@
 #include "text_case.h"
 
+#include "support/text_encoding.h"
+
 #include <cstdint>
 
 namespace kiv {
@@ -34,20 +36,12 @@ uint32_t FoldUpper(uint32_t cp) {
     return cp;
 }
 
+// Bytes that stood for themselves are put back as they were.
 void AppendCodePoint(std::string& out, uint32_t cp) {
-    if (cp >= 0x110000u) { out += static_cast<char>(cp - 0x110000u); return; }
-    if (cp < 0x80) { out += static_cast<char>(cp); return; }
-    if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    }
-    out += static_cast<char>(0x80 | (cp & 0x3F));
+    if (cp >= 0x110000u)
+        out += static_cast<char>(cp - 0x110000u);
+    else
+        AppendUtf8(out, cp);
 }
 
 } // namespace

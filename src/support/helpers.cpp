@@ -1,5 +1,7 @@
 #include "helpers.h"
 
+#include "support/text_encoding.h"
+
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
@@ -100,15 +102,6 @@ uint32_t UpperLatin(uint32_t cp) {
     const bool evenIsLower = (cp >= 0x139 && cp <= 0x148) || (cp >= 0x179 && cp <= 0x17E);
     if ((oddIsLower && (cp & 1u)) || (evenIsLower && !(cp & 1u))) return cp - 1;
     return cp;
-}
-
-void AppendUtf8(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 std::string AsciiUpper(std::string text) {
