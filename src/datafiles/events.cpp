@@ -31,12 +31,8 @@ std::string IdentLine(const TIdentLines& lines, int index) {
 
 // The unscrambled payload of a string section; empty when the file has none.
 std::string ReadIdentSection(const Bytes& image, int identifier, const uint8_t* key1) {
-    const long at = FindSection(image, 0, identifier);
-    if (at < 0) return {};
-    const std::size_t start = static_cast<std::size_t>(at) + kSectionHeadSize;
-    const std::size_t size = GetU16(image, static_cast<std::size_t>(at)) - kSectionHeadSize;
-    Bytes text(image.begin() + static_cast<long>(start), image.begin() + static_cast<long>(start + size));
-    Scramble(text.data(), text.size(), key1);
+    Bytes text;
+    if (!FindSectionPayload(image, identifier, key1, text)) return {};
     return std::string(text.begin(), text.end());
 }
 

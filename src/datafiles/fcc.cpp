@@ -23,18 +23,6 @@ void AppendScrambled(Bytes& image, int32_t identifier, const std::string& text, 
     AppendSection(image, identifier, payload.data(), payload.size());
 }
 
-// The unscrambled payload of the first section with the identifier.
-bool Payload(const Bytes& image, int32_t identifier, const uint8_t* key, Bytes& payload) {
-    const long at = FindSection(image, 0, identifier);
-    if (at < 0) return false;
-    const auto start = static_cast<std::size_t>(at);
-    const std::size_t length = GetU16(image, start);
-    payload.assign(image.begin() + static_cast<long>(start + kSectionHeadSize),
-                   image.begin() + static_cast<long>(start + length));
-    if (key != nullptr) Scramble(payload.data(), payload.size(), key);
-    return true;
-}
-
 } // namespace
 
 std::string FccFileName(const std::string& dataFolder, int address) {
@@ -109,8 +97,8 @@ bool TFileFCC::Parse(TimeStamp& time, std::string& profileName) {
         return false;
 
     Bytes k1, k2, payload;
-    if (!Payload(image_, kSecKey1, nullptr, k1) || k1.size() != kKeySize || !Payload(image_, kSecKey2, nullptr, k2) ||
-        k2.size() != kKeySize)
+    if (!FindSectionPayload(image_, kSecKey1, nullptr, k1) || k1.size() != kKeySize ||
+        !FindSectionPayload(image_, kSecKey2, nullptr, k2) || k2.size() != kKeySize)
         return false;
     std::memcpy(key1, k1.data(), kKeySize);
     std::memcpy(key2, k2.data(), kKeySize);
@@ -119,11 +107,11 @@ bool TFileFCC::Parse(TimeStamp& time, std::string& profileName) {
     // number, and the values it delivered must not be lost for that.
     std::vector<std::string> texts(kIdentityTexts);
     for (std::size_t k = 0; k < 4; ++k)
-        if (Payload(image_, kSecIdentity1 + static_cast<int32_t>(k), key1, payload))
+        if (FindSectionPayload(image_, kSecIdentity1 + static_cast<int32_t>(k), key1, payload))
             texts[k].assign(payload.begin(), payload.end());
-    if (!Payload(image_, kSecProfile, key1, payload)) return false;
+    if (!FindSectionPayload(image_, kSecProfile, key1, payload)) return false;
     std::string name(payload.begin(), payload.end());
-    if (!Payload(image_, kSecTime, key1, payload) || payload.size() != 4) return false;
+    if (!FindSectionPayload(image_, kSecTime, key1, payload) || payload.size() != 4) return false;
 
     time = GetU32(payload, 0);
     profileName = std::move(name);

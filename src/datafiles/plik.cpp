@@ -94,6 +94,21 @@ long FindSection(const Bytes& image, std::size_t from, int32_t identifier) {
     return -1;
 }
 
+Bytes SectionPayload(const Bytes& image, long offset, const uint8_t* key) {
+    const auto at = static_cast<std::size_t>(offset);
+    const std::size_t length = GetU16(image, at);
+    Bytes payload(image.begin() + static_cast<long>(at + kSectionHeadSize), image.begin() + static_cast<long>(at + length));
+    if (key != nullptr) Scramble(payload.data(), payload.size(), key);
+    return payload;
+}
+
+bool FindSectionPayload(const Bytes& image, int32_t identifier, const uint8_t* key, Bytes& payload) {
+    const long offset = FindSection(image, 0, identifier);
+    if (offset < 0) return false;
+    payload = SectionPayload(image, offset, key);
+    return true;
+}
+
 // ---- checks and scrambling ----
 
 namespace {

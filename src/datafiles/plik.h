@@ -52,6 +52,12 @@ std::size_t AppendSection(Bytes& image, int32_t identifier, const uint8_t* paylo
 // or -1. The walk follows stored section lengths and ends with -1 on a length
 // below 6 or one running past the header length or the image.
 [[nodiscard]] long FindSection(const Bytes& image, std::size_t from, int32_t identifier);
+// The payload of the section at an offset FindSection gave, unscrambled with
+// key unless key is null.
+[[nodiscard]] Bytes SectionPayload(const Bytes& image, long offset, const uint8_t* key);
+// The payload of the first section with the identifier, as SectionPayload
+// gives it; false when the image has no such section.
+[[nodiscard]] bool FindSectionPayload(const Bytes& image, int32_t identifier, const uint8_t* key, Bytes& payload);
 
 // The non-inverted CRC-32 of the file check ("abc" gives 0xCA6598D0).
 [[nodiscard]] uint32_t Crc32(const uint8_t* bytes, std::size_t count);

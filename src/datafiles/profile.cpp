@@ -21,22 +21,6 @@ constexpr int32_t kSecByte = 3008;
 constexpr int32_t kSecNumber = 3009;
 constexpr int32_t kSecGroup = 3010;
 
-// Payload of the section at `offset` (FindSection has checked its bounds).
-Bytes SectionPayload(const Bytes& image, long offset, const uint8_t* key) {
-    const auto at = static_cast<std::size_t>(offset);
-    const std::size_t length = GetU16(image, at);
-    Bytes payload(image.begin() + static_cast<long>(at + kSectionHeadSize), image.begin() + static_cast<long>(at + length));
-    if (key != nullptr) Scramble(payload.data(), payload.size(), key);
-    return payload;
-}
-
-bool FindPayload(const Bytes& image, int32_t identifier, const uint8_t* key, Bytes& payload) {
-    const long offset = FindSection(image, 0, identifier);
-    if (offset < 0) return false;
-    payload = SectionPayload(image, offset, key);
-    return true;
-}
-
 std::string AsText(const Bytes& payload) { return std::string(payload.begin(), payload.end()); }
 
 // Items of a data area of `dataLength` bytes; 0 when that is not 1..1000 whole items.
@@ -127,21 +111,21 @@ bool TFCProfileRdWr::Parse(Bytes& image, TRecProfParams& params, std::vector<std
     if (Crc32(image.data() + header.headerLength, image.size() - header.headerLength) != header.crc) return false;
 
     Bytes k1, k2, text, byte, number;
-    if (!FindPayload(image, kSecKey1, nullptr, k1) || k1.size() != kKeySize ||
-        !FindPayload(image, kSecKey2, nullptr, k2) || k2.size() != kKeySize)
+    if (!FindSectionPayload(image, kSecKey1, nullptr, k1) || k1.size() != kKeySize ||
+        !FindSectionPayload(image, kSecKey2, nullptr, k2) || k2.size() != kKeySize)
         return false;
     std::copy(k1.begin(), k1.end(), key1);
     std::copy(k2.begin(), k2.end(), key2);
 
     TRecProfParams read;
     for (int i = 0; i < 5; ++i) {
-        const bool found = FindPayload(image, kSecText1 + i, key1, text);
+        const bool found = FindSectionPayload(image, kSecText1 + i, key1, text);
         if (!found && i < 2) return false;
         read.texts[static_cast<std::size_t>(i)] = found ? AsText(text) : std::string();
     }
-    if (!FindPayload(image, kSecByte, key1, byte) || byte.empty()) return false;
+    if (!FindSectionPayload(image, kSecByte, key1, byte) || byte.empty()) return false;
     read.profileByte = byte[0];
-    if (FindPayload(image, kSecNumber, key1, number)) {
+    if (FindSectionPayload(image, kSecNumber, key1, number)) {
         if (number.size() < 4) return false;
         read.profileNumber = static_cast<int32_t>(LittleEndian(number.data(), 4));
     }
