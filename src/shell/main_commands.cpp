@@ -87,7 +87,7 @@ std::vector<std::string> ArchiveChannels(const std::string& dataFolder, int addr
     const std::string prefix = FiveDigits(address) + "_";
     constexpr std::size_t kHead = 14; // "AAAAA_YYYY_MM_"
     std::error_code ec;
-    for (std::filesystem::directory_iterator it(dataFolder + "FC_" + FiveDigits(address), ec), end; !ec && it != end;
+    for (std::filesystem::directory_iterator it(StationFolderPath(dataFolder, address), ec), end; !ec && it != end;
          it.increment(ec)) {
         const std::string name = it->path().filename().string();
         if (name.size() <= kHead + 4 || name.compare(0, prefix.size(), prefix) != 0 || name[10] != '_' ||
