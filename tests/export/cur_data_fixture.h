@@ -4,37 +4,32 @@
 // invalid) in two groups, listed in the profile out of parameter order and
 // behind an item without a current value, so that positions after
 // compacting differ from positions in the file.
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "datafiles/fcc.h"
+#include "common/temp_folder.h"
 #include "datafiles/profile.h"
 #include "support/helpers.h"
 
 namespace kiv::test {
 
 struct CurDataFolder {
-    std::filesystem::path root;
+    TempFolder folder{"kiv-curdata"};
+    std::filesystem::path root = folder.path;
     std::string data;
     std::string program;
     static constexpr int kAddress = 12;
 
     CurDataFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kiv-curdata-XXXXXX").string();
-        root = ::mkdtemp(pattern.data());
         data = (root / "dane").string() + "/";
         program = (root / "program").string() + "/";
         std::filesystem::create_directories(data);
         std::filesystem::create_directories(program);
         SetProgramFolder(program);
     }
-    ~CurDataFolder() { std::filesystem::remove_all(root); }
-    CurDataFolder(const CurDataFolder&) = delete;
-    CurDataFolder& operator=(const CurDataFolder&) = delete;
 
     static TParamItem Item(const char* name, const char* unit, const char* group, int32_t number, uint8_t type) {
         TParamItem item;

@@ -1,27 +1,18 @@
 #pragma once
 // Generated data folders for the shell tests: station folders with their
 // station files, a Kiv.ini, and device profiles in a program folder.
+#include "common/temp_folder.h"
 #include "config/station_db.h"
 #include "datafiles/profile.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace kiv::test {
 
-struct ShellTempFolder {
-    std::filesystem::path path;
-    ShellTempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kiv-shell-XXXXXX").string();
-        path = ::mkdtemp(pattern.data());
-    }
-    ~ShellTempFolder() { std::filesystem::remove_all(path); }
-    ShellTempFolder(const ShellTempFolder&) = delete;
-    ShellTempFolder& operator=(const ShellTempFolder&) = delete;
-    std::string Folder() const { return path.string() + "/"; }
+struct ShellTempFolder : TempFolder {
+    ShellTempFolder() : TempFolder("kiv-shell") {}
     std::string Sub(const std::string& name) const {
         std::filesystem::create_directories(path / name);
         return (path / name).string() + "/";
