@@ -191,16 +191,6 @@ void HourBlock(TArcJob& job) {
     }
 }
 
-uint8_t ReadHourly1(TArcJob& job) {
-    while (job.st.position <= job.st.end && job.st.state != 3 && job.st.state != 4 && job.st.cont) {
-        if (job.st.state == 0)
-            HourPosition(job);
-        else
-            HourBlock(job);
-    }
-    job.batch.Flush();
-    return job.st.result;
-}
 
 // ---- daily archive, protocol 1: 0 position, 1 block, 3 end, 4 stop
 
@@ -269,16 +259,6 @@ void DayBlock(TArcJob& job) {
     }
 }
 
-uint8_t ReadDaily1(TArcJob& job) {
-    while (job.st.position <= job.st.end && job.st.state != 3 && job.st.state != 4 && job.st.cont) {
-        if (job.st.state == 0)
-            DayPosition(job);
-        else
-            DayBlock(job);
-    }
-    job.batch.Flush();
-    return job.st.result;
-}
 
 // ---- archive of protocol 2: 0 position, 1 blocks, 2 end, 3 stop
 
@@ -320,12 +300,15 @@ void Block2(TArcJob& job) {
     }
 }
 
-uint8_t ReadVersion2(TArcJob& job) {
-    while (job.st.position <= job.st.end && job.st.state != 2 && job.st.state != 3 && job.st.cont) {
+
+// Positions, then reads blocks, until the period is covered, the device has
+// nothing more (endState), the reader stops (stopState) or the link gives up.
+uint8_t RunReader(TArcJob& job, int endState, int stopState, void (*position)(TArcJob&), void (*block)(TArcJob&)) {
+    while (job.st.position <= job.st.end && job.st.state != endState && job.st.state != stopState && job.st.cont) {
         if (job.st.state == 0)
-            Position2(job);
+            position(job);
         else
-            Block2(job);
+            block(job);
     }
     job.batch.Flush();
     return job.st.result;
@@ -341,9 +324,9 @@ uint8_t ReadArchive(TReadOutSession& session, const TParamItem& item, ArcKind ki
     job.st.end = end;
     SetRange(job.st);
     switch (kind) {
-    case ArcKind::Hourly1: return ReadHourly1(job);
-    case ArcKind::Daily1: return ReadDaily1(job);
-    case ArcKind::Version2: return ReadVersion2(job);
+    case ArcKind::Hourly1: return RunReader(job, 3, 4, HourPosition, HourBlock);
+    case ArcKind::Daily1: return RunReader(job, 3, 4, DayPosition, DayBlock);
+    case ArcKind::Version2: return RunReader(job, 2, 3, Position2, Block2);
     }
     return TxGood;
 }
