@@ -12,6 +12,7 @@
 
 #include "datafiles/archive.h"
 #include "demo_writer.h"
+#include "common/tree_click.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
 #include "shell/station_tree_view.h"
@@ -24,13 +25,6 @@ using namespace kiv;
 
 class DemoRoadTest : public QObject {
     Q_OBJECT
-
-    static void Select(TF_Main& main, const std::string& node) {
-        QTreeWidgetItem* item = main.TreeView()->ItemOf(main.Tree().Find(node));
-        QVERIFY2(item, node.c_str());
-        QTest::mouseClick(main.TreeView()->viewport(), Qt::LeftButton, {},
-                          main.TreeView()->visualItemRect(item).center());
-    }
 
 private slots:
     void firstRunReadsTheCom1Station() {
@@ -78,7 +72,7 @@ private slots:
             QCOMPARE(kinds.count(KindPhone), 1u);
             QVERIFY(main.Tree().Find("00011 Magazyn Portowy").child < 0); // no group
 
-            Select(main, "00001 Rozdzielnia Centrum");
+            QVERIFY2(test::ClickNode(main, "00001 Rozdzielnia Centrum"), "00001 Rozdzielnia Centrum");
             main.CommandButton("BitBtn_TxData")->click();
             auto* txInit = main.findChild<TFTxInit*>();
             auto* progress = main.findChild<TFTxProgress*>();

@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include "export/cur_data.h"
+#include "common/tree_click.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
 #include "shell/station_tree_view.h"
@@ -20,13 +21,6 @@ using namespace kiv;
 
 class TxRoadTest : public QObject {
     Q_OBJECT
-
-    static void Select(TF_Main& main, const std::string& node) {
-        QTreeWidgetItem* item = main.TreeView()->ItemOf(main.Tree().Find(node));
-        QVERIFY2(item, node.c_str());
-        QTest::mouseClick(main.TreeView()->viewport(), Qt::LeftButton, {},
-                          main.TreeView()->visualItemRect(item).center());
-    }
 
 private slots:
     void readThenShowCurrentData() {
@@ -46,12 +40,12 @@ private slots:
         QVERIFY(txInit && progress);
 
         // A station whose profile the program folder lacks never gets the window.
-        Select(main, "00013 Stacja testowa");
+        QVERIFY2(test::ClickNode(main, "00013 Stacja testowa"), "00013 Stacja testowa");
         main.CommandButton("BitBtn_TxData")->click();
         QCOMPARE(recorder.Last().text, std::string("Nie znaleziono profilu dla urządzenia \"Obcy profil\""));
         QVERIFY(!txInit->isVisible());
 
-        Select(main, "00012 Stacja testowa");
+        QVERIFY2(test::ClickNode(main, "00012 Stacja testowa"), "00012 Stacja testowa");
         main.CommandButton("BitBtn_TxData")->click();
         QVERIFY(txInit->isVisible());
         QCOMPARE(txInit->ProtocolText(), QString("GazModem 1"));
