@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <unistd.h>
 
+#include "common/param_item.h"
 #include "common/temp_folder.h"
 #include "data_loader.h"
 #include "event_loader.h"
@@ -32,16 +33,12 @@ protected:
         profile_.items = {{"Vn", 0, 6, 0, 6, 3, 6}, {"p", 1, 7, 1, 7, -1, 0}};
     }
 
-    void Store(const Bytes& records) {
-        TParamItem item;
-        item.SetShortName("Vn");
-        item.SetHourIndex(0);
-        item.SetHourTypeCode(6);
-        item.SetDayIndex(3);
-        item.SetDayTypeCode(6);
+    void Store(const Bytes& records, const std::string& name = "Vn", int hourIndex = 0, int dayIndex = 3) {
+        const TParamItem item = test::MakeItem(
+            {.shortName = name, .param = 0, .hour = hourIndex, .hourType = 6, .day = dayIndex, .dayType = 6});
         TDevSign sign{"Plum", "0012345", "MacMAT", "FW", "", ""};
         TArchive archive;
-        ASSERT_EQ(archive.StoreSamples(Folder(), 12, item, records.data(), records.size(), sign, "Vn"), 0);
+        ASSERT_EQ(archive.StoreSamples(Folder(), 12, item, records.data(), records.size(), sign, name), 0);
     }
     std::string Folder() const { return temp_.Folder(); }
 
@@ -87,6 +84,39 @@ TEST_F(DevsimData, ArchivesComeFromTheMonthFiles) {
     const auto block = device.Handle({12, 0, code::kHourBlock, {24, 0, 0}}, t0 + 86400);
     ASSERT_TRUE(block.has_value());
     EXPECT_EQ(block->data[0], 6);
+}
+
+// What the device shows now continues its archive: a counter its newest
+// reading plus the hourly increments stamped after it (the daily increment
+// only repeats them), a measured value its newest sample; a parameter
+// without an archive keeps the value it had.
+TEST_F(DevsimData, CurrentValuesContinueTheArchive) {
+    profile_.items = {{"Vn", 0, 6, -1, 0, 0, 6, "V", "dVn"},
+                      {"dVn", -1, 0, 1, 6, 1, 6, "dV", "Vn"},
+                      {"p", 1, 7, 2, 6, -1, 0, "m"},
+                      {"T", 2, 6}};
+    const uint32_t reading = EncodeTime({2026, 1, 31, 22, 0, 0}); // the hours run into February
+    Bytes vn;
+    AddRecord(vn, reading - 86400, 1440, 4900);
+    AddRecord(vn, reading, 1440, 5000);
+    Store(vn, "Vn", -1, 0);
+    Bytes dvn;
+    for (uint32_t h = 0; h < 5; ++h) AddRecord(dvn, reading - 3600 + h * 3600, 60, 10 + h, h == 2 ? 0 : 1);
+    AddRecord(dvn, reading + 86400, 1440, 900);
+    Store(dvn, "dVn", 1, 1);
+    Bytes p;
+    AddRecord(p, reading, 60, 41);
+    AddRecord(p, reading + 3600, 60, 42);
+    Store(p, "p", 2, -1);
+
+    DeviceData data;
+    data.address = 12;
+    data.current[2] = MakeValue(6, 7);
+    std::string error;
+    ASSERT_TRUE(LoadArchives(folder_.string(), profile_, data, error)) << error;
+    EXPECT_EQ(data.current.at(0), MakeValue(6, 5000 + 12 + 13 + 14)) << "an increment flagged invalid still counts";
+    EXPECT_EQ(data.current.at(1), MakeValue(7, 42));
+    EXPECT_EQ(data.current.at(2), MakeValue(6, 7));
 }
 
 TEST_F(DevsimData, EmptyFolderGivesEmptyArchives) {

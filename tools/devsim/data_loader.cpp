@@ -40,6 +40,8 @@ Bytes MissingValue(uint8_t typeCode) {
 }
 
 using ChannelSamples = std::map<uint16_t, std::pair<uint8_t, std::vector<LoadedSample>>>;
+// The archived numbers of each parameter, by short name.
+using Readings = std::map<std::string, std::vector<TReportSample>>;
 
 void BuildTable(const ChannelSamples& channels, ArchiveTable& table) {
     std::set<uint32_t> times;
@@ -58,6 +60,39 @@ void BuildTable(const ChannelSamples& channels, ArchiveTable& table) {
     }
 }
 
+const TReportSample* Newest(const std::vector<TReportSample>& samples) {
+    const auto newest = std::max_element(samples.begin(), samples.end(),
+                                         [](const TReportSample& a, const TReportSample& b) { return a.time < b.time; });
+    return newest == samples.end() ? nullptr : &*newest;
+}
+
+// The increments stamped after `time`, from the finest archive that holds
+// them: the daily increments only repeat the sums of the hourly ones.
+double IncrementsAfter(const std::vector<TReportSample>& increments, uint32_t time) {
+    uint16_t finest = 0xFFFF;
+    for (const TReportSample& s : increments) finest = std::min(finest, s.interval);
+    double sum = 0.0;
+    for (const TReportSample& s : increments)
+        if (s.interval == finest && s.time > time) sum += s.value;
+    return sum;
+}
+
+// A meter's counter runs on between two readings: what it shows now is the
+// newest archived reading plus the increments archived since. Other archived
+// parameters show their newest sample; the rest keep their generated values.
+void ContinueCurrentValues(const SimProfile& profile, const Readings& readings, DeviceData& data) {
+    for (const SimItem& item : profile.items) {
+        const auto own = readings.find(item.shortName);
+        if (item.paramNumber < 0 || own == readings.end()) continue;
+        const TReportSample* newest = Newest(own->second);
+        if (newest == nullptr) continue;
+        double value = newest->value;
+        const auto increments = readings.find(item.pairedName);
+        if (item.kind == "V" && increments != readings.end()) value += IncrementsAfter(increments->second, newest->time);
+        data.current[item.paramNumber] = MakeValue(item.typeCode, value);
+    }
+}
+
 } // namespace
 
 bool LoadArchives(const std::string& dataFolder, const SimProfile& profile, DeviceData& data, std::string& error) {
@@ -66,6 +101,7 @@ bool LoadArchives(const std::string& dataFolder, const SimProfile& profile, Devi
     ChannelSamples hourly;
     ChannelSamples daily;
     uint16_t hourlyInterval = 0;
+    Readings readings;
     std::set<std::string> done;
     for (const SimItem& item : profile.items) {
         if ((item.hourIndex < 0 && item.dayIndex < 0) || !done.insert(item.shortName).second) continue;
@@ -79,6 +115,10 @@ bool LoadArchives(const std::string& dataFolder, const SimProfile& profile, Devi
         }
         if (item.hourIndex >= 0) hourly[static_cast<uint16_t>(item.hourIndex)].first = item.hourType;
         if (item.dayIndex >= 0) daily[static_cast<uint16_t>(item.dayIndex)].first = item.dayType;
+        std::vector<TReportSample> numbers;
+        archive.ReportSamples(numbers);
+        for (const TReportSample& s : numbers)
+            if (s.status == 1) readings[item.shortName].push_back(s);
         const Bytes& records = archive.Samples();
         for (std::size_t at = 0; at + kSampleSize <= records.size(); at += kSampleSize) {
             const uint8_t* record = records.data() + at;
@@ -96,6 +136,7 @@ bool LoadArchives(const std::string& dataFolder, const SimProfile& profile, Devi
     data.hourly.intervalMinutes = hourlyInterval != 0 ? hourlyInterval : 60;
     BuildTable(daily, data.daily);
     data.daily.intervalMinutes = kDailyInterval;
+    ContinueCurrentValues(profile, readings, data);
     return true;
 }
 

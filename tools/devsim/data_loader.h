@@ -3,7 +3,9 @@
 // files of each archived profile parameter of the station are read through
 // the program's archive reader, samples of 1440 minutes go to the daily
 // archive, all others to the hourly one. A parameter without files leaves
-// its channel empty (status 0 on every time of the archive).
+// its channel empty (status 0 on every time of the archive). The current
+// values of archived parameters continue the archive, so a counter read now
+// never falls behind the readings stored before.
 #include <string>
 
 #include "device_model.h"

@@ -25,6 +25,8 @@ struct SimItem {
     uint8_t hourType = 0;
     int32_t dayIndex = -1; // daily archive index; negative: none
     uint8_t dayType = 0;
+    std::string kind{};       // "V" counter, "dV" increment, "m" measured value
+    std::string pairedName{}; // a counter's increments, an increment's counter
 };
 
 struct SimProfile {

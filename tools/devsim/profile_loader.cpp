@@ -29,7 +29,8 @@ bool LoadProfile(const std::string& fileName, SimProfile& profile, std::string& 
     profile.items.clear();
     for (const TParamItem& item : items) {
         profile.items.push_back({item.ShortName(), item.ParamNumber(), item.TypeCode(), item.HourIndex(),
-                                 item.HourTypeCode(), item.DayIndex(), item.DayTypeCode()});
+                                 item.HourTypeCode(), item.DayIndex(), item.DayTypeCode(), item.Kind(),
+                                 item.PairedName()});
     }
     return true;
 }
