@@ -1,5 +1,6 @@
 // kiv-cli archive: the samples of one channel over a period, as the reports
 // read them; kiv-cli archive-info: what one month file holds.
+#include "cli/cli_args.h"
 #include "cli/cli_command.h"
 #include "datafiles/archive.h"
 #include "support/text_encoding.h"
@@ -10,33 +11,30 @@
 namespace kiv::cli {
 namespace {
 
-bool ParseAddress(const std::string &text, int &address) {
-    if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos)
-        return false;
-    address = std::stoi(text);
-    return address >= 1 && address <= 65535;
-}
+constexpr const char* kArchiveName = "archive";
+constexpr const char* kInfoName = "archive-info";
 
 int RunArchive(const std::vector<std::string> &args) {
-    if (args.size() != 5) {
-        std::fprintf(stderr, "usage: kiv-cli archive DATAFOLDER ADDRESS CHANNEL FROM TO\n");
-        return 64;
-    }
+    CliArgs in;
+    if (const int rc = SplitArguments(kArchiveName, args, in); rc != kExitOk)
+        return rc;
     int address = 0;
     TimeStamp start = 0, end = 0;
-    if (!ParseAddress(args[1], address)) {
-        std::fprintf(stderr, "kiv-cli archive: the address must be 1..65535\n");
-        return 64;
-    }
-    if (!ParseStamp(args[3], start) || !ParseStamp(args[4], end)) {
-        std::fprintf(stderr, "kiv-cli archive: times are \"YYYY-MM-DD hh:mm:ss\", 1970..2069\n");
-        return 64;
-    }
-    std::string folder = args[0];
-    if (!folder.empty() && folder.back() != '/')
-        folder += '/';
+    std::string folder, error;
+    if (!ParseAddress(in.values[1], address, error) || !ParseTimeRange(in.values[3], in.values[4], start, end, error))
+        return UsageError(kArchiveName, error);
+    const std::string &channel = in.values[2];
+    if (const int rc = FindDataFolder(in.values[0], folder, error); rc != kExitOk)
+        return Fail(kArchiveName, rc, error);
+    if (const int rc = FindStation(folder, address, error); rc != kExitOk)
+        return Fail(kArchiveName, rc, error);
+    if (const int rc = FindChannel(folder, address, channel, error); rc != kExitOk)
+        return Fail(kArchiveName, rc, error);
     TArchive archive;
-    const int status = archive.OpenPeriod(folder, address, start, end, args[2]);
+    const int status = archive.OpenPeriod(folder, address, start, end, channel);
+    if (status != 0 && status != ArcNoFile)
+        return Fail(kArchiveName, kExitData,
+                    "nie można odczytać archiwum " + channel + ": " + FileErrorMessage(status));
     std::printf("status %d, %zu samples\n", status, archive.SampleCount());
     std::vector<TReportSample> report;
     archive.ReportSamples(report);
@@ -46,7 +44,7 @@ int RunArchive(const std::vector<std::string> &args) {
         std::printf("%s %u %u %d %.10g %d\n", StampText(r.time).c_str(), unsigned{r.interval},
                     unsigned{raw[i * kSampleSize + 6]}, int{r.validity}, r.value, int{r.status});
     }
-    return status == 0 || status == ArcNoFile ? 0 : 1;
+    return kExitOk;
 }
 
 void PrintIdentity(std::size_t number, const Bytes &section) {
@@ -70,15 +68,16 @@ void PrintDescriptor(std::size_t number, const Bytes &section) {
 }
 
 int RunArchiveInfo(const std::vector<std::string> &args) {
-    if (args.size() != 1) {
-        std::fprintf(stderr, "usage: kiv-cli archive-info FILE.FCD\n");
-        return 64;
-    }
+    CliArgs in;
+    if (const int rc = SplitArguments(kInfoName, args, in); rc != kExitOk)
+        return rc;
+    const std::string &file = in.values[0];
+    std::string error;
+    if (const int rc = FindFileOfKind(file, "ZQFCD", "plikiem archiwum (.FCD)", error); rc != kExitOk)
+        return Fail(kInfoName, rc, error);
     TFcdContent content;
-    if (const int rc = ReadFcdContent(args[0], content); rc != 0) {
-        std::fprintf(stderr, "kiv-cli archive-info: %s\n", FileErrorMessage(rc).c_str());
-        return 1;
-    }
+    if (const int rc = ReadFcdContent(file, content); rc != 0)
+        return Fail(kInfoName, kExitData, file + ": " + FileErrorMessage(rc));
     const TFileHeader &h = content.header;
     std::printf("magic \"%s\"\nversion %u\nheader length %u\nrecord length %u\nfile length %u (size %ld)\n",
                 std::string(h.magic, sizeof h.magic).c_str(), unsigned{h.version}, unsigned{h.headerLength},
@@ -89,15 +88,25 @@ int RunArchiveInfo(const std::vector<std::string> &args) {
         PrintIdentity(i + 1, content.identities[i]);
     for (std::size_t i = 0; i < content.descriptors.size(); ++i)
         PrintDescriptor(i + 1, content.descriptors[i]);
-    return 0;
+    return kExitOk;
 }
 
-const CliRegistrar kArchive({"archive", "DATAFOLDER ADDRESS CHANNEL FROM TO",
-                             "prints the samples of a channel over a period (times \"YYYY-MM-DD hh:mm:ss\")",
-                             RunArchive});
-const CliRegistrar kArchiveInfo(
-    {"archive-info", "FILE.FCD",
-     "prints the header, device identities and channel descriptors of a month file", RunArchiveInfo});
+const CliRegistrar kArchive({kArchiveName, "FOLDER ADRES KANAŁ OD DO",
+                             "Próbki kanału z okresu: czas, interwał, typ, ważność, wartość, status",
+                             RunArchive,
+                             {{"FOLDER", "folder danych z folderami stacji FC_nnnnn"},
+                              {"ADRES", "adres stacji, 1..65535"},
+                              {"KANAŁ", "nazwa skrócona parametru, jak w nazwach plików archiwum (np. dVn)"},
+                              {"OD", "początek okresu, \"RRRR-MM-DD gg:mm:ss\""},
+                              {"DO", "koniec okresu, \"RRRR-MM-DD gg:mm:ss\", nie wcześniej niż OD"}},
+                             {},
+                             {"kiv-cli archive demo 1 dVn \"2026-05-01 00:00:00\" \"2026-05-02 00:00:00\""}});
+const CliRegistrar kArchiveInfo({kInfoName, "PLIK.FCD",
+                                 "Nagłówek, identyfikacje urządzenia i opisy kanału jednego pliku miesiąca archiwum",
+                                 RunArchiveInfo,
+                                 {{"PLIK.FCD", "plik archiwum jednego miesiąca, np. demo/FC_00001/00001_2026_05_dVn.FCD"}},
+                                 {},
+                                 {"kiv-cli archive-info demo/FC_00001/00001_2026_05_dVn.FCD"}});
 
 } // namespace
 } // namespace kiv::cli

@@ -1,5 +1,6 @@
 // kiv-cli events: lists one generation of a station's events file, with the
 // additional parameters decoded by the matching definition of the program folder.
+#include "cli_args.h"
 #include "cli_command.h"
 
 #include "config/tini.h"
@@ -13,11 +14,7 @@
 namespace kiv::cli {
 namespace {
 
-bool ParseNumber(const std::string& text, int low, int high, int& value) {
-    if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos) return false;
-    value = std::stoi(text);
-    return value >= low && value <= high;
-}
+constexpr const char* kName = "events";
 
 void PrintRecord(const TEventsFile& file, std::size_t index, TIni* definitions, int& definitionErrors) {
     const TEventRecord& record = file.records[index];
@@ -41,19 +38,22 @@ void PrintRecord(const TEventsFile& file, std::size_t index, TIni* definitions, 
 }
 
 int RunEvents(const std::vector<std::string>& args) {
+    CliArgs in;
+    if (const int rc = SplitArguments(kName, args, in); rc != kExitOk) return rc;
     int address = 0;
-    int generation = 0;
-    if (args.size() < 2 || args.size() > 3 || !ParseNumber(args[1], 1, 65535, address) ||
-        (args.size() == 3 && !ParseNumber(args[2], 0, kEventGenerations, generation))) {
-        std::fprintf(stderr, "usage: kiv-cli events DATAFOLDER ADDRESS(1..65535) [GENERATION(0..9)]\n");
-        return 64;
-    }
-    const std::string name = EventsFileName(args[0], address, generation);
+    long generation = 0;
+    std::string folder, error;
+    if (!ParseAddress(in.values[1], address, error) ||
+        (in.values.size() == 3 && !ParseWhole("GENERACJA", in.values[2], 0, kEventGenerations, generation, error)))
+        return UsageError(kName, error);
+    if (const int rc = FindDataFolder(in.values[0], folder, error); rc != kExitOk) return Fail(kName, rc, error);
+    if (const int rc = FindStation(folder, address, error); rc != kExitOk) return Fail(kName, rc, error);
+    const std::string name = EventsFileName(folder, address, static_cast<int>(generation));
+    if (const int rc = FindFileOfKind(name, kEventsMagic, "plikiem zdarzeń (.FCE)", error); rc != kExitOk)
+        return Fail(kName, rc, error);
     TEventsFile file;
-    if (ReadEventsFile(args[0], address, generation, TIdentLines(), file) < 0) {
-        std::fprintf(stderr, "Brak prawidłowego pliku zdarzeń: %s\n", name.c_str());
-        return 1;
-    }
+    if (ReadEventsFile(folder, address, static_cast<int>(generation), TIdentLines(), file) < 0)
+        return Fail(kName, kExitData, "Brak prawidłowego pliku zdarzeń: " + name);
     std::printf("Plik: %s\n", name.c_str());
     for (int line : {0, 1, 2, 4})
         std::printf("Identyfikacja %d: %s\n", line + 1, DecodeText(file.identLines[static_cast<std::size_t>(line)]).c_str());
@@ -73,8 +73,15 @@ int RunEvents(const std::vector<std::string>& args) {
     return 0;
 }
 
-const CliRegistrar registrar({"events", "DATAFOLDER ADDRESS [GENERATION]",
-                              "lists the events of a station (generation 0..9, default 0)", RunEvents});
+const CliRegistrar registrar({kName, "FOLDER ADRES [GENERACJA]",
+                              "Zdarzenia stacji z pliku zdarzeń, z parametrami dodatkowymi według pliku .EVT "
+                              "z folderu programu",
+                              RunEvents,
+                              {{"FOLDER", "folder danych z folderami stacji FC_nnnnn"},
+                               {"ADRES", "adres stacji, 1..65535"},
+                               {"GENERACJA", "0 (domyślnie): plik bieżący, 1..9: starsze pliki", true}},
+                              {},
+                              {"kiv-cli events demo 1", "kiv-cli events demo 1 2"}});
 
 } // namespace
 } // namespace kiv::cli

@@ -1,10 +1,10 @@
-// kiv-cli fcc DATAFOLDER ADDRESS: the current data file of a station: read-out
+// kiv-cli fcc FOLDER ADRES: the current data file of a station: read-out
 // time, profile name, identity texts and the packed value bytes in hex.
-#include <charconv>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "cli_args.h"
 #include "cli_command.h"
 #include "datafiles/fcc.h"
 #include "support/text_encoding.h"
@@ -12,29 +12,27 @@
 namespace kiv::cli {
 namespace {
 
+constexpr const char* kName = "fcc";
+
 int RunFcc(const std::vector<std::string>& args) {
+    CliArgs in;
+    if (const int rc = SplitArguments(kName, args, in); rc != kExitOk) return rc;
     int address = 0;
-    const bool numeric = args.size() == 2 && std::from_chars(args[1].data(), args[1].data() + args[1].size(), address).ptr ==
-                                                 args[1].data() + args[1].size();
-    if (!numeric || address < 1 || address > 65535) {
-        std::fprintf(stderr, "usage: kiv-cli fcc DATAFOLDER ADDRESS (address 1..65535)\n");
-        return 64;
-    }
-    std::string folder = args[0];
-    if (!folder.empty() && folder.back() != '/') folder += '/';
+    std::string folder, error;
+    if (!ParseAddress(in.values[1], address, error)) return UsageError(kName, error);
+    if (const int rc = FindDataFolder(in.values[0], folder, error); rc != kExitOk) return Fail(kName, rc, error);
+    if (const int rc = FindStation(folder, address, error); rc != kExitOk) return Fail(kName, rc, error);
+    const std::string file = FccFileName(folder, address);
+    if (const int rc = FindFileOfKind(file, "ZQFCC", "plikiem danych bieżących (.FCC)", error); rc != kExitOk)
+        return Fail(kName, rc, error);
     TFileFCC fcc;
     std::size_t count = 0;
     const uint8_t* values = nullptr;
     TimeStamp time = 0;
     std::string profileName;
-    if (fcc.ReadCurrentData(folder, address, count, values, time, profileName) != 0) {
-        std::fprintf(stderr, "kiv-cli: no current data file %s\n", FccFileName(folder, address).c_str());
-        return 1;
-    }
-    if (values == nullptr && fcc.identity.empty()) {
-        std::fprintf(stderr, "kiv-cli: %s is not a valid current data file\n", FccFileName(folder, address).c_str());
-        return 1;
-    }
+    if (fcc.ReadCurrentData(folder, address, count, values, time, profileName) != 0 ||
+        (values == nullptr && fcc.identity.empty()))
+        return Fail(kName, kExitData, "Brak poprawnego zbioru danych bieżących: " + file);
     std::printf("time\t%s\n", StampText(time).c_str());
     std::printf("profile\t%s\n", DecodeText(profileName).c_str());
     for (std::size_t i = 0; i < fcc.identity.size(); ++i)
@@ -49,9 +47,13 @@ int RunFcc(const std::vector<std::string>& args) {
     return 0;
 }
 
-const CliRegistrar registrar({"fcc", "DATAFOLDER ADDRESS",
-                              "prints the current data file of a station: read-out time, profile, identity, values",
-                              RunFcc});
+const CliRegistrar registrar({kName, "FOLDER ADRES",
+                              "Plik danych bieżących stacji: czas odczytu, profil, identyfikacja i wartości (hex)",
+                              RunFcc,
+                              {{"FOLDER", "folder danych z folderami stacji FC_nnnnn"},
+                               {"ADRES", "adres stacji, 1..65535"}},
+                              {},
+                              {"kiv-cli fcc demo 1"}});
 
 } // namespace
 } // namespace kiv::cli

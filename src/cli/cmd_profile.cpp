@@ -1,9 +1,10 @@
-// kiv-cli profile FILE.FCP: the header record of a device profile, then one
+// kiv-cli profile PLIK.FCP: the header record of a device profile, then one
 // tab-separated line per parameter item with every field of the item.
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "cli_args.h"
 #include "cli_command.h"
 #include "datafiles/profile.h"
 #include "support/text_encoding.h"
@@ -32,29 +33,35 @@ std::string ItemLine(const TParamItem& item) {
     return line;
 }
 
+constexpr const char* kName = "profile";
+
 int RunProfile(const std::vector<std::string>& args) {
-    if (args.size() != 1) {
-        std::fprintf(stderr, "usage: kiv-cli profile FILE.FCP\n");
-        return 64;
-    }
+    CliArgs in;
+    if (const int rc = SplitArguments(kName, args, in); rc != kExitOk) return rc;
+    const std::string& file = in.values[0];
+    std::string error;
+    if (const int rc = FindFileOfKind(file, "ZQFCP", "profilem urządzenia (.FCP)", error); rc != kExitOk)
+        return Fail(kName, rc, error);
     TFCProfileRdWr reader;
     TRecProfParams params;
     std::vector<TParamItem> items;
     std::vector<std::string> groups;
-    if (!reader.ReadProfile(args[0], params, items, groups)) {
-        std::fprintf(stderr, "kiv-cli: %s is not a valid device profile\n", args[0].c_str());
-        return 1;
-    }
+    if (!reader.ReadProfile(file, params, items, groups))
+        return Fail(kName, kExitData, "nieprawidłowy profil urządzenia: " + file);
     std::string header = std::to_string(params.profileByte) + "\t" + std::to_string(params.profileNumber);
     for (const std::string& text : params.texts) header += "\t" + DecodeText(text);
     std::printf("%s\n", header.c_str());
     for (const TParamItem& item : items) std::printf("%s\n", ItemLine(item).c_str());
-    return 0;
+    return kExitOk;
 }
 
-const CliRegistrar registrar({"profile", "FILE.FCP",
-                              "prints the header record of a device profile and one line per parameter item",
-                              RunProfile});
+const CliRegistrar registrar({kName, "PLIK.FCP",
+                              "Nagłówek profilu urządzenia, potem wiersz na parametr ze wszystkimi polami "
+                              "(tabulatory)",
+                              RunProfile,
+                              {{"PLIK.FCP", "plik profilu urządzenia"}},
+                              {},
+                              {"kiv-cli profile build/dev/bin/KM100.FCP"}});
 
 } // namespace
 } // namespace kiv::cli

@@ -35,12 +35,4 @@ TEST(CliStations, ListsStationsThenGroups) {
     EXPECT_EQ(status, 0);
 }
 
-TEST(CliStations, MissingFolderOrArgumentFails) {
-    int status = 0;
-    EXPECT_EQ(RunCli("stations /nonexistent/kiv", status), "");
-    EXPECT_EQ(status, 1);
-    EXPECT_EQ(RunCli("stations", status), "");
-    EXPECT_EQ(status, 64);
-}
-
 } // namespace

@@ -1,0 +1,162 @@
+// kiv-cli over good and bad calls: each row runs the built program and checks
+// the exit code and the first line the user reads (stdout for the help and
+// listings, stderr for a refusal, which must name what was wrong and leave
+// stdout empty).
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <fstream>
+#include <spawn.h>
+#include <sstream>
+#include <sys/wait.h>
+
+#include "common/temp_folder.h"
+#include "config/station_db.h"
+#include "datafiles/archive.h"
+
+extern char** environ;
+
+namespace kiv {
+namespace {
+
+struct Outcome {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+Outcome RunCli(const std::vector<std::string>& args, const test::TempFolder& dir) {
+    std::vector<std::string> all{KIV_PROGRAM_DIR "/kiv-cli"};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const std::string out = dir.File("cli.out"), err = dir.File("cli.err");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = 0;
+    Outcome outcome;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    outcome.out = ReadText(out);
+    outcome.err = ReadText(err);
+    return outcome;
+}
+
+std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
+
+void AddSample(Bytes& records, uint32_t time, uint32_t value) {
+    uint8_t record[kSampleSize] = {static_cast<uint8_t>(time), static_cast<uint8_t>(time >> 8),
+                                   static_cast<uint8_t>(time >> 16), static_cast<uint8_t>(time >> 24), 60, 0, 6, 1,
+                                   static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8)};
+    records.insert(records.end(), record, record + kSampleSize);
+}
+
+// Station 12 with a station file and three hourly samples of Vn in January
+// 2026; no current data or events file. Beside it a settings file and a
+// folder without stations.
+class CliCalls : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directories(dir_.path / "data" / "FC_00012");
+        std::filesystem::create_directories(dir_.path / "empty");
+        std::ofstream(StationFilePath(Data(), 12)) << "[Main]\r\nLabel=Stacja dwunasta\r\n";
+        std::ofstream(Data() + "Kiv.ini") << "[Catalogues]\r\nDataPath=" << Data() << "\r\n";
+        TParamItem item;
+        item.SetShortName("Vn");
+        item.SetHourIndex(0);
+        item.SetHourTypeCode(6);
+        Bytes records;
+        for (uint32_t h = 0; h < 3; ++h) AddSample(records, EncodeTime({2026, 1, 10, 0, 0, 0}) + h * 3600, 100 + h);
+        TArchive archive;
+        ASSERT_EQ(archive.StoreSamples(Data(), 12, item, records.data(), records.size(),
+                                       {"Kivmet", "1", "KM-100", "", "", ""}, "Vn"),
+                  0);
+    }
+    std::string Data() const { return dir_.Folder() + "data/"; }
+    // "{data}", "{empty}", "{fcd}", "{fcp}" and "{ini}" stand for the paths of the fixture.
+    std::string Expand(std::string text) const {
+        const std::pair<std::string, std::string> names[] = {
+            {"{data}", dir_.Folder() + "data"},
+            {"{empty}", dir_.Folder() + "empty"},
+            {"{fcd}", Data() + "FC_00012/00012_2026_01_Vn.FCD"},
+            {"{fcp}", KIV_PROGRAM_DIR "/KM100.FCP"},
+            {"{ini}", Data() + "Kiv.ini"}};
+        for (const auto& [name, path] : names)
+            for (std::size_t at; (at = text.find(name)) != std::string::npos;) text.replace(at, name.size(), path);
+        return text;
+    }
+
+    test::TempFolder dir_{"kiv-cli-calls"};
+};
+
+constexpr const char* kFrom = "2026-01-01 00:00:00";
+constexpr const char* kTo = "2026-02-01 00:00:00";
+
+TEST_F(CliCalls, ExitCodeAndFirstLine) {
+    struct Row {
+        const char* name;
+        std::vector<std::string> args;
+        int code;
+        const char* line; // in the first line of stdout on exit 0, else of stderr
+    };
+    const Row rows[] = {
+        {"help switch", {"--help"}, 0, "Użycie: kiv-cli POLECENIE"},
+        {"short help switch", {"-h"}, 0, "Użycie: kiv-cli POLECENIE"},
+        {"help command", {"help"}, 0, "Użycie: kiv-cli POLECENIE"},
+        {"help on a command", {"help", "archive"}, 0, "kiv-cli archive FOLDER ADRES KANAŁ OD DO"},
+        {"help switch after a command", {"events", "{data}", "--help"}, 0, "kiv-cli events FOLDER ADRES [GENERACJA]"},
+        {"help on an unknown command", {"help", "frob"}, 64, "\"frob\""},
+        {"no command", {}, 64, "Użycie: kiv-cli POLECENIE"},
+        {"unknown command", {"frob"}, 64, "nieznane polecenie \"frob\""},
+        {"unknown option", {"archive", "{data}", "12", "Vn", kFrom, kTo, "--bogus"}, 64, "\"--bogus\""},
+        {"missing argument", {"stations"}, 64, "brak argumentu FOLDER"},
+        {"surplus argument", {"fcc", "{data}", "12", "13"}, 64, "\"13\""},
+        {"address zero", {"fcc", "{data}", "0"}, 64, "\"0\""},
+        {"address past 65535", {"events", "{data}", "65536"}, 64, "\"65536\""},
+        {"address not a number", {"archive", "{data}", "12x", "Vn", kFrom, kTo}, 64, "\"12x\""},
+        {"time not a date", {"archive", "{data}", "12", "Vn", "2026-13-01 00:00:00", kTo}, 64, "\"2026-13-01 00:00:00\""},
+        {"reversed period", {"archive", "{data}", "12", "Vn", kTo, kFrom}, 64, "odwrócony zakres czasu"},
+        {"generation past 9", {"events", "{data}", "12", "10"}, 64, "\"10\""},
+        {"no data folder", {"stations", "{data}/nowhere"}, 66, "{data}/nowhere"},
+        {"folder without stations", {"stations", "{empty}"}, 66, "{empty}"},
+        {"no such station", {"fcc", "{data}", "99"}, 66, "brak stacji 00099"},
+        {"no such channel", {"archive", "{data}", "12", "Nope", kFrom, kTo}, 66, "\"Nope\""},
+        {"no current data file", {"fcc", "{data}", "12"}, 66, "00012.FCC"},
+        {"no events file", {"events", "{data}", "12"}, 66, "00012.FCE"},
+        {"archive-info on the settings file", {"archive-info", "{ini}"}, 65, "{ini} nie jest plikiem archiwum"},
+        {"archive-info on no file", {"archive-info", "{data}/none.FCD"}, 66, "{data}/none.FCD"},
+        {"profile on a month file", {"profile", "{fcd}"}, 65, "{fcd} nie jest profilem urządzenia"},
+        {"profile on no file", {"profile", "{data}/none.FCP"}, 66, "{data}/none.FCP"},
+        {"stations", {"stations", "{data}"}, 0, "00012\tStacja dwunasta"},
+        {"archive", {"archive", "{data}", "12", "Vn", kFrom, kTo}, 0, "status 0, 3 samples"},
+        {"archive-info", {"archive-info", "{fcd}"}, 0, "magic \"ZQFCD\""},
+        {"profile", {"profile", "{fcp}"}, 0, "Kivmet KM-100"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::vector<std::string> args;
+        for (const std::string& a : row.args) args.push_back(Expand(a));
+        const Outcome got = RunCli(args, dir_);
+        EXPECT_EQ(got.code, row.code) << got.err;
+        EXPECT_NE(FirstLine(row.code == 0 ? got.out : got.err).find(Expand(row.line)), std::string::npos)
+            << "stdout:\n" << got.out << "stderr:\n" << got.err;
+        EXPECT_EQ(row.code == 0 ? got.err : got.out, "") << "a refusal lists nothing, a listing warns of nothing";
+    }
+}
+
+} // namespace
+} // namespace kiv
