@@ -4,27 +4,33 @@
 #   scripts/run.sh               the program in a window (needs a display)
 #   scripts/run.sh --offscreen   the program without a window, until Ctrl+C
 #   scripts/run.sh --smoke       a scripted check that needs no display
+#   ... --fast                   the simulator answers at once instead of at
+#                                the station's baud rate
 #
 # Installs what is missing, builds the dev preset, writes ./demo once (kept
 # between runs; delete it for a fresh one), starts kiv-devsim on a
 # pseudo-terminal for the station whose station file says ComNumber=COM1, with
 # archives continuing the demo archive up to the current hour, maps COM1 to
 # that pseudo-terminal in demo/Kiv.ini ([Ports]) and starts kiv in demo/.
-# The simulator is stopped when the program ends.
+# The simulator sends its replies at the station's BaudRate, so a read-out
+# takes as long as on a real line. It is stopped when the program ends.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
 
-usage() { sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'; }
+usage() { sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'; }
 
 MODE=window
-case "${1:-}" in
-  "") ;;
-  --offscreen) MODE=offscreen ;;
-  --smoke) MODE=smoke ;;
-  -h|--help) usage; exit 0 ;;
-  *) echo "run.sh: unknown option \"$1\"" >&2; usage >&2; exit 2 ;;
-esac
+FAST=
+for arg in "$@"; do
+  case "$arg" in
+    --offscreen) MODE=offscreen ;;
+    --smoke) MODE=smoke ;;
+    --fast) FAST=1 ;;
+    -h|--help) usage; exit 0 ;;
+    *) echo "run.sh: unknown option \"$arg\"" >&2; usage >&2; exit 2 ;;
+  esac
+done
 
 if [ "$MODE" = window ] && [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   cat >&2 <<'EOF'
@@ -80,13 +86,14 @@ if [ ! -f "$DEMO/demo-manifest.txt" ]; then
 fi
 
 # The station wired to COM1 and its device profile file.
-ADDRESS= ; PROFILE_NAME= ; SERIAL=
+ADDRESS= ; PROFILE_NAME= ; SERIAL= ; BAUD=
 for ini in "$DEMO"/FC_*/*.INI; do
   [ "$(ini_value "$ini" Communication ComNumber)" = COM1 ] || continue
   PROFILE_NAME=$(ini_value "$ini" Hardware DeviceProfile)
   [ -n "$PROFILE_NAME" ] || continue
   ADDRESS=$((10#$(basename "$ini" .INI)))
   SERIAL=$(ini_value "$ini" Hardware SerialNumber)
+  BAUD=$(ini_value "$ini" Communication BaudRate)
   break
 done
 if [ -z "$ADDRESS" ]; then
@@ -117,7 +124,13 @@ stop_all() {
 trap stop_all EXIT
 trap 'exit 130' INT TERM
 
-"$BIN/kiv-devsim" --profile "$PROFILE_FILE" --address "$ADDRESS" --data "$DEMO/.sim" \
+# Without --baud the simulator answers as fast as the pseudo-terminal carries bytes.
+PACE=()
+if [ -z "$FAST" ]; then
+  case "$BAUD" in ''|*[!0-9]*) BAUD=9600 ;; esac
+  PACE=(--baud "$BAUD")
+fi
+"$BIN/kiv-devsim" --profile "$PROFILE_FILE" --address "$ADDRESS" --data "$DEMO/.sim" "${PACE[@]}" \
   --serial "$SERIAL" --last "${LAST:-FW 3.04}" >"$RUNLOG/devsim.out" 2>"$RUNLOG/devsim.err" &
 SIM_PID=$!
 PTY=
@@ -133,7 +146,7 @@ if [ -z "$PTY" ]; then
   exit 1
 fi
 "$BIN/kiv-demodata" --set-port "$DEMO" COM1 "$PTY"
-echo "== station $ADDRESS ($PROFILE_NAME) is simulated on COM1 = $PTY"
+echo "== station $ADDRESS ($PROFILE_NAME) is simulated on COM1 = $PTY, ${PACE[1]:-unpaced}${PACE[1]:+ Bd}"
 
 if [ "$MODE" = smoke ]; then
   fail() { echo "SMOKE FAILED: $*" >&2; exit 1; }
@@ -149,7 +162,8 @@ if [ "$MODE" = smoke ]; then
     fail "the read-out of station $ADDRESS failed"
   fi
   grep -q "Odczyt zakończony" "$RUNLOG/read.txt" || fail "the read-out did not end with \"Odczyt zakończony\""
-  grep -E '^result|^requests' "$RUNLOG/read.txt" | sed 's/^/   /'
+  # The result and the summary close the read-out's output.
+  tail -n 6 "$RUNLOG/read.txt" | sed 's/^/   /'
   echo "== smoke: kiv offscreen for 5 s"
   (cd "$DEMO" && QT_QPA_PLATFORM=offscreen exec "$BIN/kiv") >"$RUNLOG/kiv.out" 2>&1 &
   KIV_PID=$!
