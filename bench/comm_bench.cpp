@@ -39,7 +39,7 @@ void RunExchanges(benchmark::State& state, kiv::TFCommModule& module, double pac
     total.start();
     for (auto _ : state) {
         module.SendFrame(7, 0, 0, nullptr, 1);
-        if (module.WaitForExchange() != kiv::TxGood)
+        if (module.WaitForExchange() != kiv::TxResult::Good)
             ++failures;
         ++exchanges;
     }
@@ -55,7 +55,7 @@ bool OpenTo(kiv::TFCommModule& module, const QTemporaryDir& dir, const std::stri
     const std::string settings = dir.filePath("Kiv.ini").toStdString();
     std::ofstream(settings) << "[Ports]\r\nCOM1=" << port << "\r\n";
     module.SetSettingsFile(settings);
-    return module.OpenDirect("COM1", kBaud, 100, 1000, 0, 0, 0, false, true, true, "None");
+    return module.OpenDirect(kiv::TLinkSettings{.port = "COM1", .baud = kBaud, .parity = "None", .charTimeout = 100, .answerTimeout = 1000});
 }
 
 // kiv-devsim --baud 9600: the reply's bytes are paced, the first one goes at once.

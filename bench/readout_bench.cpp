@@ -88,29 +88,29 @@ void BM_ReadOut(benchmark::State& state) {
         input.samplesPerBlock = 250;
         input.dataFolder = root + "data/";
         std::filesystem::create_directories(StationFolderPath(input.dataFolder, kAddress));
-        input.stationFile = StationFilePath(input.dataFolder, kAddress);
-        input.settingsFile = root + "Kiv.ini";
-        std::ofstream(input.settingsFile) << "[Ports]\r\nCOM1=" << port << "\r\n";
+        const std::string kivIni = root + "Kiv.ini";
+        std::ofstream(kivIni) << "[Ports]\r\nCOM1=" << port << "\r\n";
+        input.settings = ReadOutSettingsFrom(kivIni, StationFilePath(input.dataFolder, kAddress), input.items);
 
         TTxProgressRecorder progress;
         TFCommModule module;
         module.SetProgress(&progress);
-        module.SetSettingsFile(input.settingsFile);
-        if (!module.OpenDirect("COM1", kBaud, 300, 2000, 0, 0, 0, false, true, true, "None")) {
+        module.SetSettingsFile(kivIni);
+        if (!module.OpenDirect(kiv::TLinkSettings{.port = "COM1", .baud = kBaud, .parity = "None", .charTimeout = 300, .answerTimeout = 2000})) {
             state.SkipWithError("port not opened");
             return;
         }
         TLinkStats stats;
         TReadLink link{module, progress, &stats};
-        TDevSign sign;
+        TReadOutReport report;
         QElapsedTimer clock;
         clock.start();
-        const uint8_t result = ReadDevice(link, input, sign);
+        const TxResult result = ReadDevice(link, input, report);
         const double seconds = static_cast<double>(clock.elapsed()) / 1000.0;
         module.ClosePort();
         sim.terminate();
         sim.waitForFinished(5000);
-        if (result != RdSuccess) {
+        if (result != TxResult::Good) {
             state.SkipWithError("read-out failed");
             return;
         }

@@ -1,13 +1,16 @@
 // kiv-cli read DATAFOLDER ADDRESS [options]: reads one station over a direct
 // line with the settings of its station file, as the transmission window
-// does, printing the progress lines and the result message. Run it in the
-// working folder that holds Kiv.ini ([Ports] mapping, Debug, CommSettings);
-// the device profiles are taken from the program folder. Exit code 0 after a
-// complete read-out, else the read-out's result code; 64 for bad arguments,
-// 65 when the station's profile cannot be read, 69 when the port does not open.
+// does (the same road, direct_readout.h), printing the progress lines, the
+// result text and a summary of what was stored. Run it in the working folder
+// that holds Kiv.ini ([Ports] mapping, Debug, CommSettings); the device
+// profiles are taken from the program folder. Exit code 0 after a complete
+// read-out, else the read-out's result code (14 after Ctrl+C or SIGTERM); 64
+// for bad arguments, 65 when the station's profile cannot be read, 69 when the
+// port does not open.
 #include <QCoreApplication>
 
 #include <charconv>
+#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <map>
@@ -17,10 +20,11 @@
 
 #include "cli_command.h"
 #include "comm/comm_module.h"
-#include "comm/device_readout.h"
+#include "comm/direct_readout.h"
 #include "comm/progress_recorder.h"
 #include "config/program_settings.h"
 #include "config/station_db.h"
+#include "datafiles/profile_catalogue.h"
 #include "datafiles/timestamp.h"
 #include "support/text_encoding.h"
 
@@ -71,8 +75,8 @@ bool ParseArguments(const std::vector<std::string>& args, TReadOptions& options)
     return true;
 }
 
-// Applies the numeric and time overrides; false on a malformed one.
-bool ApplyOverrides(const TReadOptions& options, TRekStacjiFull& station, TReadOutInput& input) {
+// Applies the numeric and port overrides to the station's record; false on a malformed one.
+bool ApplyLinkOverrides(const TReadOptions& options, TRekStacjiFull& station) {
     const std::pair<const char*, int32_t*> numbers[] = {
         {"--answer-timeout", &station.StartTimeout}, {"--char-timeout", &station.CharsTimeout},
         {"--silence", &station.SilenceTime},          {"--block", &station.ArcSamplesPerBlock},
@@ -87,6 +91,10 @@ bool ApplyOverrides(const TReadOptions& options, TRekStacjiFull& station, TReadO
     if (options.Has("--port")) station.ComNumber = options.Get("--port");
     if (options.Has("--baud")) station.BaudRate = options.Get("--baud");
     if (options.Has("--parity")) station.Parity = options.Get("--parity");
+    return true;
+}
+
+bool ApplyTimeOverrides(const TReadOptions& options, TReadOutInput& input) {
     const std::pair<const char*, int32_t*> times[] = {{"--from", &input.startTime}, {"--to", &input.endTime}};
     for (const auto& [name, field] : times) {
         if (!options.Has(name)) continue;
@@ -98,14 +106,44 @@ bool ApplyOverrides(const TReadOptions& options, TRekStacjiFull& station, TReadO
 }
 
 // A station names its profile by the profile's name (text 1 of an .FCP file
-// in the program folder); a file name is taken as it is.
-std::string ProfileFileOf(const std::string& folder, const std::string& name) {
-    TFCProfileRdWr reader;
-    for (const std::string& file : TFCProfileRdWr::ListProfiles(folder)) {
-        std::string text1, text2, text3, text4;
-        if (reader.ReadProfileTexts(folder + file, text1, text2, text3, text4) && text1 == name) return folder + file;
-    }
-    return folder + name;
+// in the program folder); a file name of that folder is taken too.
+int LookUpProfile(const std::string& folder, const std::string& deviceProfile, TProfileRecord& found) {
+    const TProfileCatalogue catalogue = BuildProfileCatalogue(folder);
+    const int byName = ReadCatalogueProfile(catalogue.names, catalogue.files, folder, deviceProfile, found);
+    if (byName != ProfileNotInCatalogue) return byName;
+    return ReadCatalogueProfile(catalogue.files, catalogue.files, folder, deviceProfile, found);
+}
+
+// Ctrl+C and SIGTERM end the read-out at its next request; the port is
+// closed and what was read up to then is stored as usual.
+void StopOnSignal(int) { RequestStop(); }
+
+void CatchStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = StopOnSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+std::string ResultText(const TReadOutOutcome& outcome) {
+    if (!outcome.message.text.empty()) return outcome.message.text;
+    if (outcome.result == TxResult::Good) return "Odczyt zakończony";
+    if (outcome.result == TxResult::Cancelled) return "Odczyt przerwany";
+    return "";
+}
+
+void PrintSummary(const TReadOutOutcome& outcome) {
+    std::string samples;
+    for (const auto& [name, count] : outcome.report.samplesStored)
+        samples += (samples.empty() ? "" : ", ") + DecodeText(name) + " " + std::to_string(count);
+    std::printf("Zapisane próbki: %s\n", samples.empty() ? "brak" : samples.c_str());
+    std::printf("Zapisane zdarzenia: %ld\n", outcome.report.eventsStored);
+    const int64_t newest = outcome.report.newestSample;
+    std::printf("Najnowsza próbka: %s\n", newest < 0 ? "brak" : StampText(static_cast<TimeStamp>(newest)).c_str());
+    std::printf("Łącze: zapytań %ld, wysłano %ld B, odebrano %ld B\n", outcome.stats.requests, outcome.stats.bytesSent,
+                outcome.stats.bytesReceived);
+    std::printf("Czas odczytu: %.1f s\n", outcome.seconds);
 }
 
 int RunRead(const std::vector<std::string>& args) {
@@ -116,57 +154,50 @@ int RunRead(const std::vector<std::string>& args) {
         std::fputs(kUsage, stderr);
         return 64;
     }
+    CatchStopSignals();
     static int argc = 1;
     static char name[] = "kiv-cli";
     static char* argv[] = {name, nullptr};
     QCoreApplication app(argc, argv);
 
-    TReadOutInput input;
-    input.address = static_cast<uint16_t>(address);
-    input.dataFolder = WithTrailingSlash(args[0]);
-    input.stationFile = StationFilePath(input.dataFolder, address);
-    input.settingsFile = KivIniPathInWorkingFolder();
+    const std::string dataFolder = WithTrailingSlash(args[0]);
+    const std::string kivIni = KivIniPathInWorkingFolder();
     TRekStacjiFull station;
-    ReadFullStationRecord(input.stationFile, address, station);
-    if (!ApplyOverrides(options, station, input)) {
+    ReadFullStationRecord(StationFilePath(dataFolder, address), address, station);
+    if (!ApplyLinkOverrides(options, station)) {
         std::fputs(kUsage, stderr);
         return 64;
     }
-    const std::string profileFile =
-        ProfileFileOf(WithTrailingSlash(QCoreApplication::applicationDirPath().toStdString()), station.DeviceProfile);
-    std::vector<std::string> groups;
-    TFCProfileRdWr reader;
-    if (station.DeviceProfile.empty() || !reader.ReadProfile(profileFile, input.profile, input.items, groups)) {
-        std::fprintf(stderr, "kiv-cli: the device profile \"%s\" of station %d cannot be read\n",
+    TProfileRecord profile;
+    if (station.DeviceProfile.empty() ||
+        LookUpProfile(WithTrailingSlash(QCoreApplication::applicationDirPath().toStdString()), station.DeviceProfile,
+                      profile) != ProfileRead) {
+        std::fprintf(stderr, "kiv-cli: nie można odczytać profilu urządzenia \"%s\" stacji %d\n",
                      station.DeviceProfile.c_str(), address);
         return 65;
     }
-    input.samplesPerBlock = static_cast<uint8_t>(station.ArcSamplesPerBlock);
-    input.attempts = station.Repeats;
+    TDirectReadOut job = DirectReadOutOf(station, kivIni, dataFolder, profile.params, profile.items);
+    if (!ApplyTimeOverrides(options, job.input)) {
+        std::fputs(kUsage, stderr);
+        return 64;
+    }
+    if (options.Has("--log")) job.logFile = options.Get("--log");
 
     TProgressLines lines;
     std::ostream echo(&lines);
     TTxProgressRecorder progress(&echo);
     progress.Reset(std::to_string(address) + " " + station.Label);
     TFCommModule module;
-    module.SetProgress(&progress);
-    module.SetSettingsFile(input.settingsFile);
-    if (options.Has("--log")) module.SetLogFile(options.Get("--log"));
-    int baud = 0;
-    if (!ParseNumber(station.BaudRate, baud)) baud = 9600;
-    if (!module.OpenDirect(station.ComNumber, baud, station.CharsTimeout, station.StartTimeout, 0, 0,
-                           station.SilenceTime, false, station.RtsSet, station.DtrSet, station.Parity))
-        return 69;
-    TLinkStats stats;
-    TReadLink link{module, progress, &stats};
-    TDevSign sign;
-    const uint8_t result = ReadDevice(link, input, sign);
+    const TReadOutOutcome outcome = RunDirectReadOut(module, progress, job);
     progress.StopCounter();
-    module.ClosePort();
-    const TReadOutMessage message = ReadOutMessage(result, sign);
-    std::printf("result %d%s%s\n", result, message.text.empty() ? "" : ": ", message.text.c_str());
-    std::printf("requests %ld, bytes sent %ld, received %ld\n", stats.requests, stats.bytesSent, stats.bytesReceived);
-    return result == RdSuccess ? 0 : result;
+    if (!outcome.portOpened) {
+        std::fprintf(stderr, "kiv-cli: Błąd otwarcia portu %s\n", outcome.portError.c_str());
+        return 69;
+    }
+    const std::string text = ResultText(outcome);
+    std::printf("Wynik %d%s%s\n", ResultCode(outcome.result), text.empty() ? "" : ": ", text.c_str());
+    PrintSummary(outcome);
+    return outcome.result == TxResult::Good ? 0 : ResultCode(outcome.result);
 }
 
 const CliRegistrar registrar({"read", "DATAFOLDER ADDRESS [options]",

@@ -7,8 +7,6 @@
 #include "comm/comm_module.h"
 #include "comm/link_frame.h"
 #include "comm/progress.h"
-#include "config/ini_file.h"
-#include "config/program_settings.h"
 #include "datafiles/events.h"
 #include "datafiles/profile.h"
 #include "datafiles/sample_value.h"
@@ -39,13 +37,7 @@ public:
 
     void Add(int32_t time, int16_t interval, uint8_t type, const uint8_t* value, std::size_t size) {
         uint8_t record[kSampleSize];
-        const auto t = static_cast<uint32_t>(time);
-        for (int i = 0; i < 4; ++i) record[i] = static_cast<uint8_t>(t >> (8 * i));
-        record[4] = static_cast<uint8_t>(interval);
-        record[5] = static_cast<uint8_t>(static_cast<uint16_t>(interval) >> 8);
-        record[6] = type;
-        std::memcpy(record + 7, value, size);
-        for (std::size_t i = size; i < kSlotSize; ++i) record[7 + i] = static_cast<uint8_t>(session_.fill() % 255);
+        EncodeSample(record, static_cast<TimeStamp>(time), static_cast<uint16_t>(interval), type, value, size);
         records_.insert(records_.end(), record, record + kSampleSize);
         if (records_.size() == kBatchRecords * kSampleSize) Flush();
     }
@@ -55,11 +47,23 @@ public:
         const TSampleBatch batch{session_.dataFolder, session_.address, item_, session_.sign,
                                  channel_, records_.data(), records_.size() / kSampleSize};
         const int code = session_.writer ? session_.writer(batch) : WriteBatchToArchive(batch);
-        if (code != 0) session_.storeFailed = true;
+        if (code != 0)
+            session_.storeFailed = true;
+        else
+            CountStored(batch);
         records_.clear();
     }
 
 private:
+    void CountStored(const TSampleBatch& batch) {
+        auto& counts = session_.samplesStored;
+        if (counts.empty() || counts.back().first != channel_) counts.emplace_back(channel_, 0);
+        counts.back().second += static_cast<long>(batch.count);
+        for (std::size_t i = 0; i < batch.count; ++i)
+            session_.newestSample =
+                std::max<int64_t>(session_.newestSample, static_cast<uint32_t>(GetI32(batch.records + i * kSampleSize)));
+    }
+
     TReadOutSession& session_;
     const TParamItem& item_;
     std::string channel_;
@@ -76,7 +80,7 @@ struct TArcRead {
     int state = 0;
     bool cont = true;
     bool first = true;
-    uint8_t result = TxGood;
+    TxResult result = TxResult::Good;
 };
 
 // One archive reader at work: the session, the item, its archive index and type.
@@ -134,7 +138,7 @@ bool DecodeIntervalBlock(TArcJob& job, const std::vector<uint8_t>& reply, std::s
     return true;
 }
 
-uint8_t Request(TArcJob& job, uint8_t kind, std::vector<uint8_t>& reply, int32_t value32 = 0) {
+TxResult Request(TArcJob& job, uint8_t kind, std::vector<uint8_t>& reply, int32_t value32 = 0) {
     TRequestArgs args;
     args.kind = kind;
     args.time = job.st.position;
@@ -145,7 +149,7 @@ uint8_t Request(TArcJob& job, uint8_t kind, std::vector<uint8_t>& reply, int32_t
     return job.st.result;
 }
 
-void Stop(TArcRead& st, uint8_t result, int stopState) {
+void Stop(TArcRead& st, TxResult result, int stopState) {
     st.result = result;
     st.state = stopState;
 }
@@ -154,14 +158,14 @@ void Stop(TArcRead& st, uint8_t result, int stopState) {
 
 void HourPosition(TArcJob& job) {
     std::vector<uint8_t> reply;
-    job.st.cont = Request(job, 2, reply) == TxGood;
+    job.st.cont = Request(job, 2, reply) == TxResult::Good;
     if (!job.st.cont) return;
     const int code = ReplyCode(reply);
     if (code == kReplyEndOfData) {
         job.st.state = 3;
     } else if (code == kCodeHourPosition && reply.size() >= 13 + kReplyTail) {
         job.st.position = WireToTime(reply.data() + 8, 5);
-        if (job.st.position < 0) return Stop(job.st, 7, 4);
+        if (job.st.position < 0) return Stop(job.st, TxResult::BadTime, 4);
         job.st.state = 1;
     } else if (code == kReplyAcknowledge) {
         job.st.state = 1;
@@ -174,9 +178,9 @@ void HourPosition(TArcJob& job) {
 
 void HourBlock(TArcJob& job) {
     std::vector<uint8_t> reply;
-    const uint8_t result = Request(job, job.st.state == 1 ? 3 : 22, reply);
-    job.st.cont = result == TxGood || result == ReqLenientNoise;
-    if (result != TxGood) {
+    const TxResult result = Request(job, job.st.state == 1 ? 3 : 22, reply);
+    job.st.cont = result == TxResult::Good || result == TxResult::LenientNoise;
+    if (result != TxResult::Good) {
         job.st.state = 0;
         return;
     }
@@ -202,14 +206,14 @@ void AlignEnd(TArcRead& st) {
 
 void DayPosition(TArcJob& job) {
     std::vector<uint8_t> reply;
-    job.st.cont = Request(job, 4, reply) == TxGood;
+    job.st.cont = Request(job, 4, reply) == TxResult::Good;
     if (!job.st.cont) return;
     const int code = ReplyCode(reply);
     if (code == kReplyEndOfData) {
         job.st.state = 3;
     } else if (code == kCodeDayPosition && reply.size() >= 12 + kReplyTail) {
         const int32_t day = WireToTime(reply.data() + 8, 4);
-        if (day < 0) return Stop(job.st, 7, 4);
+        if (day < 0) return Stop(job.st, TxResult::BadTime, 4);
         if (int64_t(day) - job.st.position <= -kDaySeconds) {
             // The device keeps answering with an older day: step past it ourselves.
             job.st.position += kDaySeconds;
@@ -229,9 +233,9 @@ void DayPosition(TArcJob& job) {
 
 void DayBlock(TArcJob& job) {
     std::vector<uint8_t> reply;
-    const uint8_t result = Request(job, 5, reply);
-    job.st.cont = result == TxGood || result == ReqLenientNoise;
-    if (result != TxGood) {
+    const TxResult result = Request(job, 5, reply);
+    job.st.cont = result == TxResult::Good || result == TxResult::LenientNoise;
+    if (result != TxResult::Good) {
         job.st.state = 0;
         return;
     }
@@ -264,7 +268,7 @@ void DayBlock(TArcJob& job) {
 
 void Position2(TArcJob& job) {
     std::vector<uint8_t> reply;
-    job.st.cont = Request(job, 16, reply) == TxGood;
+    job.st.cont = Request(job, 16, reply) == TxResult::Good;
     if (!job.st.cont) return;
     const int code = ReplyCode(reply);
     if (code == kReplyEndOfData) {
@@ -272,7 +276,12 @@ void Position2(TArcJob& job) {
     } else if (code == kCodePosition2 && reply.size() >= 17 + kReplyTail) {
         job.st.position = WireToTime(reply.data() + 8, 5);
         job.st.pointer = GetI32(reply.data() + 13);
-        if (job.st.position < 0) return Stop(job.st, 7, 3);
+        if (job.st.position < 0) return Stop(job.st, TxResult::BadTime, 3);
+        // No ring holds a negative position, and one at the very top could not be stepped past.
+        if (job.st.pointer < 0 || job.st.pointer > INT32_MAX - 0xFF) {
+            job.st.state = 3;
+            return;
+        }
         SetRange(job.st);
         job.st.state = 1;
     } else {
@@ -282,7 +291,7 @@ void Position2(TArcJob& job) {
 
 void Block2(TArcJob& job) {
     std::vector<uint8_t> reply;
-    job.st.cont = Request(job, 17, reply, job.st.pointer) == TxGood;
+    job.st.cont = Request(job, 17, reply, job.st.pointer) == TxResult::Good;
     if (!job.st.cont) return;
     const int code = ReplyCode(reply);
     if (code == kReplyEndOfData) {
@@ -291,6 +300,10 @@ void Block2(TArcJob& job) {
         // A block from elsewhere in the ring would file samples under wrong
         // times; an empty one would be asked for again and again.
         if (GetI32(reply.data() + 17) != job.st.pointer || reply[8] == 0 || !DecodeIntervalBlock(job, reply, 21)) {
+            job.st.state = 3;
+            return;
+        }
+        if (job.st.pointer > INT32_MAX - reply[8]) {
             job.st.state = 3;
             return;
         }
@@ -303,7 +316,7 @@ void Block2(TArcJob& job) {
 
 // Positions, then reads blocks, until the period is covered, the device has
 // nothing more (endState), the reader stops (stopState) or the link gives up.
-uint8_t RunReader(TArcJob& job, int endState, int stopState, void (*position)(TArcJob&), void (*block)(TArcJob&)) {
+TxResult RunReader(TArcJob& job, int endState, int stopState, void (*position)(TArcJob&), void (*block)(TArcJob&)) {
     while (job.st.position <= job.st.end && job.st.state != endState && job.st.state != stopState && job.st.cont) {
         if (job.st.state == 0)
             position(job);
@@ -316,7 +329,7 @@ uint8_t RunReader(TArcJob& job, int endState, int stopState, void (*position)(TA
 
 enum class ArcKind { Hourly1, Daily1, Version2 };
 
-uint8_t ReadArchive(TReadOutSession& session, const TParamItem& item, ArcKind kind, int32_t start, int32_t end) {
+TxResult ReadArchive(TReadOutSession& session, const TParamItem& item, ArcKind kind, int32_t start, int32_t end) {
     const bool daily = kind == ArcKind::Daily1;
     TArcJob job{session, item, daily ? item.DayIndex() : item.HourIndex(),
                 daily ? item.DayTypeCode() : item.HourTypeCode(), TSampleBatcher(session, item), TArcRead{}};
@@ -328,7 +341,7 @@ uint8_t ReadArchive(TReadOutSession& session, const TParamItem& item, ArcKind ki
     case ArcKind::Daily1: return RunReader(job, 3, 4, DayPosition, DayBlock);
     case ArcKind::Version2: return RunReader(job, 2, 3, Position2, Block2);
     }
-    return TxGood;
+    return TxResult::Good;
 }
 
 int32_t StartTime(const TReadOutSession& session, const TParamItem& item, int32_t given) {
@@ -339,16 +352,16 @@ int32_t StartTime(const TReadOutSession& session, const TParamItem& item, int32_
     return static_cast<int32_t>(int64_t(now - now % kDaySeconds) - kDefaultHistory);
 }
 
-uint8_t ReadOneArchive(TReadOutSession& session, const TParamItem& item, int32_t startTime, int32_t endTime) {
+TxResult ReadOneArchive(TReadOutSession& session, const TParamItem& item, int32_t startTime, int32_t endTime) {
     const int32_t start = StartTime(session, item, startTime);
     int32_t end = session.deviceClock;
     if (endTime >= 0 && endTime < end) end = endTime;
-    if (start >= end) return TxGood;
+    if (start >= end) return TxResult::Good;
     if (session.protocol == 2)
-        return item.HourIndex() >= 0 ? ReadArchive(session, item, ArcKind::Version2, start, end) : uint8_t{TxGood};
-    uint8_t result = TxGood;
+        return item.HourIndex() >= 0 ? ReadArchive(session, item, ArcKind::Version2, start, end) : TxResult::Good;
+    TxResult result = TxResult::Good;
     if (item.HourIndex() >= 0) result = ReadArchive(session, item, ArcKind::Hourly1, start, end);
-    if (result == TxGood && item.DayIndex() >= 0) result = ReadArchive(session, item, ArcKind::Daily1, start, end);
+    if (result == TxResult::Good && item.DayIndex() >= 0) result = ReadArchive(session, item, ArcKind::Daily1, start, end);
     return result;
 }
 
@@ -389,19 +402,19 @@ int WriteBatchToArchive(const TSampleBatch& batch) {
                                 batch.sign, batch.channel);
 }
 
-uint8_t TReadOutSession::Request(TRequestArgs args, std::vector<uint8_t>& reply) {
+TxResult TReadOutSession::Request(TRequestArgs args, std::vector<uint8_t>& reply) {
     args.deviceAddress = address;
     args.attempts = attempts;
     return DeviceRequest(link, args, reply);
 }
 
-uint8_t ReadEvents(TReadOutSession& session) {
-    const int maximum = std::clamp(ReadIniInteger("CommSettings", "EventsMaxNumber", kEventsMaxDefault,
-                                                  session.settingsFile), 0, kEventsMaxLimit);
-    if (maximum == 0) return TxGood;
+TxResult ReadEvents(TReadOutSession& session) {
+    const int maximum = session.eventsMax;
+    if (maximum == 0) return TxResult::Good;
     const TOpenEvent reference = FindOpenEvent(session.dataFolder, session.address, session.nameplate);
     std::vector<std::vector<uint8_t>> records;
-    uint8_t result = TxGood;
+    TxResult result = TxResult::Good;
+    bool reachedStored = false;
     for (int n = 0; n < maximum; ++n) {
         session.link.progress.SetStatus("Odczyt zdarzenia nr " + std::to_string(n));
         TRequestArgs args;
@@ -410,21 +423,24 @@ uint8_t ReadEvents(TReadOutSession& session) {
         args.index16 = static_cast<uint16_t>(n);
         std::vector<uint8_t> reply;
         result = session.Request(args, reply);
-        if (result != TxGood) return result;
+        if (result != TxResult::Good) return result;
         const int code = ReplyCode(reply);
         if (code != kCodeEvent1 && code != kCodeEvent2) break;
         if (reply.size() < 14) break;
         records.push_back(EventRecord(reply));
         session.link.progress.SetBar(n * 100 / maximum);
         const std::vector<uint8_t>& kept = records.back();
-        if (kept.size() >= 2 + kEventKeySize && std::equal(kept.begin() + 2, kept.begin() + 2 + kEventKeySize, reference.bytes))
-            break;
+        reachedStored = kept.size() >= 2 + kEventKeySize &&
+                        std::equal(kept.begin() + 2, kept.begin() + 2 + kEventKeySize, reference.bytes);
+        if (reachedStored) break;
     }
     if (records.empty()) return result;
     std::vector<uint8_t> oldestFirst;
     for (auto it = records.rbegin(); it != records.rend(); ++it) oldestFirst.insert(oldestFirst.end(), it->begin(), it->end());
     if (StoreEvents(session.dataFolder, session.address, oldestFirst.data(), oldestFirst.size(), session.nameplate) != 0)
         session.storeFailed = true;
+    else
+        session.eventsStored = static_cast<long>(records.size()) - (reachedStored ? 1 : 0);
     return result;
 }
 
@@ -435,21 +451,20 @@ bool ConditionAllows(const TReadOutSession& session, const TParamItem& item) {
            first != second;
 }
 
-uint8_t ReadArchives(TReadOutSession& session, const std::vector<TParamItem>& archiveList, int32_t startTime,
+TxResult ReadArchives(TReadOutSession& session, const std::vector<TParamItem>& archiveList, int32_t startTime,
                      int32_t endTime) {
     for (std::size_t i = 0; i < archiveList.size(); ++i) {
         const TParamItem& item = archiveList[i];
         const int checkItem = static_cast<int>(i) + 1;
-        const bool wanted = ReadIniBool("TxFilter", item.ShortName(), true, session.stationFile);
-        if (!wanted || !ConditionAllows(session, item)) {
+        if (session.skippedArchives.contains(item.ShortName()) || !ConditionAllows(session, item)) {
             session.link.progress.MarkItem(checkItem, TxCheck::Grayed);
             continue;
         }
-        const uint8_t result = ReadOneArchive(session, item, startTime, endTime);
-        if (result != TxGood) return result;
+        const TxResult result = ReadOneArchive(session, item, startTime, endTime);
+        if (result != TxResult::Good) return result;
         session.link.progress.MarkItem(checkItem, TxCheck::Checked);
     }
-    return TxGood;
+    return TxResult::Good;
 }
 
 } // namespace kiv

@@ -12,7 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -53,8 +53,8 @@ struct TReadOutSession {
     uint8_t samplesPerBlock = 1;
     uint8_t protocol = 1;
     std::string dataFolder;
-    std::string settingsFile;
-    std::string stationFile;
+    int eventsMax = kEventsMaxDefault;
+    std::set<std::string> skippedArchives;
     int32_t deviceClock = -1;
     TDevSign sign;
     std::vector<std::string> nameplate; // make, type, serial, two extras, last
@@ -63,18 +63,21 @@ struct TReadOutSession {
     TArchiveWriter writer;
     // Set when data read could not be stored; the read-out then says so at the end.
     bool storeFailed = false;
-    std::minstd_rand fill{std::random_device{}()};
+    // What reached the data files: samples per archive short name, events, newest sample time.
+    std::vector<std::pair<std::string, long>> samplesStored;
+    long eventsStored = 0;
+    int64_t newestSample = -1;
 
     // A request with the session's address and attempts.
-    [[nodiscard]] uint8_t Request(TRequestArgs args, std::vector<uint8_t>& reply);
+    [[nodiscard]] TxResult Request(TRequestArgs args, std::vector<uint8_t>& reply);
 };
 
-// Events step: the result of the last request (15 when reading ended normally).
-[[nodiscard]] uint8_t ReadEvents(TReadOutSession& session);
+// Events step: the result of the last request (Good when reading ended normally).
+[[nodiscard]] TxResult ReadEvents(TReadOutSession& session);
 
 // Archive step for the archive list (check-list item k + 1 is archive item k).
-// startTime and endTime: -1 = not given. Stops at the first result other than 15.
-[[nodiscard]] uint8_t ReadArchives(TReadOutSession& session, const std::vector<TParamItem>& archiveList,
+// startTime and endTime: -1 = not given. Stops at the first result other than Good.
+[[nodiscard]] TxResult ReadArchives(TReadOutSession& session, const std::vector<TParamItem>& archiveList,
                                    int32_t startTime, int32_t endTime);
 
 // Whether the condition pair of an item lets its archive be read: true

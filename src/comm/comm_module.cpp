@@ -8,6 +8,8 @@
 #include <cctype>
 #include <cstring>
 
+#include <unistd.h>
+
 #include "comm/comm_log.h"
 #include "comm/link_frame.h"
 #include "comm/progress.h"
@@ -18,7 +20,6 @@ namespace {
 
 TFCommModule* g_instance = nullptr;
 
-constexpr int32_t kSupportedRates[] = {110, 300, 600, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
 constexpr int32_t kFallbackRate = 115200;
 
 QSerialPort::Parity ParityFromText(const std::string& text) {
@@ -29,6 +30,21 @@ QSerialPort::Parity ParityFromText(const std::string& text) {
     case 'S': return QSerialPort::SpaceParity;
     default: return QSerialPort::NoParity;
     }
+}
+
+// What was tried and the system's reason, for the progress line, the log and the command line.
+std::string PortOpenError(const std::string& portText, const std::string& device, QSerialPort::SerialPortError error) {
+    std::string reason;
+    if (error == QSerialPort::DeviceNotFoundError || ::access(device.c_str(), F_OK) != 0)
+        reason = "nie ma takiego urządzenia";
+    else if (::access(device.c_str(), R_OK | W_OK) != 0)
+        reason = "brak uprawnień do urządzenia";
+    else if (error == QSerialPort::PermissionError)
+        reason = "port zajęty przez inny program";
+    else
+        reason = "błąd systemu nr " + std::to_string(static_cast<int>(error));
+    const std::string tried = device == portText ? portText : portText + " (" + device + ")";
+    return tried + ": " + reason;
 }
 
 } // namespace
@@ -54,43 +70,48 @@ TFCommModule* TFCommModule::Instance() {
 }
 
 bool TFCommModule::IsBaudRateSupported(int32_t rate) {
-    return std::find(std::begin(kSupportedRates), std::end(kSupportedRates), rate) != std::end(kSupportedRates);
+    return std::find(std::begin(kBaudRates), std::end(kBaudRates), rate) != std::end(kBaudRates);
 }
 
 std::string TFCommModule::PortDeviceFor(const std::string& portText) const {
     return PortDeviceName(settingsFile_, portText);
 }
 
-bool TFCommModule::OpenDirect(const std::string& port, int32_t baud, int32_t charTimeout, int32_t answerTimeout,
-                              int32_t rtsOffDelay, int32_t rtsOnDelay, int32_t silence, bool halfDuplex, bool rts,
-                              bool dtr, const std::string& parity) {
-    if (portState_ != PortClosed)
+bool TFCommModule::OpenDirect(const TLinkSettings& link) {
+    if (portState_ != PortClosed) {
+        openError_ = link.port + ": port jest już otwarty";
         return false;
-    const int32_t rate = IsBaudRateSupported(baud) ? baud : kFallbackRate;
-    port_->setPortName(QString::fromStdString(PortDeviceFor(port)));
+    }
+    const int32_t rate = IsBaudRateSupported(link.baud) ? link.baud : kFallbackRate;
+    const std::string device = link.device.empty() ? PortDeviceFor(link.port) : link.device;
+    port_->setPortName(QString::fromStdString(device));
     port_->setBaudRate(rate);
     port_->setDataBits(QSerialPort::Data8);
-    port_->setParity(ParityFromText(parity));
+    port_->setParity(ParityFromText(link.parity));
     port_->setStopBits(QSerialPort::OneStop);
     port_->setFlowControl(QSerialPort::NoFlowControl);
     if (!port_->open(QIODevice::ReadWrite)) {
-        ShowConnection("Błąd otwarcia portu");
+        openError_ = PortOpenError(link.port, device, port_->error());
+        ShowConnection("Błąd otwarcia portu " + openError_);
+        if (!ex_.logFile.empty())
+            (void)WriteCommNote(ex_.logFile, "Błąd otwarcia portu " + openError_);
         return false;
     }
+    openError_.clear();
     baud_ = rate;
     ShowConnection("Port otwarty, " + std::to_string(rate) + "Bd");
     // A line without modem control (a pseudo-terminal, some adapters) refuses
     // DTR and RTS; the port is open all the same.
-    if (!port_->setDataTerminalReady(dtr) || !port_->setRequestToSend(rts))
+    if (!port_->setDataTerminalReady(link.dtr) || !port_->setRequestToSend(link.rts))
         port_->clearError();
-    ex_.txState = 0;
-    ex_.result = 0;
-    ex_.charTimeout = charTimeout;
-    ex_.answerTimeout = answerTimeout;
-    ex_.rtsOffDelay = rtsOffDelay;
-    ex_.rtsOnDelay = rtsOnDelay;
-    ex_.silence = silence;
-    ex_.halfDuplex = halfDuplex ? 1 : 0;
+    ex_.txState = TxState::Idle;
+    ex_.result = TxResult::NoReply;
+    ex_.charTimeout = link.charTimeout;
+    ex_.answerTimeout = link.answerTimeout;
+    ex_.rtsOffDelay = link.rtsOffDelay;
+    ex_.rtsOnDelay = link.rtsOnDelay;
+    ex_.silence = link.silence;
+    ex_.halfDuplex = link.halfDuplex ? 1 : 0;
     portState_ = PortDirect;
     return true;
 }
@@ -139,8 +160,8 @@ char TFCommModule::ParityLetter() const {
     }
 }
 
-uint8_t TFCommModule::WaitForExchange() {
-    while (ex_.txState >= 1 && ex_.txState <= 7 && port_->isOpen())
+TxResult TFCommModule::WaitForExchange() {
+    while (ex_.txState != TxState::Idle && ex_.txState != TxState::Done && port_->isOpen())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     return ex_.result;
 }
@@ -152,7 +173,7 @@ void TFCommModule::StartExchange(bool frameMode) {
     ex_.expectedLength = 0;
     port_->clear(QSerialPort::AllDirections);
     RestartElapsed();
-    SetTxState(1);
+    SetTxState(TxState::Silence);
     timer_.start();
     // Nothing to wait for: the request goes out now rather than at the next tick.
     if (ex_.silence <= 0)
@@ -169,31 +190,31 @@ void TFCommModule::OnTimer() {
 // limit of t ms ends at the first tick after t: between t and t + 100 ms.
 void TFCommModule::Step() {
     switch (ex_.txState) {
-    case 1:
+    case TxState::Silence:
         if (ex_.elapsed > ex_.silence)
             LeaveSilence();
         break;
-    case 2:
+    case TxState::RtsOn:
         if (ex_.elapsed > ex_.rtsOnDelay) {
             RestartElapsed();
             Send();
         }
         break;
-    case 3:
+    case TxState::Sending:
         if (ex_.elapsed > kSendLimit) {
-            ex_.result = TxSendTimeout;
-            SetTxState(8);
+            ex_.result = TxResult::SendTimeout;
+            SetTxState(TxState::Done);
         }
         break;
-    case 4:
+    case TxState::RtsOff:
         if (ex_.elapsed > ex_.rtsOffDelay)
             AwaitAnswer();
         break;
-    case 5:
+    case TxState::AwaitAnswer:
         if (ex_.elapsed > ex_.answerTimeout)
             Complete();
         break;
-    case 6:
+    case TxState::Receiving:
         if (ex_.elapsed > ex_.charTimeout)
             Complete();
         break;
@@ -206,7 +227,7 @@ void TFCommModule::LeaveSilence() {
     RestartElapsed();
     if (ex_.halfDuplex != 0) {
         port_->setRequestToSend(true);
-        SetTxState(2);
+        SetTxState(TxState::RtsOn);
         if (ex_.rtsOnDelay <= 0)
             Send();
     } else {
@@ -215,18 +236,18 @@ void TFCommModule::LeaveSilence() {
 }
 
 void TFCommModule::Send() {
-    SetTxState(3);
+    SetTxState(TxState::Sending);
     port_->write(reinterpret_cast<const char*>(ex_.txBuffer.data()), ex_.txLength);
     if (!ex_.logFile.empty())
         WriteCommLog(ex_.logFile, ex_.txBuffer.data(), ex_.txLength, kLogSent);
 }
 
 void TFCommModule::OnBytesWritten() {
-    if (ex_.txState != 3 || port_->bytesToWrite() > 0)
+    if (ex_.txState != TxState::Sending || port_->bytesToWrite() > 0)
         return;
     RestartElapsed();
     if (ex_.halfDuplex != 0 && ex_.rtsOffDelay > 0)
-        SetTxState(4);
+        SetTxState(TxState::RtsOff);
     else
         AwaitAnswer();
 }
@@ -235,7 +256,7 @@ void TFCommModule::AwaitAnswer() {
     RestartElapsed();
     if (ex_.halfDuplex != 0)
         port_->setRequestToSend(false);
-    SetTxState(5);
+    SetTxState(TxState::AwaitAnswer);
     ReadReply(); // a reply may already wait in the port
 }
 
@@ -246,13 +267,13 @@ void TFCommModule::OnReadyRead() {
 // Takes what the port holds into the receive buffer. Bytes that arrive
 // while no exchange waits for them stay in the port until the next purge.
 void TFCommModule::ReadReply() {
-    if (ex_.txState != 5 && ex_.txState != 6)
+    if (ex_.txState != TxState::AwaitAnswer && ex_.txState != TxState::Receiving)
         return;
     const qint64 available = port_->bytesAvailable();
     if (available <= 0)
         return;
-    if (ex_.txState == 5)
-        SetTxState(6);
+    if (ex_.txState == TxState::AwaitAnswer)
+        SetTxState(TxState::Receiving);
     RestartElapsed();
     const qint64 room = kRxLimit - ex_.rxCount;
     const qint64 got = port_->read(reinterpret_cast<char*>(ex_.rxBuffer.data() + ex_.rxCount), std::min(available, room));
@@ -282,33 +303,34 @@ void TFCommModule::ReadReply() {
 }
 
 void TFCommModule::Complete() {
-    SetTxState(7);
+    SetTxState(TxState::Checking);
     if (!ex_.logFile.empty())
         WriteCommLog(ex_.logFile, ex_.rxBuffer.data(), ex_.rxCount, kLogReceived);
     if (ex_.rxCount == 0) {
-        ex_.result = TxNoReply;
+        ex_.result = TxResult::NoReply;
     } else if (ex_.frameMode != 0) {
         std::size_t count = ex_.rxCount;
         const bool good = CheckFrame(ex_.rxBuffer.data(), count);
         ex_.rxCount = static_cast<uint16_t>(count);
-        ex_.result = good ? TxGood : TxBadFrame;
+        ex_.result = good ? TxResult::Good : TxResult::BadFrame;
     } else {
-        ex_.result = TxGood;
+        ex_.result = TxResult::Good;
     }
-    SetTxState(8);
+    SetTxState(TxState::Done);
 }
 
-void TFCommModule::SetTxState(uint8_t state) {
+// The lamps follow the exchange: sending, waiting for the answer, receiving.
+void TFCommModule::SetTxState(TxState state) {
     ex_.txState = state;
     if (progress_ != nullptr) {
-        progress_->SetLamp(TxLamp::Transmit, state == 3);
-        progress_->SetLamp(TxLamp::Wait, state == 5);
-        progress_->SetLamp(TxLamp::Receive, state == 6);
+        progress_->SetLamp(TxLamp::Transmit, state == TxState::Sending);
+        progress_->SetLamp(TxLamp::Wait, state == TxState::AwaitAnswer);
+        progress_->SetLamp(TxLamp::Receive, state == TxState::Receiving);
     }
-    if (state == 8)
+    if (state == TxState::Done)
         timer_.stop();
     emit txStateChanged(state);
-    if (state == 8)
+    if (state == TxState::Done)
         emit exchangeFinished(ex_.result);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The communication module: the one owner of the serial port. A front-end
 // opens the port (OpenDirect), the read-out sends one request at a time
-// (SendFrame) and pumps the event loop until TxState() is 8, then takes
+// (SendFrame) and pumps the event loop until State() is TxState::Done, then takes
 // RxResult() and GetReply(). Between the two, the exchange runs as a state
 // machine fed by three event sources: the 100 ms timer (time limits), the
 // port's bytesWritten (the request is out) and readyRead (reply bytes). A
@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "comm/tx_result.h"
+
 class QSerialPort;
 
 namespace kiv {
@@ -33,13 +35,27 @@ enum PortState : uint8_t {
     PortTcp = 5,         // reserved, no behaviour
 };
 
-// Exchange results.
-enum TxResult : uint8_t {
-    TxNoReply = 1,     // nothing within the answer timeout
-    TxBadFrame = 2,    // bytes came, but no good frame among them
-    TxSendTimeout = 3, // the port did not finish sending within 5000 ms
-    TxGood = 15,
+// How a direct line is set up: the link fields of a station file, or of the
+// transmission window that edits them.
+struct TLinkSettings {
+    std::string port = "COM1"; // "COMn" or a device path, as the user wrote it
+    std::string device;        // what the port text maps to through [Ports]; empty: the module maps it
+    int32_t baud = 9600;
+    std::string parity = "None";
+    int32_t charTimeout = 100;   // ms of silence that end a reply
+    int32_t answerTimeout = 1000; // ms until the reply must begin
+    int32_t silence = 0;         // ms of quiet line before each request
+    int32_t rtsOnDelay = 0;
+    int32_t rtsOffDelay = 0;
+    bool halfDuplex = false;
+    bool rts = true;
+    bool dtr = true;
 };
+
+// The baud rates a line can be set to, slowest first.
+inline constexpr int32_t kBaudRates[] = {110, 300, 600, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
+// The parity texts of the station file and the transmission window.
+inline constexpr const char* kParityNames[] = {"None", "Odd", "Even", "Mark", "Space"};
 
 constexpr std::size_t kTxBufferSize = 2501;
 constexpr uint16_t kRxLimit = 2400;
@@ -48,7 +64,7 @@ constexpr int32_t kSendLimit = 5000;
 
 // One request/reply exchange.
 struct TExchange {
-    uint8_t txState = 0;
+    TxState txState = TxState::Idle;
     uint8_t halfDuplex = 0;
     int32_t elapsed = 0; // ms since the last state change
     int32_t silence = 0;
@@ -63,7 +79,7 @@ struct TExchange {
     uint8_t frameMode = 0;
     int32_t frameStart = -1;
     uint16_t expectedLength = 0;
-    uint8_t result = 0;
+    TxResult result = TxResult::NoReply;
     std::string logFile;
 };
 
@@ -88,9 +104,10 @@ public:
     // Opens the port for a direct line; only when the port is closed. Baud
     // rates outside the list fall back to 115200; parity from the first
     // letter of its text (E, M, O, S, else none); one stop bit, no flow control.
-    [[nodiscard]] bool OpenDirect(const std::string& port, int32_t baud, int32_t charTimeout, int32_t answerTimeout,
-                                  int32_t rtsOffDelay, int32_t rtsOnDelay, int32_t silence, bool halfDuplex,
-                                  bool rts, bool dtr, const std::string& parity);
+    // On failure OpenError() tells what was tried and why.
+    [[nodiscard]] bool OpenDirect(const TLinkSettings& link);
+    // "COM3 (/dev/ttyS2): no such device" for the last failed open, else empty.
+    [[nodiscard]] const std::string& OpenError() const { return openError_; }
     // Closes the port whatever its state; always true.
     bool ClosePort();
 
@@ -100,8 +117,8 @@ public:
     // A command-mode exchange of plain text (the modem dialogue); only in port state 2.
     void SendCommand(const std::string& text);
 
-    [[nodiscard]] uint8_t TxState() const { return ex_.txState; }
-    [[nodiscard]] uint8_t RxResult() const { return ex_.result; }
+    [[nodiscard]] TxState State() const { return ex_.txState; }
+    [[nodiscard]] TxResult RxResult() const { return ex_.result; }
     // The received bytes; after a good frame check the frame starts at 0.
     [[nodiscard]] std::vector<uint8_t> GetReply() const;
     void SetLogFile(const std::string& name) { ex_.logFile = name; }
@@ -115,11 +132,11 @@ public:
     [[nodiscard]] char ParityLetter() const;
 
     // Pumps the event loop until the running exchange is finished; the result.
-    uint8_t WaitForExchange();
+    TxResult WaitForExchange();
 
 signals:
-    void txStateChanged(int state);
-    void exchangeFinished(int result);
+    void txStateChanged(kiv::TxState state);
+    void exchangeFinished(kiv::TxResult result);
 
 private:
     void StartExchange(bool frameMode);
@@ -132,7 +149,7 @@ private:
     void AwaitAnswer();
     void ReadReply();
     void Complete();
-    void SetTxState(uint8_t state);
+    void SetTxState(TxState state);
     void RestartElapsed();
     void ShowConnection(const std::string& text);
 
@@ -143,6 +160,7 @@ private:
     std::string settingsFile_;
     uint8_t portState_ = PortClosed;
     int32_t baud_ = 0;
+    std::string openError_;
     TExchange ex_;
 };
 

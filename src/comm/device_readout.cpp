@@ -7,7 +7,10 @@
 #include "comm/comm_module.h"
 #include "comm/link_frame.h"
 #include "comm/progress.h"
+#include "comm/archive_filter.h"
 #include "config/ini_file.h"
+#include "config/program_settings.h"
+#include "config/station_db.h"
 #include "datafiles/fcc.h"
 #include "datafiles/timestamp.h"
 #include "support/file_replace.h"
@@ -26,21 +29,21 @@ bool GoodReply(const std::vector<uint8_t>& reply, uint8_t kind) {
 }
 
 // Step 2 to 4: the device clock into session.deviceClock.
-uint8_t ReadClock(TReadOutSession& session) {
+TxResult ReadClock(TReadOutSession& session) {
     session.link.progress.SetStatus("Odczyt zegara");
     TRequestArgs args;
     args.kind = session.protocol == 2 ? 19 : 7;
     std::vector<uint8_t> reply;
-    const uint8_t result = session.Request(args, reply);
-    if (result != TxGood) return result;
-    if (reply.empty()) return RdNoCommunication;
+    const TxResult result = session.Request(args, reply);
+    if (result != TxResult::Good) return result;
+    if (reply.empty()) return TxResult::NoReply;
     if (!GoodReply(reply, args.kind) || reply.size() < 14 + kReplyTail)
-        return static_cast<uint8_t>(ReplyCode(reply) == kReplyNotSupported ? RdProtocolNotInDevice : RdBadClockReply);
+        return ReplyCode(reply) == kReplyNotSupported ? TxResult::ProtocolNotInDevice : TxResult::BadClockReply;
     const int32_t time = WireToTime(reply.data() + 8, 6);
     session.link.progress.SetClock(ClockLine(time, NowStamp()));
-    if (time < 0) return RdBadTime;
+    if (time < 0) return TxResult::BadTime;
     session.deviceClock = time;
-    return TxGood;
+    return TxResult::Good;
 }
 
 // A raw table of the device, 100 bytes a request, into DP.BIN or TZ.BIN.
@@ -52,7 +55,7 @@ void DumpTable(TReadOutSession& session, uint8_t kind, const char* fileName) {
         args.count8 = kDumpCount;
         args.index16 = offset;
         std::vector<uint8_t> reply;
-        if (session.Request(args, reply) != TxGood || !GoodReply(reply, kind) || reply.size() < 11 + kReplyTail) break;
+        if (session.Request(args, reply) != TxResult::Good || !GoodReply(reply, kind) || reply.size() < 11 + kReplyTail) break;
         table.insert(table.end(), reply.begin() + 11, reply.end() - kReplyTail);
         if (reply[8] == 0 || offset + reply[8] > 0xFFFF) break;
         offset = static_cast<uint16_t>(offset + reply[8]);
@@ -64,12 +67,12 @@ void DumpTable(TReadOutSession& session, uint8_t kind, const char* fileName) {
     (void)ReplaceFile(folder + fileName, table.data(), table.size());
 }
 
-void DumpTables(TReadOutSession& session) {
-    if (ReadIniBool("Debug", "DumpDP", false, session.settingsFile)) {
+void DumpTables(TReadOutSession& session, const TReadOutSettings& settings) {
+    if (settings.dumpDP) {
         session.link.progress.SetStatus("Odczyt tablicy DP");
         if (session.protocol == 2) DumpTable(session, 12, "DP.BIN");
     }
-    if (ReadIniBool("Debug", "DumpTZ", false, session.settingsFile)) {
+    if (settings.dumpTZ) {
         session.link.progress.SetStatus("Odczyt tablicy TZ");
         if (session.protocol == 2) DumpTable(session, 13, "TZ.BIN");
     }
@@ -89,20 +92,20 @@ std::vector<std::string> NameplateStrings(const std::vector<uint8_t>& reply, std
     return out;
 }
 
-uint8_t ReadNameplate(TReadOutSession& session) {
+TxResult ReadNameplate(TReadOutSession& session) {
     session.link.progress.SetStatus("Odczyt tabliczki znamionowej");
     TRequestArgs args;
     args.kind = session.protocol == 2 ? 9 : 0;
     std::vector<uint8_t> reply;
-    const uint8_t result = session.Request(args, reply);
-    if (result != TxGood) return result;
-    if (!GoodReply(reply, args.kind)) return RdUnknownDevice;
+    const TxResult result = session.Request(args, reply);
+    if (result != TxResult::Good) return result;
+    if (!GoodReply(reply, args.kind)) return TxResult::UnknownDevice;
     const bool v2 = session.protocol == 2;
     const std::vector<std::string> s = NameplateStrings(reply, v2 ? 6 : 4);
     const std::string& last = s.back();
     session.sign = TDevSign{s[0], s[2], s[1], last, {}, {}};
     session.nameplate = {s[0], s[1], s[2], v2 ? s[3] : std::string(), v2 ? s[4] : std::string(), last};
-    return TxGood;
+    return TxResult::Good;
 }
 
 std::string Squeezed(const std::string& text) {
@@ -112,45 +115,39 @@ std::string Squeezed(const std::string& text) {
     return out;
 }
 
-bool WriteHardware(const TReadOutSession& session) {
-    return EditIniFile(session.stationFile, false, [&session](IniDocument& doc) {
-        bool changed = doc.WriteString("Hardware", "Brand", DecodeText(session.sign.brand));
-        changed = doc.WriteString("Hardware", "Type", DecodeText(session.sign.type)) || changed;
-        return doc.WriteString("Hardware", "SerialNumber", DecodeText(session.sign.serialNumber)) || changed;
-    });
+void WriteHardware(const TReadOutSession& session) {
+    WriteNameplate(session.dataFolder, session.address,
+                   {DecodeText(session.sign.brand), DecodeText(session.sign.type), DecodeText(session.sign.serialNumber)});
 }
 
-uint8_t CheckIdentity(TReadOutSession& session, const TRecProfParams& profile) {
-    const std::string& file = session.stationFile;
+TxResult CheckIdentity(TReadOutSession& session, const TRecProfParams& profile, const TStoredHardware& stored) {
     if (!IdentityMatches(profile, session.sign)) {
-        if (ReadIniString("Hardware", "Brand", "", file).empty() && ReadIniString("Hardware", "Type", "", file).empty() &&
-            ReadIniString("Hardware", "SerialNumber", "", file).empty())
-            (void)WriteHardware(session);
-        return RdWrongProfile;
+        if (stored.Empty()) WriteHardware(session);
+        return TxResult::WrongProfile;
     }
-    const std::string stored = ReadIniString("Hardware", "SerialNumber", "", file);
-    if (stored.empty()) {
-        (void)WriteHardware(session);
-        return TxGood;
+    if (stored.serialNumber.empty()) {
+        WriteHardware(session);
+        return TxResult::Good;
     }
-    return stored == DecodeText(session.sign.serialNumber) ? uint8_t{TxGood} : uint8_t{RdWrongSerial};
+    return stored.serialNumber == DecodeText(session.sign.serialNumber) ? TxResult::Good : TxResult::WrongSerial;
 }
 
 // Step 9: the current values in requests of at most 250 parameter numbers.
-uint8_t ReadCurrentData(TReadOutSession& session, const std::string& profileName) {
+TxResult ReadCurrentData(TReadOutSession& session, const std::string& profileName) {
     const auto& list = session.currentList;
-    if (list.empty()) return TxGood; // nothing to ask for, and no current data file to write
-    const int32_t last = list.back().ParamNumber();
+    if (list.empty()) return TxResult::Good; // nothing to ask for, and no current data file to write
+    // Numbers are 0..65535 on the wire; 64-bit steps cannot wrap whatever a profile holds.
+    const int64_t last = std::min<int64_t>(list.back().ParamNumber(), 0xFFFF);
     TRequestArgs args;
     args.kind = session.protocol == 2 ? 10 : 1;
-    for (int32_t start = list.front().ParamNumber(); start <= last;) {
-        args.count8 = static_cast<uint8_t>(std::min<int32_t>(last - start + 1, kMaxValuesPerRequest));
+    for (int64_t start = list.front().ParamNumber(); start <= last;) {
+        args.count8 = static_cast<uint8_t>(std::min<int64_t>(last - start + 1, kMaxValuesPerRequest));
         args.index16 = static_cast<uint16_t>(start);
         std::vector<uint8_t> reply;
-        const uint8_t result = session.Request(args, reply);
-        if (result != TxGood) return result;
+        const TxResult result = session.Request(args, reply);
+        if (result != TxResult::Good) return result;
         // A reply that covers no parameter would never get the reading past this start.
-        if (!GoodReply(reply, args.kind) || reply.size() < 11 + kReplyTail || reply[8] == 0) return RdNoCommunication;
+        if (!GoodReply(reply, args.kind) || reply.size() < 11 + kReplyTail || reply[8] == 0) return TxResult::NoReply;
         session.currentBlock.insert(session.currentBlock.end(), reply.begin() + 11, reply.end() - kReplyTail);
         start += reply[8];
     }
@@ -159,7 +156,7 @@ uint8_t ReadCurrentData(TReadOutSession& session, const std::string& profileName
                              session.currentBlock.data(), static_cast<TimeStamp>(session.deviceClock), profileName,
                              session.nameplate) != 0)
         session.storeFailed = true;
-    return TxGood;
+    return TxResult::Good;
 }
 
 std::vector<std::string> CheckListNames(const std::vector<TParamItem>& archiveList) {
@@ -168,18 +165,18 @@ std::vector<std::string> CheckListNames(const std::vector<TParamItem>& archiveLi
     return names;
 }
 
-uint8_t RunSteps(TReadOutSession& session, const TReadOutInput& input) {
+TxResult RunSteps(TReadOutSession& session, const TReadOutInput& input) {
     const std::vector<TParamItem> archiveList = ArchiveList(input.items);
-    uint8_t result = ReadClock(session);
-    if (result != TxGood) return result;
-    DumpTables(session);
-    if ((result = ReadNameplate(session)) != TxGood) return result;
-    if ((result = CheckIdentity(session, input.profile)) != TxGood) return result;
+    TxResult result = ReadClock(session);
+    if (result != TxResult::Good) return result;
+    DumpTables(session, input.settings);
+    if ((result = ReadNameplate(session)) != TxResult::Good) return result;
+    if ((result = CheckIdentity(session, input.profile, input.settings.hardware)) != TxResult::Good) return result;
     session.link.progress.SetStatus("Odczyt tablicy KWDB");
     session.link.progress.SetStatus("Odczyt danych bieżących");
-    if ((result = ReadCurrentData(session, input.profile.Name())) != TxGood) return result;
+    if ((result = ReadCurrentData(session, input.profile.Name())) != TxResult::Good) return result;
     session.link.progress.FillCheckList(CheckListNames(archiveList));
-    if ((result = ReadEvents(session)) != TxGood) return result;
+    if ((result = ReadEvents(session)) != TxResult::Good) return result;
     session.link.progress.MarkItem(0, TxCheck::Checked);
     return ReadArchives(session, archiveList, input.startTime, input.endTime);
 }
@@ -217,41 +214,58 @@ bool IdentityMatches(const TRecProfParams& profile, const TDevSign& sign) {
            (type.empty() || Squeezed(type) == Squeezed(sign.type)) && (serial.empty() || serial == sign.serialNumber);
 }
 
-uint8_t ReadDevice(TReadLink& link, const TReadOutInput& input, TDevSign& sign) {
+TReadOutSettings ReadOutSettingsFrom(const std::string& kivIni, const std::string& stationFile,
+                                     const std::vector<TParamItem>& items) {
+    const TProgramSettings program(kivIni);
+    TReadOutSettings settings;
+    settings.eventsMax = std::clamp(program.EventsMaxNumber(), 0, kEventsMaxLimit);
+    settings.dumpDP = program.DumpDP();
+    settings.dumpTZ = program.DumpTZ();
+    for (const TParamItem& item : ArchiveList(items))
+        if (!Wanted(stationFile, item.ShortName())) settings.skippedArchives.insert(item.ShortName());
+    const std::vector<std::string> stored = StoredNameplate(stationFile);
+    settings.hardware = {stored[0], stored[1], stored[2]};
+    return settings;
+}
+
+TxResult ReadDevice(TReadLink& link, const TReadOutInput& input, TReadOutReport& report) {
     const uint8_t protocol = input.profile.profileByte;
-    if (protocol != 1 && protocol != 2) return RdProtocolNotInProgram;
+    if (protocol != 1 && protocol != 2) return TxResult::ProtocolNotInProgram;
     TReadOutSession session(link);
     session.address = input.address;
     session.attempts = input.attempts;
     session.samplesPerBlock = input.samplesPerBlock;
     session.protocol = protocol;
     session.dataFolder = input.dataFolder;
-    session.settingsFile = input.settingsFile;
-    session.stationFile = input.stationFile;
+    session.eventsMax = input.settings.eventsMax;
+    session.skippedArchives = input.settings.skippedArchives;
     session.currentList = CurrentDataList(input.items);
     session.writer = input.archiveWriter;
-    uint8_t result = RunSteps(session, input);
-    sign = session.sign;
-    if (result == RdSuccess && session.storeFailed) result = RdNotStored;
-    if (result == RdSuccess || result == RdNotStored) link.progress.SetStatus("Odczyt zakończony");
+    TxResult result = RunSteps(session, input);
+    report.sign = session.sign;
+    report.samplesStored = session.samplesStored;
+    report.eventsStored = session.eventsStored;
+    report.newestSample = session.newestSample;
+    if (result == TxResult::Good && session.storeFailed) result = TxResult::NotStored;
+    if (result == TxResult::Good || result == TxResult::NotStored) link.progress.SetStatus("Odczyt zakończony");
     return result;
 }
 
-TReadOutMessage ReadOutMessage(uint8_t result, const TDevSign& sign) {
+TReadOutMessage ReadOutMessage(TxResult result, const TDevSign& sign) {
     switch (result) {
-    case RdNoCommunication: return {"Brak komunikacji", MsgError};
-    case RdChannelNoise: return {"Zakłócenia kanału transmisyjnego", MsgError};
-    case RdProtocolNotInProgram: return {"Wersja protokołu nieobsługiwana przez program", MsgWarning};
-    case RdProtocolNotInDevice: return {"Wersja protokołu nieobsługiwana przez urządzenie", MsgWarning};
-    case RdBadTime: return {"Urządzenie zwróciło niepoprawną informację o czasie", MsgWarning};
-    case RdNotStored:
+    case TxResult::NoReply: return {"Brak komunikacji", MsgError};
+    case TxResult::BadFrame: return {"Zakłócenia kanału transmisyjnego", MsgError};
+    case TxResult::ProtocolNotInProgram: return {"Wersja protokołu nieobsługiwana przez program", MsgWarning};
+    case TxResult::ProtocolNotInDevice: return {"Wersja protokołu nieobsługiwana przez urządzenie", MsgWarning};
+    case TxResult::BadTime: return {"Urządzenie zwróciło niepoprawną informację o czasie", MsgWarning};
+    case TxResult::NotStored:
         return {"Odczyt zakończony, ale części odczytanych danych nie udało się zapisać na dysku", MsgWarning};
-    case RdWrongProfile:
+    case TxResult::WrongProfile:
         return {"Urządzeniu przypisano niewłaściwy profil. Wykryte urządzenie to :\r" + DecodeText(sign.brand) + "\r" +
                     DecodeText(sign.type) + "\r" + DecodeText(sign.serialNumber),
                 MsgWarning};
-    case RdWrongSerial: return {"Niewłaściwy numer fabryczny urządzenia", MsgWarning};
-    case RdUnknownDevice: return {"Nieznane urządzenie pomiarowe :\r\r\r", MsgWarning};
+    case TxResult::WrongSerial: return {"Niewłaściwy numer fabryczny urządzenia", MsgWarning};
+    case TxResult::UnknownDevice: return {"Nieznane urządzenie pomiarowe :\r\r\r", MsgWarning};
     default: return {"", MsgWarning};
     }
 }

@@ -5,9 +5,14 @@
 // and the station file expect, the current data (written to the station's
 // FCC file), then the events and the archives (archive_readout.h). Every
 // step reports on the progress interface only, so the read-out runs the same
-// under a window, on the command line and in tests. The result is one code;
-// ReadOutMessage gives the text a front-end shows for it.
+// under a window, on the command line and in tests. Everything the settings
+// files say is read by the caller before the read-out starts (TReadOutSettings)
+// and nothing reads them again while it runs. The result is one TxResult;
+// ReadOutMessage gives the text a front-end shows for it. direct_readout.h
+// wraps this in the whole road from opening the port to the message.
 #include <cstdint>
+#include <utility>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,24 +23,27 @@
 
 namespace kiv {
 
-enum ReadOutResult : uint8_t {
-    RdNoCommunication = 1,
-    RdChannelNoise = 2,
-    RdSendTimeout = 3,
-    RdProtocolNotInProgram = 4,
-    RdProtocolNotInDevice = 5,
-    RdBadClockReply = 6,
-    RdBadTime = 7,
-    // Everything was read, but some of it could not be written to the data
-    // files (an archive month, the events or the current data file).
-    RdNotStored = 8,
-    RdWrongProfile = 10,
-    RdWrongSerial = 11,
-    RdUnknownDevice = 12,
-    RdLenientNoise = 13,
-    RdCancelled = 14,
-    RdSuccess = 15,
+// The device identity stored in the station file's [Hardware] section.
+struct TStoredHardware {
+    std::string brand;
+    std::string type;
+    std::string serialNumber;
+    [[nodiscard]] bool Empty() const { return brand.empty() && type.empty() && serialNumber.empty(); }
 };
+
+// What Kiv.ini and the station file say about a read-out.
+struct TReadOutSettings {
+    int eventsMax = kEventsMaxDefault; // 0 to kEventsMaxLimit
+    bool dumpDP = false;
+    bool dumpTZ = false;
+    std::set<std::string> skippedArchives; // short names the station's filter leaves out
+    TStoredHardware hardware;
+};
+
+// Reads them once: [CommSettings] and [Debug] of Kiv.ini, the filter and
+// [Hardware] of the station file, for the archive items of the profile.
+[[nodiscard]] TReadOutSettings ReadOutSettingsFrom(const std::string& kivIni, const std::string& stationFile,
+                                                   const std::vector<TParamItem>& items);
 
 struct TReadOutInput {
     uint16_t address = 0;
@@ -43,12 +51,20 @@ struct TReadOutInput {
     int32_t attempts = 5;
     TRecProfParams profile;
     std::vector<TParamItem> items;
-    std::string settingsFile; // Kiv.ini
-    std::string stationFile;
-    std::string dataFolder; // with its trailing "/"
-    int32_t endTime = -1;   // -1: not given
+    TReadOutSettings settings;
+    std::string dataFolder;  // with its trailing "/"
+    int32_t endTime = -1;    // -1: not given
     int32_t startTime = -1;
     TArchiveWriter archiveWriter; // empty: the station's archive files
+};
+
+// What a read-out got: the device's identity as soon as the nameplate is
+// read, and what reached the data files.
+struct TReadOutReport {
+    TDevSign sign;
+    std::vector<std::pair<std::string, long>> samplesStored; // archive short name and count, in reading order
+    long eventsStored = 0;
+    int64_t newestSample = -1; // time of the newest sample stored, -1: none
 };
 
 // The current-data list: items with a parameter number, by that number (at most 1000).
@@ -56,8 +72,7 @@ struct TReadOutInput {
 // The archive list: items with an hourly or daily archive index, in profile order.
 [[nodiscard]] std::vector<TParamItem> ArchiveList(const std::vector<TParamItem>& items);
 
-// Reads the device; `sign` receives its identity as soon as the nameplate is read.
-[[nodiscard]] uint8_t ReadDevice(TReadLink& link, const TReadOutInput& input, TDevSign& sign);
+[[nodiscard]] TxResult ReadDevice(TReadLink& link, const TReadOutInput& input, TReadOutReport& report);
 
 // The clock line: "YYYY-MM-DD hh:mm:ss [system +N sek]" with N = device time
 // - computer time, or "[błąd zegara w urządzeniu]" for an invalid time.
@@ -71,7 +86,7 @@ struct TReadOutMessage {
     std::string text;
     int kind = 0; // MsgKind
 };
-[[nodiscard]] TReadOutMessage ReadOutMessage(uint8_t result, const TDevSign& sign);
+[[nodiscard]] TReadOutMessage ReadOutMessage(TxResult result, const TDevSign& sign);
 inline constexpr const char* kReadOutTitle = "Transmisja";
 
 } // namespace kiv

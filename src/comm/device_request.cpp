@@ -1,7 +1,6 @@
 #include "comm/device_request.h"
 
-#include <QObject>
-
+#include <atomic>
 #include <climits>
 
 #include "comm/comm_module.h"
@@ -28,22 +27,16 @@ void PutTime(std::vector<uint8_t>& out, int32_t time, int form) {
     out.insert(out.end(), fields, fields + form);
 }
 
-// The lamps follow the exchange: sending, waiting for the answer, receiving.
-void ShowLamps(ITxProgress& progress, int state) {
-    progress.SetLamp(TxLamp::Transmit, state == 3);
-    progress.SetLamp(TxLamp::Wait, state == 5);
-    progress.SetLamp(TxLamp::Receive, state == 6);
-}
+std::atomic<bool> g_stop{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "a signal handler sets the stop flag");
 
-uint8_t Exchange(TReadLink& link, const TRequestArgs& args, const std::vector<uint8_t>& data) {
+bool Interrupted(const TReadLink& link) { return link.progress.CancelRequested() || StopRequested(); }
+
+TxResult Exchange(TReadLink& link, const TRequestArgs& args, const std::vector<uint8_t>& data) {
     TFCommModule& module = link.module;
-    link.progress.LampsOff();
-    const auto connection = QObject::connect(&module, &TFCommModule::txStateChanged,
-                                             [&link](int state) { ShowLamps(link.progress, state); });
     module.SendFrame(args.kind, args.secondAddress, static_cast<uint16_t>(data.size()), data.data(),
                      args.deviceAddress);
-    const uint8_t result = module.WaitForExchange();
-    QObject::disconnect(connection);
+    const TxResult result = module.WaitForExchange();
     if (link.stats != nullptr) {
         ++link.stats->requests;
         link.stats->bytesSent += static_cast<long>(data.size() + kFrameOverhead);
@@ -83,22 +76,26 @@ std::vector<uint8_t> RequestData(const TRequestArgs& args) {
     return out;
 }
 
-uint8_t DeviceRequest(TReadLink& link, const TRequestArgs& args, std::vector<uint8_t>& reply) {
+void RequestStop() { g_stop.store(true); }
+bool StopRequested() { return g_stop.load(); }
+void ClearStopRequest() { g_stop.store(false); }
+
+TxResult DeviceRequest(TReadLink& link, const TRequestArgs& args, std::vector<uint8_t>& reply) {
     reply.clear();
     const std::vector<uint8_t> data = RequestData(args);
     const bool lenient = IsLenientKind(args.kind);
-    uint8_t result = TxNoReply;
+    TxResult result = TxResult::NoReply;
     for (int32_t left = args.attempts < 1 ? 1 : args.attempts; left > 0; --left) {
-        if (link.progress.CancelRequested()) break;
+        if (Interrupted(link)) break;
         result = Exchange(link, args, data);
-        if (result == TxGood || (lenient && result == TxBadFrame)) break;
+        if (result == TxResult::Good || (lenient && result == TxResult::BadFrame)) break;
     }
-    if (link.progress.CancelRequested()) return ReqCancelled;
-    if (result == TxGood) {
+    if (Interrupted(link)) return TxResult::Cancelled;
+    if (result == TxResult::Good) {
         reply = link.module.GetReply();
-        return TxGood;
+        return TxResult::Good;
     }
-    return lenient && result == TxBadFrame ? uint8_t{ReqLenientNoise} : result;
+    return lenient && result == TxResult::BadFrame ? TxResult::LenientNoise : result;
 }
 
 int ReplyCode(const std::vector<uint8_t>& reply) { return reply.size() < kMinReplyLength ? -1 : reply[7]; }

@@ -5,21 +5,18 @@
 // the communication module, pumps the event loop until the exchange is over,
 // keeps the progress window's three lamps in step with the exchange and
 // repeats the request as often as the attempts allow. The progress window's
-// cancel button overrides every outcome. Also here: the device's calendar
+// cancel button and a stop request of the program (closing the main window,
+// SIGTERM, Ctrl+C) override every outcome. Also here: the device's calendar
 // time forms on the wire and the counters a measurement of the line needs.
 #include <cstdint>
 #include <vector>
+
+#include "comm/tx_result.h"
 
 namespace kiv {
 
 class TFCommModule;
 class ITxProgress;
-
-// Results of a request beyond the exchange results 1, 2, 3 and 15.
-enum RequestResult : uint8_t {
-    ReqLenientNoise = 13, // a corrupted reply to a kind that is not sent again
-    ReqCancelled = 14,    // the user pressed cancel
-};
 
 // Bytes on the line, for measuring a read-out against the wire time.
 struct TLinkStats {
@@ -54,10 +51,16 @@ struct TRequestArgs {
 // Kinds whose corrupted reply is final (result 13) rather than sent again.
 [[nodiscard]] bool IsLenientKind(uint8_t kind);
 
+// Asks a running read-out to end at its next request, as the cancel button
+// does. Safe to call from a signal handler.
+void RequestStop();
+[[nodiscard]] bool StopRequested();
+void ClearStopRequest();
+
 // Sends the request until a good reply, the attempts run out (fewer than one
 // counts as one), or a lenient kind got a corrupted reply. On result 15 the
 // reply frame (from its 0x68) is in `reply`, otherwise `reply` is empty.
-[[nodiscard]] uint8_t DeviceRequest(TReadLink& link, const TRequestArgs& args, std::vector<uint8_t>& reply);
+[[nodiscard]] TxResult DeviceRequest(TReadLink& link, const TRequestArgs& args, std::vector<uint8_t>& reply);
 
 // The reply code (byte 7) of a reply frame, or -1 for a reply too short to be a frame.
 [[nodiscard]] int ReplyCode(const std::vector<uint8_t>& reply);

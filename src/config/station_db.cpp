@@ -222,15 +222,25 @@ void CreateStation(const std::string& dataFolder, int address, const std::string
     (void)WriteIniString(kMain, "Label", label, StationFilePath(dataFolder, address));
 }
 
+namespace {
+constexpr const char* kNameplateKeys[] = {"Brand", "Type", "SerialNumber"};
+}
+
 void WriteNameplate(const std::string& dataFolder, int address, const std::vector<std::string>& items) {
     struct stat st {};
     if (::stat(StationFolderPath(dataFolder, address).c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return;
-    static constexpr const char* kKeys[] = {"Brand", "Type", "SerialNumber"};
     (void)EditIniFile(StationFilePath(dataFolder, address), false, [&](IniDocument& doc) {
         bool changed = false;
-        for (std::size_t k = 0; k < items.size() && k < 3; ++k) changed |= doc.WriteString(kHardware, kKeys[k], items[k]);
+        for (std::size_t k = 0; k < items.size() && k < 3; ++k)
+            changed |= doc.WriteString(kHardware, kNameplateKeys[k], items[k]);
         return changed;
     });
+}
+
+std::vector<std::string> StoredNameplate(const std::string& stationFile) {
+    std::vector<std::string> items;
+    for (const char* key : kNameplateKeys) items.push_back(ReadIniString(kHardware, key, "", stationFile));
+    return items;
 }
 
 bool ChangeStationAddress(const std::string& dataFolder, int newAddress, int oldAddress) {

@@ -71,6 +71,8 @@ void CreateStation(const std::string& dataFolder, int address, const std::string
 // Writes up to three nameplate items into [Hardware] as Brand, Type and
 // SerialNumber; nothing when the station folder does not exist.
 void WriteNameplate(const std::string& dataFolder, int address, const std::vector<std::string>& items);
+// The three items WriteNameplate writes, as stored (missing ones empty).
+[[nodiscard]] std::vector<std::string> StoredNameplate(const std::string& stationFile);
 // Moves the station's files to the folder of the new address, renaming those
 // that begin with the old five digits and deleting the rest. Read-only and
 // hidden files stop it before anything is moved.

@@ -7,13 +7,9 @@ namespace kiv {
 std::vector<TTxFilterEntry> ArchiveFilterEntries(const std::vector<TParamItem>& items) {
     std::vector<TTxFilterEntry> entries;
     for (const TParamItem& item : items)
-        if (item.HourIndex() >= 0 || item.DayIndex() >= 0)
+        if (item.HasArchive())
             entries.push_back({item.ShortName(), item.FullName(), true});
     return entries;
-}
-
-bool Wanted(const std::string& stationFile, const std::string& shortName) {
-    return ReadIniBool(kTxFilterSection, shortName, true, stationFile);
 }
 
 void TTxFilterList::Load(const std::string& stationFile, std::vector<TTxFilterEntry> entries) {

@@ -3,15 +3,14 @@
 // fetches. Ticks come from the [TxFilter] section of the station file, one
 // key per parameter short name ("YES"/"NO", missing = YES); the filter
 // window edits them here and writes them back only when the user changed
-// anything. The read-out asks Wanted() for each archive item.
+// anything. The read-out gets what Wanted() says for each archive item.
 #include <string>
 #include <vector>
 
+#include "comm/archive_filter.h"
 #include "datafiles/profile_item.h"
 
 namespace kiv {
-
-inline constexpr const char* kTxFilterSection = "TxFilter";
 
 struct TTxFilterEntry {
     std::string shortName;
@@ -25,9 +24,6 @@ struct TTxFilterEntry {
 // The archive list of a profile: items with an hourly or a daily archive
 // index, in profile order.
 [[nodiscard]] std::vector<TTxFilterEntry> ArchiveFilterEntries(const std::vector<TParamItem>& items);
-
-// Whether the station file wants the archive of that short name read.
-[[nodiscard]] bool Wanted(const std::string& stationFile, const std::string& shortName);
 
 class TTxFilterList {
 public:

@@ -13,7 +13,8 @@
 #include <QVBoxLayout>
 
 #include "comm/comm_module.h"
-#include "comm/device_readout.h"
+#include "comm/direct_readout.h"
+#include "datafiles/profile_catalogue.h"
 #include "datafiles/timestamp.h"
 #include "support/helpers.h"
 #include "support/messages.h"
@@ -25,8 +26,6 @@ namespace kiv {
 
 namespace {
 
-constexpr int kBaudRates[] = {110, 300, 600, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
-constexpr const char* kParities[] = {"None", "Odd", "Even", "Mark", "Space"};
 constexpr int kPortCount = 128;
 constexpr int kWatchInterval = 100;
 
@@ -87,7 +86,7 @@ void TFTxInit::BuildFields() {
     for (int rate : kBaudRates) baud_->addItem(QString::number(rate));
     parity_ = new QComboBox(this);
     parity_->setObjectName("ComboBox_Parity");
-    for (const char* parity : kParities) parity_->addItem(parity);
+    for (const char* parity : kParityNames) parity_->addItem(parity);
     dtr_ = new QCheckBox("DTR aktywny", this);
     dtr_->setObjectName("CheckBox_Dtr");
     rts_ = new QCheckBox("RTS aktywny", this);
@@ -176,25 +175,21 @@ bool TFTxInit::Setup(const TTxInitArgs& args) {
     ok_->setEnabled(false);
     apply_->setEnabled(false);
 
-    const auto& names = args.profileNames;
-    std::size_t index = 0;
-    while (index < names.size() && names[index] != record_.DeviceProfile &&
-           DecodeText(names[index]) != record_.DeviceProfile)
-        ++index;
-    if (index >= names.size() || index >= args.profileFiles.size()) {
+    TProfileRecord found;
+    switch (ReadCatalogueProfile(args.profileNames, args.profileFiles, ProgramFolderFile(""), record_.DeviceProfile,
+                                 found)) {
+    case ProfileNotInCatalogue:
         (void)MessageDlg(kTxInitTitle, "Nie znaleziono profilu dla urządzenia \"" + record_.DeviceProfile + "\"",
                          MsgWarning, BtnOk);
         return false;
-    }
-    TFCProfileRdWr reader;
-    std::vector<std::string> groups;
-    items_.clear();
-    const std::string file = ProgramFolderFile(args.profileFiles[index]);
-    // A file that is not there at all gets this one message, not the file layer's as well.
-    if (reader.ItemCount(file) <= 0 || !reader.ReadProfile(file, profile_, items_, groups) || items_.empty()) {
+    case ProfileUnreadable:
         (void)MessageDlg(kTxInitTitle, "Błąd odczytu pliku profilu", MsgError, BtnOk);
         return false;
+    default:
+        break;
     }
+    profile_ = found.params;
+    items_ = found.items;
     protocol_->setText(QString("GazModem %1").arg(profile_.profileByte));
     ok_->setEnabled(true);
     return true;
@@ -274,6 +269,10 @@ void TFTxInit::reject() {
 
 void TFTxInit::accept() {
     if (!ok_->isEnabled()) return;
+    if (fromBox_->isChecked() && toBox_->isChecked() && from_->dateTime() > to_->dateTime()) {
+        (void)MessageDlg(kTxInitTitle, kReversedRangeText, MsgWarning, BtnOk);
+        return;
+    }
     if (apply_->isEnabled()) {
         const int answer =
             MessageDlg(kTxInitTitle, "Czy zapisać zmiany?", MsgConfirmation, BtnYes | BtnNo | BtnCancel);
@@ -292,30 +291,26 @@ int32_t TFTxInit::PickedTime(const QCheckBox* box, const QDateTimeEdit* edit) co
     return static_cast<int32_t>(EncodeTime(fields));
 }
 
-void TFTxInit::RunReadOut() {
-    hide();
-    TReadOutInput input;
-    input.address = static_cast<uint16_t>(args_.address);
-    input.samplesPerBlock = static_cast<uint8_t>(block_->value());
-    input.attempts = repeats_->value();
-    input.profile = profile_;
-    input.items = items_;
-    input.settingsFile = args_.kivIni;
-    input.stationFile = args_.stationFile;
-    input.dataFolder = args_.dataFolder;
-    input.startTime = PickedTime(fromBox_, from_);
-    input.endTime = PickedTime(toBox_, to_);
+TDirectReadOut TFTxInit::ReadOutJob() const {
+    const TRekStacjiFull edited = EditedRecord();
+    TDirectReadOut job = DirectReadOutOf(edited, args_.kivIni, args_.dataFolder, profile_, items_);
+    job.input.startTime = PickedTime(fromBox_, from_);
+    job.input.endTime = PickedTime(toBox_, to_);
+    if (log_->isChecked()) job.logFile = PathWithSeparator(QDir::currentPath().toStdString()) + kTxLogName;
+    return job;
+}
 
+void TFTxInit::RunReadOut() {
+    const TDirectReadOut job = ReadOutJob();
+    hide();
     // The main window must stay out of reach while the read-out runs.
     progress_.setWindowModality(Qt::ApplicationModal);
     progress_.Reset(record_.Label);
-    comm_.SetProgress(&progress_);
-    comm_.SetSettingsFile(args_.kivIni);
-    if (!comm_.OpenDirect(port_->currentText().toStdString(), baud_->currentText().toInt(), charsTimeout_->value(),
-                          startTimeout_->value(), 0, 0, silence_->value(), false, rts_->isChecked(),
-                          dtr_->isChecked(), parity_->currentText().toStdString())) {
+    running_ = true;
+    const TReadOutOutcome outcome = RunDirectReadOut(comm_, progress_, job);
+    running_ = false;
+    if (!outcome.portOpened) {
         // The port line tells what happened; "OK" lets the user close both windows.
-        progress_.SetConnection("Błąd otwarcia portu");
         progress_.StopCounter();
         progress_.SetExitCaption(kExitOk);
         progress_.SetExitEnabled(true);
@@ -324,24 +319,12 @@ void TFTxInit::RunReadOut() {
         closeTimer_.start();
         return;
     }
-    progress_.SetExitEnabled(true);
-    comm_.SetLogFile(log_->isChecked() ? PathWithSeparator(QDir::currentPath().toStdString()) + kTxLogName : "");
-
-    TReadLink link{comm_, progress_, nullptr};
-    TDevSign sign;
-    const uint8_t result = ReadDevice(link, input, sign);
-
-    progress_.SetExitEnabled(false);
-    comm_.ClosePort();
-    comm_.SetLogFile("");
-    progress_.SetExitEnabled(true);
-    const TReadOutMessage message = ReadOutMessage(result, sign);
-    ShowResult(result, message.text, message.kind);
+    ShowResult(outcome.result, outcome.message.text, outcome.message.kind);
 }
 
-void TFTxInit::ShowResult(uint8_t result, const std::string& messageText, int messageKind) {
-    lastResult_ = result;
-    if (result == RdSuccess) {
+void TFTxInit::ShowResult(TxResult result, const std::string& messageText, int messageKind) {
+    lastResult_ = ResultCode(result);
+    if (result == TxResult::Good) {
         progress_.StopCounter();
         progress_.SetStatus("Odczyt zakończony");
         progress_.SetExitCaption(kExitOk);

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "comm/direct_readout.h"
 #include "config/station_db.h"
 #include "datafiles/profile.h"
 
@@ -42,6 +43,8 @@ struct TTxInitArgs {
 
 inline constexpr const char* kTxInitTitle = "Transmisja";
 inline constexpr const char* kTxLogName = "Tx.log";
+inline constexpr const char* kReversedRangeText =
+    "Początek zakresu odczytu (\"Czytaj od\") jest późniejszy niż jego koniec (\"Czytaj do\")";
 
 class TFTxInit : public QDialog {
     Q_OBJECT
@@ -54,8 +57,10 @@ public:
     // Setup, then shows the window application-modal; returns at once.
     void Open(const TTxInitArgs& args);
 
-    // The result of the last read-out, 0 before the first.
-    [[nodiscard]] uint8_t LastResult() const { return lastResult_; }
+    // The result code of the last read-out, 0 before the first and when the port did not open.
+    [[nodiscard]] int LastResult() const { return lastResult_; }
+    // Whether a read-out is running now (the window is hidden then).
+    [[nodiscard]] bool ReadingNow() const { return running_; }
     // Whether the window still takes part in a transmission (shown, or
     // hidden while the read-out or its progress window runs).
     [[nodiscard]] bool Busy() const { return busy_; }
@@ -97,8 +102,9 @@ private:
     void OpenFilter();
     [[nodiscard]] TRekStacjiFull EditedRecord() const;
     [[nodiscard]] int32_t PickedTime(const QCheckBox* box, const QDateTimeEdit* edit) const;
+    [[nodiscard]] TDirectReadOut ReadOutJob() const;
     void RunReadOut();
-    void ShowResult(uint8_t result, const std::string& messageText, int messageKind);
+    void ShowResult(TxResult result, const std::string& messageText, int messageKind);
     void WatchProgress();
     void Finish();
 
@@ -108,8 +114,9 @@ private:
     TRekStacjiFull record_;
     TRecProfParams profile_;
     std::vector<TParamItem> items_;
-    uint8_t lastResult_ = 0;
+    int lastResult_ = 0;
     bool busy_ = false;
+    bool running_ = false;
     bool filling_ = false;
     QTimer closeTimer_;
 

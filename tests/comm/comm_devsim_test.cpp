@@ -44,10 +44,10 @@ protected:
         const std::string settings = dir.filePath("Kiv.ini").toStdString();
         std::ofstream(settings) << "[Ports]\r\nCOM2=" << sim->PortPath() << "\r\n";
         module.SetSettingsFile(settings);
-        ASSERT_TRUE(module.OpenDirect("COM2", 9600, charMs, answerMs, 0, 0, 0, false, true, true, "None"));
+        ASSERT_TRUE(module.OpenDirect(kiv::TLinkSettings{.port = "COM2", .baud = 9600, .parity = "None", .charTimeout = charMs, .answerTimeout = answerMs}));
     }
 
-    uint8_t Exchange(uint8_t kind = kClockV1, uint16_t address = 1) {
+    kiv::TxResult Exchange(uint8_t kind = kClockV1, uint16_t address = 1) {
         module.SendFrame(kind, 0, 0, nullptr, address);
         return module.WaitForExchange();
     }
@@ -70,13 +70,13 @@ protected:
 
 TEST_F(CommDevsimTest, GoodClockReply) {
     Start({});
-    EXPECT_EQ(Exchange(), kiv::TxGood);
+    EXPECT_EQ(Exchange(), kiv::TxResult::Good);
     ExpectClockReply();
 }
 
 TEST_F(CommDevsimTest, NameplateReply) {
     Start({});
-    EXPECT_EQ(Exchange(kNameplateV1), kiv::TxGood);
+    EXPECT_EQ(Exchange(kNameplateV1), kiv::TxResult::Good);
     const std::vector<uint8_t> reply = module.GetReply();
     ASSERT_GT(reply.size(), 11u);
     EXPECT_EQ(reply[7], 0x80);
@@ -85,44 +85,44 @@ TEST_F(CommDevsimTest, NameplateReply) {
 
 TEST_F(CommDevsimTest, ProtocolTwoClock) {
     Start({"--protocol", "2"});
-    EXPECT_EQ(Exchange(kClockV2), kiv::TxGood);
+    EXPECT_EQ(Exchange(kClockV2), kiv::TxResult::Good);
     ExpectClockReply(0xC8);
 }
 
 TEST_F(CommDevsimTest, NoiseBeforeAndAfterIsAccepted) {
     Start({"--noise-before", "9", "--noise-after", "7"});
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(Exchange(), kiv::TxGood) << "exchange " << i;
+        EXPECT_EQ(Exchange(), kiv::TxResult::Good) << "exchange " << i;
         ExpectClockReply();
     }
 }
 
 TEST_F(CommDevsimTest, CorruptedCrcGivesTwo) {
     Start({"--corrupt-crc", "2"});
-    EXPECT_EQ(Exchange(), kiv::TxGood);
-    EXPECT_EQ(Exchange(), kiv::TxBadFrame);
-    EXPECT_EQ(Exchange(), kiv::TxGood);
+    EXPECT_EQ(Exchange(), kiv::TxResult::Good);
+    EXPECT_EQ(Exchange(), kiv::TxResult::BadFrame);
+    EXPECT_EQ(Exchange(), kiv::TxResult::Good);
 }
 
 TEST_F(CommDevsimTest, SilenceGivesOneAfterAnswerTimeout) {
     Start({"--silence", "1"}, 400);
     QElapsedTimer took;
     took.start();
-    EXPECT_EQ(Exchange(), kiv::TxNoReply);
+    EXPECT_EQ(Exchange(), kiv::TxResult::NoReply);
     EXPECT_GE(took.elapsed(), 400);
 }
 
 TEST_F(CommDevsimTest, OtherAddressIsNotAnswered) {
     Start({}, 300);
-    EXPECT_EQ(Exchange(kClockV1, 2), kiv::TxNoReply);
-    EXPECT_EQ(Exchange(kClockV1, 1), kiv::TxGood);
+    EXPECT_EQ(Exchange(kClockV1, 2), kiv::TxResult::NoReply);
+    EXPECT_EQ(Exchange(kClockV1, 1), kiv::TxResult::Good);
 }
 
 TEST_F(CommDevsimTest, OneByteAtATime) {
     Start({"--byte-gap", "20"}, 500, 3000);
     QElapsedTimer took;
     took.start();
-    EXPECT_EQ(Exchange(), kiv::TxGood);
+    EXPECT_EQ(Exchange(), kiv::TxResult::Good);
     ExpectClockReply();
     EXPECT_LT(took.elapsed(), 2500) << "the frame's length ends it, not the character timeout";
 }
@@ -130,7 +130,7 @@ TEST_F(CommDevsimTest, OneByteAtATime) {
 TEST_F(CommDevsimTest, PacedLine) {
     Start({"--baud", "9600"});
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(Exchange(), kiv::TxGood);
+        EXPECT_EQ(Exchange(), kiv::TxResult::Good);
     ExpectClockReply();
 }
 

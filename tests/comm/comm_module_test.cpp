@@ -7,7 +7,9 @@
 #include <QTemporaryDir>
 
 #include <termios.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -45,11 +47,11 @@ protected:
     }
 
     void Open(int answerMs = 500, int charMs = 300, int baud = 9600, const std::string& parity = "None") {
-        ASSERT_TRUE(module.OpenDirect("COM7", baud, charMs, answerMs, 0, 0, 0, false, true, true, parity));
+        ASSERT_TRUE(module.OpenDirect(kiv::TLinkSettings{.port = "COM7", .baud = baud, .parity = parity, .charTimeout = charMs, .answerTimeout = answerMs}));
     }
 
     // One clock request to address 1; the result.
-    uint8_t Exchange() {
+    kiv::TxResult Exchange() {
         module.SendFrame(kClockKind, 0, 0, nullptr, 1);
         return module.WaitForExchange();
     }
@@ -69,10 +71,10 @@ TEST_F(CommModuleTest, GoodReplyEndsWithFrameAtFront) {
     Open(500, 5000);
     QElapsedTimer took;
     took.start();
-    EXPECT_EQ(Exchange(), kiv::TxGood);
+    EXPECT_EQ(Exchange(), kiv::TxResult::Good);
     // The length field ends the reply; the 5 s character timeout is never waited out.
     EXPECT_LT(took.elapsed(), 2000);
-    EXPECT_EQ(module.TxState(), 8);
+    EXPECT_EQ(module.State(), kiv::TxState::Done);
     EXPECT_EQ(module.GetReply(), reply);
     ASSERT_EQ(peer.Requests().size(), 1u);
     EXPECT_EQ(peer.Requests()[0], (Bytes{0x68, 0x05, 0x00, 0x01, 0x00, 0x00, 0x00, 0x4B, 0x2A, 0x59, 0x16}));
@@ -87,7 +89,7 @@ TEST_F(CommModuleTest, NoiseAroundFrameIsDropped) {
     const Bytes trailing = {0x01, 0x68, 0x02};
     peer.Serve([&](const Bytes&) { return Script{{noisy, 0}, {trailing, 50}}; });
     Open(500, 300);
-    EXPECT_EQ(Exchange(), kiv::TxGood);
+    EXPECT_EQ(Exchange(), kiv::TxResult::Good);
     const Bytes reply = module.GetReply();
     ASSERT_GE(reply.size(), frame.size());
     EXPECT_TRUE(std::equal(frame.begin(), frame.end(), reply.begin()));
@@ -100,7 +102,7 @@ TEST_F(CommModuleTest, WrongCrcGivesTwo) {
     reply[reply.size() - 2] ^= 0x01;
     peer.Serve([&](const Bytes&) { return Reply(reply); });
     Open();
-    EXPECT_EQ(Exchange(), kiv::TxBadFrame);
+    EXPECT_EQ(Exchange(), kiv::TxResult::BadFrame);
 }
 
 TEST_F(CommModuleTest, NoReplyGivesOneAfterAnswerTimeout) {
@@ -108,7 +110,7 @@ TEST_F(CommModuleTest, NoReplyGivesOneAfterAnswerTimeout) {
     Open(300, 300);
     QElapsedTimer took;
     took.start();
-    EXPECT_EQ(Exchange(), kiv::TxNoReply);
+    EXPECT_EQ(Exchange(), kiv::TxResult::NoReply);
     EXPECT_GE(took.elapsed(), 300);
     EXPECT_TRUE(module.GetReply().empty());
 }
@@ -119,7 +121,7 @@ TEST_F(CommModuleTest, ByteAtATimeEndsWithWholeFrame) {
     Open(500, 5000);
     QElapsedTimer took;
     took.start();
-    EXPECT_EQ(Exchange(), kiv::TxGood);
+    EXPECT_EQ(Exchange(), kiv::TxResult::Good);
     EXPECT_EQ(module.GetReply(), reply);
     EXPECT_LT(took.elapsed(), 3000);
 }
@@ -130,7 +132,7 @@ TEST_F(CommModuleTest, ReplyWithoutLengthEndsByCharacterTimeout) {
     reply[1] = 0x40;
     peer.Serve([&](const Bytes&) { return Reply(reply); });
     Open(500, 200);
-    EXPECT_EQ(Exchange(), kiv::TxBadFrame); // the CRC covers the altered LEN
+    EXPECT_EQ(Exchange(), kiv::TxResult::BadFrame); // the CRC covers the altered LEN
     EXPECT_EQ(module.GetReply().size(), reply.size());
 }
 
@@ -143,7 +145,7 @@ TEST_F(CommModuleTest, OverlongReplyEndsWithWhatFits) {
     Open(500, 5000);
     QElapsedTimer took;
     took.start();
-    EXPECT_EQ(Exchange(), kiv::TxBadFrame);
+    EXPECT_EQ(Exchange(), kiv::TxResult::BadFrame);
     EXPECT_EQ(module.Exchange().rxCount, kiv::kRxLimit);
     EXPECT_LT(took.elapsed(), 3000);
 }
@@ -155,8 +157,8 @@ TEST_F(CommModuleTest, ConsecutiveExchangesStartClean) {
         return n == 1 ? Script{{{0x68, 0x01}, 0}} : Reply(kivtest::ReplyFrame(1, 0xCB, kClockData));
     });
     Open(300, 200);
-    EXPECT_EQ(Exchange(), kiv::TxBadFrame);
-    EXPECT_EQ(Exchange(), kiv::TxGood);
+    EXPECT_EQ(Exchange(), kiv::TxResult::BadFrame);
+    EXPECT_EQ(Exchange(), kiv::TxResult::Good);
     EXPECT_EQ(module.GetReply(), kivtest::ReplyFrame(1, 0xCB, kClockData));
 }
 
@@ -164,13 +166,13 @@ TEST_F(CommModuleTest, LateBytesAreDroppedByTheNextRequest) {
     const Bytes reply = kivtest::ReplyFrame(1, 0xCB, kClockData);
     peer.Serve([&](const Bytes&) { return Script{{reply, 0}, {{0x68, 0x33, 0x16}, 50}}; });
     Open(500, 300);
-    EXPECT_EQ(Exchange(), kiv::TxGood);
+    EXPECT_EQ(Exchange(), kiv::TxResult::Good);
     QElapsedTimer pause;
     pause.start();
     while (pause.elapsed() < 250)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     EXPECT_EQ(module.GetReply(), reply) << "bytes after the exchange are not taken in";
-    EXPECT_EQ(Exchange(), kiv::TxGood);
+    EXPECT_EQ(Exchange(), kiv::TxResult::Good);
     EXPECT_EQ(module.GetReply(), reply);
 }
 
@@ -180,10 +182,10 @@ TEST_F(CommModuleTest, CommandModeEndsByCharacterTimeout) {
     });
     Open(500, 200);
     module.SendCommand("AT\r");
-    EXPECT_EQ(module.TxState(), 0) << "only a modem in command mode takes commands";
+    EXPECT_EQ(module.State(), kiv::TxState::Idle) << "only a modem in command mode takes commands";
     module.SetPortState(kiv::PortModemCommand);
     module.SendCommand("ATZ\r");
-    EXPECT_EQ(module.WaitForExchange(), kiv::TxGood);
+    EXPECT_EQ(module.WaitForExchange(), kiv::TxResult::Good);
     const Bytes reply = module.GetReply();
     EXPECT_EQ(std::string(reply.begin(), reply.end()), "\r\nOK\r\n");
     const std::vector<Bytes> requests = peer.Requests();
@@ -193,19 +195,20 @@ TEST_F(CommModuleTest, CommandModeEndsByCharacterTimeout) {
 
 TEST_F(CommModuleTest, SilenceTimeDelaysTheRequest) {
     peer.Serve([&](const Bytes&) { return Reply(kivtest::ReplyFrame(1, 0xCB, kClockData)); });
-    ASSERT_TRUE(module.OpenDirect("COM7", 9600, 300, 500, 0, 0, 250, false, false, false, ""));
+    ASSERT_TRUE(module.OpenDirect(kiv::TLinkSettings{.port = "COM7", .baud = 9600, .charTimeout = 300, .answerTimeout = 500, .silence = 250, .rts = false, .dtr = false}));
     QElapsedTimer took;
     took.start();
-    EXPECT_EQ(Exchange(), kiv::TxGood);
+    EXPECT_EQ(Exchange(), kiv::TxResult::Good);
     EXPECT_GE(took.elapsed(), 250);
 }
 
 TEST_F(CommModuleTest, HalfDuplexRunsThroughRtsStates) {
     peer.Serve([&](const Bytes&) { return Reply(kivtest::ReplyFrame(1, 0xCB, kClockData)); });
-    ASSERT_TRUE(module.OpenDirect("COM7", 9600, 300, 500, 100, 100, 0, true, false, false, ""));
+    ASSERT_TRUE(module.OpenDirect(kiv::TLinkSettings{.port = "COM7", .baud = 9600, .charTimeout = 300, .answerTimeout = 500, .rtsOnDelay = 100, .rtsOffDelay = 100, .halfDuplex = true, .rts = false, .dtr = false}));
     std::vector<int> states;
-    QObject::connect(&module, &kiv::TFCommModule::txStateChanged, &module, [&](int s) { states.push_back(s); });
-    EXPECT_EQ(Exchange(), kiv::TxGood);
+    QObject::connect(&module, &kiv::TFCommModule::txStateChanged, &module,
+                     [&](kiv::TxState s) { states.push_back(static_cast<int>(s)); });
+    EXPECT_EQ(Exchange(), kiv::TxResult::Good);
     EXPECT_EQ(states, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
 }
 
@@ -213,7 +216,7 @@ TEST_F(CommModuleTest, LampsFollowTheExchange) {
     peer.Serve([&](const Bytes&) { return Reply(kivtest::ReplyFrame(1, 0xCB, kClockData)); });
     Open();
     progress.ClearEvents();
-    EXPECT_EQ(Exchange(), kiv::TxGood);
+    EXPECT_EQ(Exchange(), kiv::TxResult::Good);
     const std::vector<std::string> expected = {"lamp: Nadawanie on", "lamp: Nadawanie off", "lamp: Czekanie on",
                                                "lamp: Czekanie off", "lamp: Odbiór on", "lamp: Odbiór off"};
     EXPECT_EQ(progress.Events(), expected);
@@ -223,22 +226,49 @@ TEST_F(CommModuleTest, OpenAndCloseShowTheConnection) {
     Open(500, 300, 14400);
     EXPECT_EQ(module.GetPortState(), kiv::PortDirect);
     EXPECT_EQ(progress.Connection(), "Port otwarty, 115200Bd");
-    EXPECT_FALSE(module.OpenDirect("COM7", 9600, 1, 1, 0, 0, 0, false, true, true, "")) << "already open";
+    EXPECT_FALSE(module.OpenDirect(kiv::TLinkSettings{.port = "COM7", .baud = 9600, .charTimeout = 1, .answerTimeout = 1})) << "already open";
     EXPECT_TRUE(module.ClosePort());
     EXPECT_EQ(module.GetPortState(), kiv::PortClosed);
     EXPECT_EQ(progress.Connection(), "Port zamknięty");
 }
 
-TEST_F(CommModuleTest, MissingDeviceFailsToOpen) {
-    std::ofstream(settings) << "[Ports]\r\ncom9=/dev/kiv-no-such-port\r\n";
-    EXPECT_FALSE(module.OpenDirect("COM9", 9600, 300, 500, 0, 0, 0, false, true, true, ""));
-    EXPECT_EQ(progress.Connection(), "Błąd otwarcia portu");
-    EXPECT_EQ(module.GetPortState(), kiv::PortClosed);
+// A port that will not open names the port text, the device it maps to and
+// the reason, on the progress line and in the transmission log.
+TEST_F(CommModuleTest, PortThatWillNotOpenSaysWhatAndWhy) {
+    const std::string log = dir.filePath("Tx.log").toStdString();
+    const std::string file = dir.filePath("plain-file").toStdString();
+    std::ofstream(file) << "x";
+    const std::string locked = dir.filePath("locked").toStdString();
+    std::ofstream(locked) << "x";
+    std::filesystem::permissions(locked, std::filesystem::perms::none);
+    std::ofstream(settings) << "[Ports]\r\ncom9=/dev/kiv-no-such-port\r\nCOM10=" << locked << "\r\n";
+    struct Case {
+        const char* port;
+        std::string expected;
+    };
+    const bool root = ::geteuid() == 0; // root may open a file without rights
+    for (const Case& c : {Case{"COM9", "COM9 (/dev/kiv-no-such-port): nie ma takiego urządzenia"},
+                          Case{"/dev/kiv-missing", "/dev/kiv-missing: nie ma takiego urządzenia"},
+                          Case{"COM10", "COM10 (" + locked + "): brak uprawnień do urządzenia"}}) {
+        if (root && std::string(c.port) == "COM10") continue;
+        SCOPED_TRACE(c.port);
+        std::filesystem::remove(log);
+        module.SetLogFile(log);
+        EXPECT_FALSE(module.OpenDirect(kiv::TLinkSettings{.port = c.port}));
+        EXPECT_EQ(module.OpenError(), c.expected);
+        EXPECT_EQ(progress.Connection(), "Błąd otwarcia portu " + c.expected);
+        EXPECT_EQ(module.GetPortState(), kiv::PortClosed);
+        std::ifstream in(log);
+        std::string line;
+        std::getline(in, line);
+        EXPECT_NE(line.find(" Błąd otwarcia portu " + c.expected), std::string::npos) << line;
+    }
+    module.SetLogFile("");
 }
 
 TEST_F(CommModuleTest, SendOnClosedPortOnlyBuilds) {
     module.SendFrame(kClockKind, 0, 0, nullptr, 1);
-    EXPECT_EQ(module.TxState(), 0);
+    EXPECT_EQ(module.State(), kiv::TxState::Idle);
     EXPECT_EQ(module.Exchange().txLength, 11);
     EXPECT_EQ(module.Exchange().txBuffer[7], 0x4B);
 }
@@ -306,9 +336,9 @@ TEST_F(CommModuleTest, LogWritesSentAndReceivedLines) {
     const std::string log = dir.filePath("Tx.log").toStdString();
     module.SetLogFile(log);
     Open();
-    EXPECT_EQ(Exchange(), kiv::TxGood);
+    EXPECT_EQ(Exchange(), kiv::TxResult::Good);
     module.SetLogFile("");
-    EXPECT_EQ(Exchange(), kiv::TxGood);
+    EXPECT_EQ(Exchange(), kiv::TxResult::Good);
 
     std::ifstream in(log, std::ios::binary);
     std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -323,7 +353,7 @@ TEST_F(CommModuleTest, LogWritesSentAndReceivedLines) {
     EXPECT_NE(lines[0].find(" N: 68 05 00 01 00 00 00 4B 2A 59 16"), std::string::npos) << lines[0];
     const auto o = lines[1].find(" O: 68 CD 00 01 00 00 00 CB 00 01 02");
     ASSERT_NE(o, std::string::npos) << lines[1];
-    EXPECT_EQ(lines[1].size() - (o + 3), 50u * 3) << "50 bytes at most";
+    EXPECT_EQ(lines[1].size() - (o + 3), reply.size() * 3) << "the whole frame";
 }
 
 } // namespace

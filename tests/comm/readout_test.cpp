@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "comm/comm_module.h"
+#include "common/param_item.h"
 #include "comm/device_readout.h"
 #include "comm/progress_recorder.h"
 #include "config/ini_file.h"
@@ -114,18 +115,14 @@ private:
 
 TParamItem Item(const std::string& shortName, int32_t param, uint8_t type, int32_t hour = -1, uint8_t hourType = 0,
                 int32_t day = -1, uint8_t dayType = 0) {
-    TParamItem item;
-    item.SetShortName(shortName);
-    item.SetFullName("Parametr " + shortName);
-    item.SetParamNumber(param);
-    item.SetTypeCode(type);
-    item.SetHourIndex(hour);
-    item.SetHourTypeCode(hourType);
-    item.SetDayIndex(day);
-    item.SetDayTypeCode(dayType);
-    item.SetCondFirst(-1);
-    item.SetCondSecond(-1);
-    return item;
+    return test::MakeItem({.shortName = shortName,
+                           .param = param,
+                           .type = type,
+                           .hour = hour,
+                           .hourType = hourType,
+                           .day = day,
+                           .dayType = dayType,
+                           .fullName = "Parametr " + shortName});
 }
 
 struct ReadSetup {
@@ -165,11 +162,11 @@ protected:
         return path;
     }
 
-    uint8_t Read(const ReadSetup& setup) {
+    TxResult Read(const ReadSetup& setup) {
         Simulator sim;
         if (!sim.Start(setup.profile, setup.simArgs, setup.realClock)) {
             ADD_FAILURE() << "simulator did not start";
-            return 0;
+            return TxResult::NoReply;
         }
         std::ofstream(root + "Kiv.ini") << "[Ports]\r\nCOM1=" << sim.Port() << "\r\n" << setup.kivIni;
         std::ofstream(stationFile, std::ios::app) << setup.station;
@@ -180,8 +177,7 @@ protected:
         input.address = kAddress;
         input.samplesPerBlock = setup.block;
         input.attempts = setup.attempts;
-        input.settingsFile = root + "Kiv.ini";
-        input.stationFile = stationFile;
+        input.settings = ReadOutSettingsFrom(root + "Kiv.ini", stationFile, input.items);
         input.dataFolder = data;
         input.startTime = setup.start;
         input.endTime = setup.end;
@@ -196,13 +192,14 @@ protected:
         CancelOnStatus progress(recorder, setup.cancelAt);
         TFCommModule module;
         module.SetProgress(&progress);
-        module.SetSettingsFile(input.settingsFile);
+        module.SetSettingsFile(root + "Kiv.ini");
         std::filesystem::remove(root + "Tx.log");
         module.SetLogFile(root + "Tx.log");
-        EXPECT_TRUE(module.OpenDirect("COM1", 115200, 300, 1000, 0, 0, 0, false, true, true, "None"));
+        EXPECT_TRUE(module.OpenDirect(kiv::TLinkSettings{.port = "COM1", .baud = 115200, .parity = "None", .charTimeout = 300, .answerTimeout = 1000}));
         stats = {};
         TReadLink link{module, progress, &stats};
-        const uint8_t result = ReadDevice(link, input, sign);
+        const TxResult result = ReadDevice(link, input, report);
+        sign = report.sign;
         module.ClosePort();
         return result;
     }
@@ -249,6 +246,7 @@ protected:
     TTxProgressRecorder recorder;
     TLinkStats stats;
     TDevSign sign;
+    TReadOutReport report;
     std::vector<std::size_t> batches;
     bool writerFails = false;
 };
@@ -256,7 +254,7 @@ protected:
 TEST_F(ReadoutTest, FullReadOfProtocolOneDeviceAndSecondReadAddsNothing) {
     ReadSetup setup;
     setup.realClock = true;
-    ASSERT_EQ(Read(setup), RdSuccess);
+    ASSERT_EQ(Read(setup), TxResult::Good);
     for (const char* status : {"status: Odczyt zegara", "status: Odczyt tabliczki znamionowej",
                                "status: Odczyt tablicy KWDB", "status: Odczyt danych bieżących",
                                "status: Odczyt zdarzenia nr 29", "status: Odczyt zakończony"})
@@ -309,7 +307,7 @@ TEST_F(ReadoutTest, FullReadOfProtocolOneDeviceAndSecondReadAddsNothing) {
     EXPECT_EQ(descriptor.ShortName(), "dVn");
     EXPECT_EQ(descriptor.HourIndex(), 2);
 
-    ASSERT_EQ(Read(setup), RdSuccess);
+    ASSERT_EQ(Read(setup), TxResult::Good);
     EXPECT_EQ(SentWithCode(0x3A).size(), 1u) << "the stored open event stops the event read";
     EXPECT_EQ(ReadEventsFile(data, kAddress, 0, {}, events), 30);
     TArchive again;
@@ -321,7 +319,7 @@ TEST_F(ReadoutTest, FullReadOfProtocolTwoDeviceWithTableDumps) {
     setup.profile = kProgramDir + "KM200.FCP";
     setup.kivIni = "[Debug]\r\nDumpDP=YES\r\nDumpTZ=YES\r\n";
     setup.start = Stamp("2026-05-25 00:00:00");
-    ASSERT_EQ(Read(setup), RdSuccess);
+    ASSERT_EQ(Read(setup), TxResult::Good);
     EXPECT_TRUE(HasEvent("status: Odczyt tablicy DP"));
     EXPECT_TRUE(HasEvent("status: Odczyt tablicy TZ"));
     for (const char* name : {"DP.BIN", "TZ.BIN"}) {
@@ -353,17 +351,17 @@ TEST_F(ReadoutTest, ResultsOfFailedReadOuts) {
         QStringList simArgs;
         std::function<void(TReadOutInput&)> tweak;
         std::string cancelAt;
-        uint8_t expected;
+        TxResult expected;
         std::size_t clockRequests;
         bool nameplateSent;
     };
     const Case cases[] = {
-        {"profile version 3", {}, [](TReadOutInput& i) { i.profile.profileByte = 3; }, "", RdProtocolNotInProgram, 0, false},
-        {"clock 2003-02-29", {"--bad-clock"}, {}, "", RdBadTime, 1, false},
-        {"device of the other version", {"--protocol", "2"}, {}, "", RdProtocolNotInDevice, 1, false},
-        {"every reply corrupted", {"--corrupt-crc", "1"}, {}, "", RdChannelNoise, 2, false},
-        {"no reply", {"--silence", "1"}, {}, "", RdNoCommunication, 2, false},
-        {"cancel during the nameplate", {}, {}, "Odczyt tabliczki znamionowej", RdCancelled, 1, true},
+        {"profile version 3", {}, [](TReadOutInput& i) { i.profile.profileByte = 3; }, "", TxResult::ProtocolNotInProgram, 0, false},
+        {"clock 2003-02-29", {"--bad-clock"}, {}, "", TxResult::BadTime, 1, false},
+        {"device of the other version", {"--protocol", "2"}, {}, "", TxResult::ProtocolNotInDevice, 1, false},
+        {"every reply corrupted", {"--corrupt-crc", "1"}, {}, "", TxResult::BadFrame, 2, false},
+        {"no reply", {"--silence", "1"}, {}, "", TxResult::NoReply, 2, false},
+        {"cancel during the nameplate", {}, {}, "Odczyt tabliczki znamionowej", TxResult::Cancelled, 1, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -384,9 +382,9 @@ TEST_F(ReadoutTest, ResultsOfFailedReadOuts) {
 TEST_F(ReadoutTest, InvalidClockIsShownAsClockError) {
     ReadSetup setup;
     setup.simArgs = {"--bad-clock"};
-    ASSERT_EQ(Read(setup), RdBadTime);
+    ASSERT_EQ(Read(setup), TxResult::BadTime);
     EXPECT_EQ(recorder.Clock(), "[błąd zegara w urządzeniu]");
-    EXPECT_EQ(ReadOutMessage(RdBadTime, sign).text, "Urządzenie zwróciło niepoprawną informację o czasie");
+    EXPECT_EQ(ReadOutMessage(TxResult::BadTime, sign).text, "Urządzenie zwróciło niepoprawną informację o czasie");
 }
 
 TEST_F(ReadoutTest, IdentityCheckAgainstProfileAndStationFile) {
@@ -400,9 +398,9 @@ TEST_F(ReadoutTest, IdentityCheckAgainstProfileAndStationFile) {
         i.profile.texts[2] = "km - 100";
         i.profile.texts[3] = "ab123";
     };
-    EXPECT_EQ(Read(setup), RdWrongProfile) << "the serial number must match exactly";
+    EXPECT_EQ(Read(setup), TxResult::WrongProfile) << "the serial number must match exactly";
     EXPECT_EQ(Hardware("SerialNumber"), "AB123") << "empty Hardware keys take the device's";
-    EXPECT_EQ(ReadOutMessage(RdWrongProfile, sign).text,
+    EXPECT_EQ(ReadOutMessage(TxResult::WrongProfile, sign).text,
               "Urządzeniu przypisano niewłaściwy profil. Wykryte urządzenie to :\rKivmet\rKM-100\rAB123");
 
     std::ofstream(stationFile) << "[Main]\r\nLabel=Stacja\r\n";
@@ -411,13 +409,13 @@ TEST_F(ReadoutTest, IdentityCheckAgainstProfileAndStationFile) {
         i.profile.texts[2] = "km - 100";
         i.profile.texts[3] = "AB123";
     };
-    EXPECT_EQ(Read(setup), RdSuccess) << "make and type without blanks and case";
+    EXPECT_EQ(Read(setup), TxResult::Good) << "make and type without blanks and case";
     EXPECT_EQ(Hardware("Brand"), "Kivmet");
     EXPECT_EQ(Hardware("SerialNumber"), "AB123");
 
     setup.simArgs = {"--serial", "XY999"};
     setup.tweak = {};
-    EXPECT_EQ(Read(setup), RdWrongSerial) << "another device behind the station";
+    EXPECT_EQ(Read(setup), TxResult::WrongSerial) << "another device behind the station";
     EXPECT_EQ(Hardware("SerialNumber"), "AB123");
     EXPECT_TRUE(SentWithCode(0x0A).empty());
 }
@@ -429,7 +427,7 @@ TEST_F(ReadoutTest, CurrentDataIsRequestedInSteps) {
     setup.profile = WriteProfile(1, items);
     setup.simArgs = {"--max-values", "100"};
     setup.kivIni = "[CommSettings]\r\nEventsMaxNumber=0\r\n";
-    ASSERT_EQ(Read(setup), RdSuccess);
+    ASSERT_EQ(Read(setup), TxResult::Good);
     const auto requests = SentWithCode(0x0A);
     ASSERT_EQ(requests.size(), 6u);
     const int expected[][2] = {{250, 10}, {250, 110}, {250, 210}, {250, 310}, {191, 410}, {91, 510}};
@@ -451,7 +449,7 @@ TEST_F(ReadoutTest, ProfileWithoutCurrentDataRequestsNoneAndWritesNoFile) {
     ReadSetup setup;
     setup.profile = WriteProfile(1, {Item("T", -1, 0, 0, 7)});
     setup.start = Stamp("2026-05-31 00:00:00");
-    ASSERT_EQ(Read(setup), RdSuccess);
+    ASSERT_EQ(Read(setup), TxResult::Good);
     EXPECT_TRUE(SentWithCode(0x0A).empty());
     EXPECT_FALSE(std::filesystem::exists(FccFileName(data, kAddress)));
     TArchive archive;
@@ -470,7 +468,7 @@ TEST_F(ReadoutTest, EventsMaxNumberLimitsTheEventRead) {
         setup.kivIni = std::string("[CommSettings]\r\nEventsMaxNumber=") + c.setting + "\r\n";
         setup.start = Stamp("2026-05-31 20:00:00");
         std::filesystem::remove(EventsFileName(data, kAddress));
-        ASSERT_EQ(Read(setup), RdSuccess);
+        ASSERT_EQ(Read(setup), TxResult::Good);
         EXPECT_EQ(SentWithCode(0x3A).size(), c.requests);
         EXPECT_FALSE(SentWithCode(0x1A).empty()) << "archives are read all the same";
         TEventsFile events;
@@ -484,7 +482,7 @@ TEST_F(ReadoutTest, HourlySamplesGoToTheArchiveInBatchesOfThousand) {
     setup.profile = WriteProfile(1, {item});
     setup.start = Stamp("2026-02-01 00:00:00");
     setup.end = setup.start + 2499 * 3600 - 1800; // the block holding the last sample reaches past it
-    ASSERT_EQ(Read(setup), RdSuccess);
+    ASSERT_EQ(Read(setup), TxResult::Good);
     EXPECT_EQ(batches, (std::vector<std::size_t>{1000, 1000, 500}));
     EXPECT_EQ(SentWithCode(0x1A).size(), 1u);
     EXPECT_EQ(SentWithCode(0x1D).size(), 1u);
@@ -505,7 +503,7 @@ TEST_F(ReadoutTest, CorruptedBlockRepliesAreReadAgainFromAPosition) {
     setup.kivIni = "[CommSettings]\r\nEventsMaxNumber=0\r\n";
     setup.start = Stamp("2026-02-01 00:00:00");
     setup.end = setup.start + 2499 * 3600 - 1800;
-    ASSERT_EQ(Read(setup), RdSuccess);
+    ASSERT_EQ(Read(setup), TxResult::Good);
     EXPECT_GT(SentWithCode(0x1A).size(), 2u) << "re-positioned after corrupted blocks";
     TArchive archive;
     const auto times = StoredTimes("Q", setup.start, setup.end + 3600, archive);
@@ -517,10 +515,10 @@ TEST_F(ReadoutTest, StoreFailureIsReportedAfterTheWholeReadOut) {
     ReadSetup setup;
     setup.start = Stamp("2026-05-31 12:00:00");
     writerFails = true;
-    ASSERT_EQ(Read(setup), RdNotStored);
+    ASSERT_EQ(Read(setup), TxResult::NotStored);
     EXPECT_EQ(recorder.ItemStates().back(), TxCheck::Checked) << "the read-out went on to the last parameter";
     EXPECT_TRUE(HasEvent("status: Odczyt zakończony"));
-    EXPECT_FALSE(ReadOutMessage(RdNotStored, sign).text.empty());
+    EXPECT_FALSE(ReadOutMessage(TxResult::NotStored, sign).text.empty());
 }
 
 TEST_F(ReadoutTest, DailyPositioningTwoDaysEarlyAdvancesDayByDay) {
@@ -529,7 +527,7 @@ TEST_F(ReadoutTest, DailyPositioningTwoDaysEarlyAdvancesDayByDay) {
     setup.simArgs = {"--early-day-position"};
     setup.start = Stamp("2026-05-20 06:00:00");
     setup.end = Stamp("2026-05-25 06:00:00");
-    ASSERT_EQ(Read(setup), RdSuccess);
+    ASSERT_EQ(Read(setup), TxResult::Good);
     const auto positions = SentWithCode(0x1B);
     ASSERT_EQ(positions.size(), 6u);
     for (std::size_t i = 0; i < positions.size(); ++i) {
@@ -544,7 +542,7 @@ TEST_F(ReadoutTest, DailyArchiveOneSamplePerBlock) {
     ReadSetup setup;
     setup.profile = WriteProfile(1, {Item("D", -1, 0, -1, 0, 0, 8)});
     setup.start = Stamp("2026-05-20 00:00:00");
-    ASSERT_EQ(Read(setup), RdSuccess);
+    ASSERT_EQ(Read(setup), TxResult::Good);
     TArchive archive;
     const auto times = StoredTimes("D", setup.start, Stamp(kClock), archive);
     ASSERT_EQ(times.size(), 11u);
@@ -561,7 +559,7 @@ TEST_F(ReadoutTest, PointerEchoMismatchEndsOnlyThatParameter) {
     setup.profile = kProgramDir + "KM200.FCP";
     setup.simArgs = {"--bad-pointer-echo"};
     setup.start = Stamp("2026-05-31 00:00:00");
-    ASSERT_EQ(Read(setup), RdSuccess);
+    ASSERT_EQ(Read(setup), TxResult::Good);
     TFCProfileRdWr reader;
     TRecProfParams params;
     std::vector<TParamItem> items;
@@ -577,7 +575,7 @@ TEST_F(ReadoutTest, FilterNoSkipsTheParameter) {
     ReadSetup setup;
     setup.station = "[TxFilter]\r\ndVn=NO\r\n";
     setup.start = Stamp("2026-05-31 12:00:00");
-    ASSERT_EQ(Read(setup), RdSuccess);
+    ASSERT_EQ(Read(setup), TxResult::Good);
     for (const auto& frame : Sent()) {
         if (frame[7] != 0x1D && frame[7] != 0x1F) continue;
         const int index = frame[9] | frame[10] << 8;
@@ -599,7 +597,7 @@ TEST_F(ReadoutTest, ConditionPairDecidesFromTheCurrentData) {
     setup.profile = WriteProfile(1, {Item("F1", 0, 7), Item("F2", 1, 7), Item("I1", 2, 4), Item("I2", 3, 4),
                                      archived("A", 0, 0, 1), archived("B", 1, 2, 3), archived("C", 2, 0, 9)});
     setup.start = Stamp("2026-05-31 20:00:00");
-    ASSERT_EQ(Read(setup), RdSuccess);
+    ASSERT_EQ(Read(setup), TxResult::Good);
     EXPECT_EQ(recorder.ItemStates(), (std::vector<TxCheck>{TxCheck::Checked, TxCheck::Checked, TxCheck::Grayed,
                                                            TxCheck::Grayed}))
         << "floats that differ are read; integers read as 0 never differ; a number outside the list is invalid";
@@ -618,7 +616,7 @@ TEST_F(ReadoutTest, CommandLineReadsAStation) {
     };
     const Case cases[] = {
         {"complete", {}, {"--from", "2026-05-31 12:00:00", "--attempts", "1"}, 0, "status: Odczyt zakończony"},
-        {"bad clock", {"--bad-clock"}, {}, 7, "result 7: Urządzenie zwróciło niepoprawną informację o czasie"},
+        {"bad clock", {"--bad-clock"}, {}, 7, "Wynik 7: Urządzenie zwróciło niepoprawną informację o czasie"},
         {"malformed option", {}, {"--block", "300"}, 64, ""},
     };
     std::ofstream(stationFile) << "[Main]\r\nLabel=Stacja\r\n[Hardware]\r\nDeviceProfile=KM100.FCP\r\n"
@@ -653,16 +651,16 @@ TEST_F(ReadoutTest, RequestRepeatsAndLenientKinds) {
     TFCommModule module;
     module.SetProgress(&recorder);
     module.SetSettingsFile(root + "Kiv.ini");
-    ASSERT_TRUE(module.OpenDirect("COM1", 115200, 300, 1000, 0, 0, 0, false, true, true, "None"));
+    ASSERT_TRUE(module.OpenDirect(kiv::TLinkSettings{.port = "COM1", .baud = 115200, .parity = "None", .charTimeout = 300, .answerTimeout = 1000}));
     TReadLink link{module, recorder, &stats};
     struct Case {
         uint8_t kind;
         int32_t attempts;
-        uint8_t expected;
+        TxResult expected;
         long sent;
     };
-    for (const Case c : {Case{7, 3, RdChannelNoise, 3}, Case{3, 3, RdLenientNoise, 1}, Case{22, 4, RdLenientNoise, 1},
-                         Case{5, 2, RdLenientNoise, 1}, Case{0, 0, RdChannelNoise, 1}}) {
+    for (const Case c : {Case{7, 3, TxResult::BadFrame, 3}, Case{3, 3, TxResult::LenientNoise, 1}, Case{22, 4, TxResult::LenientNoise, 1},
+                         Case{5, 2, TxResult::LenientNoise, 1}, Case{0, 0, TxResult::BadFrame, 1}}) {
         TRequestArgs args;
         args.kind = c.kind;
         args.deviceAddress = kAddress;

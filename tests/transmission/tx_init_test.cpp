@@ -170,7 +170,7 @@ private slots:
         QCOMPARE(recorder_->Last().buttons, unsigned(BtnYes | BtnNo | BtnCancel));
         QVERIFY(window_->isVisible());
         QVERIFY(!progress_->isVisible());
-        QCOMPARE(window_->LastResult(), uint8_t{0});
+        QCOMPARE(window_->LastResult(), 0);
         QVERIFY(test::ReadText(folder_->StationFile()).find("BaudRate=115200") != std::string::npos);
 
         window_->ApplyButton()->click();
@@ -217,7 +217,7 @@ private slots:
         QTimer::singleShot(400, this, [this] { SaveShot(progress_.get(), "tx_progress_running.png"); });
         window_->OkButton()->click();
 
-        QCOMPARE(window_->LastResult(), uint8_t{RdSuccess});
+        QCOMPARE(window_->LastResult(), ResultCode(TxResult::Good));
         QVERIFY(!window_->isVisible());
         QVERIFY(window_->Busy());
         QVERIFY(progress_->isVisible());
@@ -272,7 +272,7 @@ private slots:
         folder_->WriteStation(test::kProfileName, test::kStation, "StartTimeout=50\n");
         window_->Open(Args());
         window_->OkButton()->click();
-        QCOMPARE(window_->LastResult(), uint8_t{RdNoCommunication});
+        QCOMPARE(window_->LastResult(), ResultCode(TxResult::NoReply));
         QCOMPARE(recorder_->Last().text, std::string("Brak komunikacji"));
         QCOMPARE(recorder_->Last().kind, int(MsgError));
         QCOMPARE(recorder_->Last().shownCaption, std::string("Transmisja"));
@@ -283,12 +283,33 @@ private slots:
         QVERIFY(!QFile::exists(QString::fromStdString(folder_->TxLog())));
     }
 
+    // "Czytaj od" after "Czytaj do": refused before the port is opened, the window stays for correcting it.
+    void reversedRangeIsRefusedBeforeThePortOpens() {
+        window_->Open(Args());
+        window_->LogBox()->setChecked(true);
+        window_->FromBox()->setChecked(true);
+        window_->ToBox()->setChecked(true);
+        window_->FromEdit()->setDateTime(QDateTime(QDate(2026, 6, 2), QTime(0, 0, 0)));
+        window_->ToEdit()->setDateTime(QDateTime(QDate(2026, 6, 1), QTime(23, 59, 59)));
+        window_->OkButton()->click();
+        QCOMPARE(recorder_->Last().text, std::string(kReversedRangeText));
+        QVERIFY(window_->isVisible());
+        QVERIFY(!progress_->isVisible());
+        QCOMPARE(comm_->GetPortState(), uint8_t{PortClosed});
+        QVERIFY(!QFile::exists(QString::fromStdString(folder_->TxLog())));
+        window_->ToEdit()->setDateTime(QDateTime(QDate(2026, 6, 2), QTime(0, 0, 0)));
+        window_->CancelButton()->click();
+        QVERIFY(!window_->Busy());
+    }
+
     void portThatDoesNotOpenLetsTheUserCloseBoth() {
         folder_->WriteKivIni(folder_->Root() + "brak-portu");
         window_->Open(Args());
         window_->OkButton()->click();
         QVERIFY(progress_->isVisible());
-        QCOMPARE(progress_->ConnectionText(), QString("Błąd otwarcia portu"));
+        QCOMPARE(progress_->ConnectionText(),
+                 QString::fromStdString("Błąd otwarcia portu COM1 (" + folder_->Root() +
+                                        "brak-portu): nie ma takiego urządzenia"));
         QVERIFY(progress_->ExitButton()->isEnabled());
         QCOMPARE(progress_->ExitButton()->text(), QString("OK"));
         QVERIFY(window_->Busy());

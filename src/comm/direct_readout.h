@@ -1,0 +1,48 @@
+#pragma once
+// The one road of a direct read-out, from the settings a front-end gathered
+// to the message it shows: open the port with the link settings, start the
+// transmission log, read the device (device_readout.h), close the port and
+// turn the result into its message. The direct transmission window and
+// `kiv-cli read` call RunDirectReadOut and only gather its inputs and show its
+// outcome; the port is closed on every path out, also when the read-out was
+// cancelled or the program was asked to stop (RequestStop).
+#include <string>
+
+#include "comm/comm_module.h"
+#include "comm/device_readout.h"
+#include "config/station_db.h"
+
+namespace kiv {
+
+class ITxProgress;
+
+struct TDirectReadOut {
+    TLinkSettings link;
+    TReadOutInput input;
+    std::string logFile; // the transmission log; empty: none
+};
+
+// The link fields of a station file; the port text maps to a device through
+// the [Ports] section of Kiv.ini.
+[[nodiscard]] TLinkSettings LinkSettingsOf(const TRekStacjiFull& station, const std::string& kivIni);
+
+// Everything a station's read-out needs from the files, read once: the link
+// and the settings of its station file and of Kiv.ini. The profile comes
+// from the caller, who has looked it up.
+[[nodiscard]] TDirectReadOut DirectReadOutOf(const TRekStacjiFull& station, const std::string& kivIni,
+                                             const std::string& dataFolder, const TRecProfParams& profile,
+                                             const std::vector<TParamItem>& items);
+
+struct TReadOutOutcome {
+    TxResult result = TxResult::NoReply;
+    bool portOpened = false;
+    std::string portError; // what was tried and why, when the port did not open
+    TReadOutReport report;
+    TReadOutMessage message;
+    TLinkStats stats;
+    double seconds = 0; // from opening the port to closing it
+};
+
+[[nodiscard]] TReadOutOutcome RunDirectReadOut(TFCommModule& module, ITxProgress& progress, const TDirectReadOut& job);
+
+} // namespace kiv
