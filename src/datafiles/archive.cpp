@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <utility>
 
@@ -123,11 +124,15 @@ void DecodeFcd(Bytes &image, TFcdLayout &layout) {
     XorKey(image.data() + layout.dataOffset, image.size() - layout.dataOffset, layout.keyTwo);
 }
 
-int ValidateFcd(const Bytes &image, const TFcdLayout &layout, const std::string &expectedName) {
-    // From the sixth character on: the address part may differ after a station was renumbered.
+// From the sixth character on: the address part may differ after a station was renumbered.
+bool StoredNameMatches(const std::string &stored, const std::string &expected) {
     constexpr std::size_t kCompareFrom = 5;
-    if (!layout.hasName || layout.storedName.size() < kCompareFrom || expectedName.size() < kCompareFrom ||
-        layout.storedName.compare(kCompareFrom, std::string::npos, expectedName, kCompareFrom) != 0)
+    return stored.size() >= kCompareFrom && expected.size() >= kCompareFrom &&
+           stored.compare(kCompareFrom, std::string::npos, expected, kCompareFrom) == 0;
+}
+
+int ValidateFcd(const Bytes &image, const TFcdLayout &layout, const std::string &expectedName) {
+    if (!layout.hasName || !StoredNameMatches(layout.storedName, expectedName))
         return ArcBadName;
     if (layout.header.fileLength != image.size())
         return ArcBadSize;
@@ -382,6 +387,83 @@ class EntryCursor {
     TimeStamp boundary_ = kNoBoundary;
     bool hasNext_ = false;
 };
+
+bool ReadAt(std::ifstream &in, std::size_t offset, std::size_t count, uint8_t *out) {
+    in.seekg(static_cast<std::streamoff>(offset));
+    in.read(reinterpret_cast<char *>(out), static_cast<std::streamsize>(count));
+    return in && static_cast<std::size_t>(in.gcount()) == count;
+}
+
+// The header and section table of a month file, checked as a period read
+// checks them, in its order, except for the CRC over the whole file: 0 or
+// the validation code a period read would give.
+int ReadMonthHead(std::ifstream &in, std::size_t size, const std::string &expectedName, Bytes &head,
+                  uint8_t *keyTwo) {
+    head.assign(kHeaderSize, 0);
+    TFileHeader header;
+    if (size < kHeaderSize || !ReadAt(in, 0, kHeaderSize, head.data()) || !ReadHeader(head, header) ||
+        header.headerLength < kHeaderSize || header.headerLength > size)
+        return ArcBadName;
+    head.resize(header.headerLength);
+    Bytes keyOne, key, name;
+    if (!ReadAt(in, kHeaderSize, head.size() - kHeaderSize, head.data() + kHeaderSize) ||
+        !FindSectionPayload(head, kSecKeyOne, nullptr, keyOne) || keyOne.size() < kKeySize ||
+        !FindSectionPayload(head, kSecKeyTwo, nullptr, key) || key.size() < kKeySize ||
+        !FindSectionPayload(head, kSecName, keyOne.data(), name) ||
+        !StoredNameMatches(std::string(name.begin(), std::find(name.begin(), name.end(), uint8_t{0})),
+                           expectedName))
+        return ArcBadName;
+    if (header.fileLength != size)
+        return ArcBadSize;
+    if (header.version >= 2)
+        return ArcBadVersion;
+    std::memcpy(keyTwo, key.data(), kKeySize);
+    return 0;
+}
+
+// The newest sample of a month file from its header, its section table and
+// its last record: samples are stored in time order, so the last record is
+// the one a period read over the month ends with. Only a file whose last
+// record lies outside its month is read whole. 0 and the time in `newest`,
+// ArcNoFile when the file holds no sample of its month, else a validation or
+// file error code after its message was shown.
+int NewestInMonth(const std::string &dataFolder, int address, const std::string &channel, int year, int month,
+                  TimeStamp &newest) {
+    const std::string name = ArchiveFileName(address, year, month, channel);
+    const std::string path = StationFolder(dataFolder, address) + name;
+    const long size = TPlik::FileSize(path);
+    if (size <= 0)
+        return ArcNoFile;
+    std::ifstream in(path, std::ios::binary);
+    Bytes head;
+    uint8_t keyTwo[kKeySize];
+    if (const int bad = in ? ReadMonthHead(in, static_cast<std::size_t>(size), name, head, keyTwo) : 2;
+        bad != 0) {
+        ShowReadFailure(bad, path);
+        return bad;
+    }
+    const std::size_t records = (static_cast<std::size_t>(size) - head.size()) / kSampleSize;
+    if (records == 0)
+        return ArcNoFile;
+    // The data area is one scrambled run: the key position carries on from its start.
+    const std::size_t from = (records - 1) * kSampleSize;
+    uint8_t record[kSampleSize];
+    if (!ReadAt(in, head.size() + from, kSampleSize, record)) {
+        ShowReadFailure(100, path);
+        return 100;
+    }
+    for (std::size_t i = 0; i < kSampleSize; ++i)
+        record[i] ^= keyTwo[(from + i) % kKeySize];
+    newest = TimeOf(record);
+    TimeStamp start = MonthStart(year, month);
+    TimeStamp end = MonthEnd(year, month);
+    if (newest >= start && newest <= end)
+        return 0;
+    TArchive archive;
+    const int rc = archive.OpenPeriod(dataFolder, address, start, end, channel);
+    newest = end;
+    return rc == 0 && archive.SampleCount() == 0 ? ArcNoFile : rc;
+}
 
 } // namespace
 
@@ -680,23 +762,28 @@ int TArchive::StoreMonth(const std::string &dataFolder, int address, int year, i
 }
 
 int64_t TArchive::NewestSampleTime(const std::string &dataFolder, int address, const std::string &channel) {
-    const std::string folder = StationFolder(dataFolder, address);
-    auto months = ArchiveMonths(folder, address, channel);
+    auto months = ArchiveMonths(StationFolder(dataFolder, address), address, channel);
     std::sort(months.begin(), months.end(), std::greater<>());
     months.erase(std::unique(months.begin(), months.end()), months.end());
     for (const auto &[year, month] : months) {
-        TArchive archive;
-        TimeStamp start = MonthStart(year, month);
-        TimeStamp end = MonthEnd(year, month);
-        const int rc = archive.OpenPeriod(dataFolder, address, start, end, channel);
-        if (rc == ArcNoFile)
-            continue;
-        if (rc != 0)
-            return -1;
-        if (archive.SampleCount() > 0)
-            return end;
+        TimeStamp newest = 0;
+        if (NewestInMonth(dataFolder, address, channel, year, month, newest) == 0)
+            return newest;
     }
     return -1;
+}
+
+void EncodeSample(uint8_t *record, TimeStamp time, uint16_t interval, uint8_t type, const uint8_t *slot,
+                  std::size_t size) {
+    for (int i = 0; i < 4; ++i)
+        record[i] = static_cast<uint8_t>(time >> (8 * i));
+    record[4] = static_cast<uint8_t>(interval);
+    record[5] = static_cast<uint8_t>(interval >> 8);
+    record[6] = type;
+    const std::size_t used = std::min(size, kSampleSlotSize);
+    std::memcpy(record + kSampleSlotOffset, slot, used);
+    for (std::size_t i = used; i < kSampleSlotSize; ++i)
+        record[kSampleSlotOffset + i] = RandomDataByte();
 }
 
 } // namespace kiv

@@ -21,6 +21,10 @@
 namespace kiv {
 
 constexpr std::size_t kSampleSize = 16;
+// From byte 7 a sample record holds the value as a device delivers it: the
+// validity flag, then up to eight value bytes.
+constexpr std::size_t kSampleSlotOffset = 7;
+constexpr std::size_t kSampleSlotSize = 9;
 // Valid-from time followed by the profile item: section 4 without its head.
 constexpr std::size_t kDescriptorRecordSize = 4 + TParamItem::kSize;
 constexpr int kFcdVersion = 1;
@@ -116,7 +120,12 @@ class TArchive : public TPlik {
                                    std::vector<TMonthStoreFailure> *failures = nullptr);
 
     // Time of the newest sample of the channel, from the newest month file
-    // that holds one; -1 when there is none or the file cannot be read.
+    // that holds one; -1 when there is none. Of a month file only the header,
+    // the section table and the last record are read, so damage that only the
+    // CRC over the whole file shows is not seen here. A month file a period
+    // read would refuse for its name, length or version shows that message
+    // and the month before it answers: a read-out then starts from there, and
+    // storing into the damaged month reports that it could not.
     [[nodiscard]] static int64_t NewestSampleTime(const std::string &dataFolder, int address,
                                                   const std::string &channel);
 
@@ -135,6 +144,13 @@ class TArchive : public TPlik {
     uint8_t keyOne_[kKeySize] = {};
     uint8_t keyTwo_[kKeySize] = {};
 };
+
+// Encodes one 16-byte sample record: time, interval, type code, then `size`
+// bytes of the value slot (validity flag first; more than nine are cut). The
+// unused slot bytes are filled from RandomDataByte, as devices leave them
+// undefined; a seeded source makes the record reproducible.
+void EncodeSample(uint8_t *record, TimeStamp time, uint16_t interval, uint8_t type, const uint8_t *slot,
+                  std::size_t size);
 
 // A month file as it lies on disk, unscrambled, for inspection (kiv-cli
 // archive-info). Nothing is validated and no message is shown.

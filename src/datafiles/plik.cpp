@@ -181,10 +181,23 @@ void Scramble(uint8_t* bytes, std::size_t count, const uint8_t* key) {
     for (std::size_t i = 0; i < count; ++i) bytes[i] ^= key[i % kKeySize];
 }
 
-void NewScrambleKey(uint8_t* key) {
+namespace {
+
+std::mt19937& DataRandom() {
     static std::mt19937 generator{std::random_device{}()};
-    std::uniform_int_distribution<int> byte(0, 254);
-    for (std::size_t i = 0; i < kKeySize; ++i) key[i] = static_cast<uint8_t>(byte(generator));
+    return generator;
+}
+
+} // namespace
+
+// The generator's output is fixed by the standard and the reduction is plain
+// arithmetic, so a seed gives the same bytes with every standard library.
+uint8_t RandomDataByte() { return static_cast<uint8_t>(DataRandom()() % 255u); }
+
+void SeedDataRandom(uint32_t seed) { DataRandom().seed(seed); }
+
+void NewScrambleKey(uint8_t* key) {
+    for (std::size_t i = 0; i < kKeySize; ++i) key[i] = RandomDataByte();
 }
 
 // ---- error messages ----

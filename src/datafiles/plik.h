@@ -69,6 +69,13 @@ std::size_t AppendSection(Bytes& image, int32_t identifier, const uint8_t* paylo
 void Scramble(uint8_t* bytes, std::size_t count, const uint8_t* key);
 // Ten random key bytes, each 0..254.
 void NewScrambleKey(uint8_t* key);
+// One byte 0..254 from the random source of the keys and of the unused bytes
+// of archive sample slots.
+[[nodiscard]] uint8_t RandomDataByte();
+// Restarts that source from a seed, so that written files come out byte for
+// byte the same (tests, the demo generator). Without it the source starts
+// from the system's entropy.
+void SeedDataRandom(uint32_t seed);
 
 // The message of a file error code, with " (" + code + ")" appended.
 [[nodiscard]] std::string FileErrorMessage(int code);

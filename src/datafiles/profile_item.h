@@ -79,6 +79,8 @@ struct TParamItem {
     void SetDayIndex(int32_t v) { PutI32(kDayIndex, v); }
     uint8_t DayTypeCode() const { return raw[kDayTypeCode]; }
     void SetDayTypeCode(uint8_t v) { raw[kDayTypeCode] = v; }
+    // The device keeps an hourly or a daily archive of the parameter.
+    bool HasArchive() const { return HourIndex() >= 0 || DayIndex() >= 0; }
     // Condition pair: two parameter numbers; negative: none.
     int32_t CondFirst() const { return GetI32(kCondFirst); }
     void SetCondFirst(int32_t v) { PutI32(kCondFirst, v); }

@@ -3,6 +3,7 @@
 #include "datafiles/sample_value.h"
 #include "support/message_recorder.h"
 
+#include "common/param_item.h"
 #include "common/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -50,12 +51,7 @@ TDevSign Device(const std::string &serial) {
 }
 
 TParamItem Channel(const std::string &unit = "m3") {
-    TParamItem item;
-    item.SetColumnIndex(1);
-    item.SetShortName("dVn");
-    item.SetUnit(unit);
-    item.SetKind("dV");
-    return item;
+    return test::MakeItem({.shortName = "dVn", .unit = unit, .kind = "dV", .column = 1});
 }
 
 Bytes ReadRaw(const std::string &path) {
@@ -441,18 +437,78 @@ TEST_F(ArchiveTest, ReportSamplesConvertValues) {
     EXPECT_EQ(report[2].identityIndex, 1);
 }
 
-TEST_F(ArchiveTest, NewestSampleTimeTakesNewestMonth) {
+// The newest month file that a period read accepts answers; one it refuses
+// for its name, length or version says so and gives way to the month
+// before. Only header, sections and the last record are read, so damage
+// that only the CRC shows goes unseen.
+TEST_F(ArchiveTest, NewestSampleTimeTakesTheNewestSoundMonth) {
     EXPECT_EQ(TArchive::NewestSampleTime(folder_, 12, "dVn"), -1);
-    ASSERT_EQ(Store(Hourly(At(2005, 3, 1), 10)), 0);
-    ASSERT_EQ(Store(Hourly(At(2004, 12, 1), 10)), 0);
-    ASSERT_EQ(Store(Hourly(At(2005, 2, 1), 10)), 0);
-    EXPECT_EQ(TArchive::NewestSampleTime(folder_, 12, "dVn"), At(2005, 3, 1, 9));
+    ASSERT_EQ(Store(Hourly(At(2005, 4, 2), 5)), 0);
+    const Bytes april = ReadRaw(Path(2005, 4));
+    const std::size_t headerLength = GetU16(april, 7);
+    ASSERT_EQ(TArchive::NewestSampleTime(folder_, 12, "dVn"), At(2005, 4, 2, 4));
     EXPECT_EQ(TArchive::NewestSampleTime(folder_, 12, "Vn"), -1);
-    // An empty newest file does not hide the month before it.
-    WriteRaw(Path(2005, 4), {});
-    EXPECT_EQ(TArchive::NewestSampleTime(folder_, 12, "dVn"), At(2005, 3, 1, 9));
-    WriteRaw(Path(2005, 5), {1, 2, 3});
-    EXPECT_EQ(TArchive::NewestSampleTime(folder_, 12, "dVn"), -1);
+    EXPECT_EQ(TArchive::NewestSampleTime(folder_, 12 + 1, "dVn"), -1);
+
+    auto with = [&](auto change) {
+        Bytes image = april;
+        change(image);
+        return image;
+    };
+    // A bit flipped in the scrambled bytes flips it in the clear ones; the CRC
+    // starts from 0 without a final inversion, so it is linear and changes by
+    // the CRC of the change alone: the file stays sound.
+    auto soundChange = [](Bytes &b, std::size_t at, uint8_t bits) {
+        b[at] ^= bits;
+        Bytes change(b.size() - 19, 0);
+        change[at - 19] = bits;
+        PutU32(b, 15, GetU32(b, 15) ^ Crc32(change.data(), change.size()));
+    };
+    const int64_t march = At(2005, 3, 1, 9);
+    const char *const badName = "Nieprawidłowa nazwa pliku";
+    const struct {
+        const char *what;
+        Bytes april;
+        bool olderMonths;
+        int64_t expected;
+        const char *message;
+    } cases[] = {
+        {"sound", april, true, At(2005, 4, 2, 4), nullptr},
+        {"no older months", april, false, At(2005, 4, 2, 4), nullptr},
+        {"empty file", {}, true, march, nullptr},
+        {"no samples",
+         with([&](Bytes &b) {
+             b.resize(headerLength);
+             PutU32(b, 11, static_cast<uint32_t>(b.size()));
+         }),
+         true, march, nullptr},
+        {"one byte short", Bytes(april.begin(), april.end() - 1), true, march, "Niewłaściwy rozmiar pliku"},
+        {"header only", Bytes(april.begin(), april.begin() + 19), true, march, badName},
+        {"three bytes", {1, 2, 3}, true, march, badName},
+        {"version 2", with([](Bytes &b) { PutU16(b, 5, 2); }), true, march, "Wersja programu niezgodna"},
+        {"section table past the file", with([](Bytes &b) { PutU16(b, 7, 0xFFFF); }), true, march, badName},
+        {"stored name of another month", with([](Bytes &b) { b[19 + 6 + 12] ^= 1; }), true, march, badName},
+        {"damaged and nothing older", {1, 2, 3}, false, -1, badName},
+        {"CRC spoilt in the first sample", with([&](Bytes &b) { b[headerLength + 8] ^= 0x55; }), true,
+         At(2005, 4, 2, 4), nullptr},
+        {"last record of another month, read whole", with([&](Bytes &b) { soundChange(b, b.size() - 13, 0x10); }),
+         true, At(2005, 4, 2, 3), nullptr},
+    };
+    for (const auto &c : cases) {
+        fs::remove_all(StationFolder(folder_, 12));
+        if (c.olderMonths) {
+            ASSERT_EQ(Store(Hourly(At(2005, 3, 1), 10)), 0);
+            ASSERT_EQ(Store(Hourly(At(2005, 2, 1), 10)), 0);
+        }
+        fs::create_directories(StationFolder(folder_, 12));
+        WriteRaw(Path(2005, 4), c.april);
+        messages_.Clear();
+        EXPECT_EQ(TArchive::NewestSampleTime(folder_, 12, "dVn"), c.expected) << c.what;
+        EXPECT_EQ(messages_.Count(), c.message ? 1u : 0u) << c.what;
+        if (c.message) {
+            EXPECT_TRUE(messages_.Saw(c.message) && messages_.Saw(Path(2005, 4))) << c.what;
+        }
+    }
 }
 
 TEST_F(ArchiveTest, DamagedFilesAreRejectedWithoutCrash) {

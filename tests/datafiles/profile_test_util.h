@@ -6,6 +6,7 @@
 #include <iterator>
 #include <string>
 
+#include "common/param_item.h"
 #include "common/temp_folder.h"
 #include "datafiles/plik.h"
 #include "datafiles/profile.h"
@@ -20,20 +21,6 @@ inline void WriteRaw(const std::string& name, const Bytes& content) {
 inline Bytes ReadRaw(const std::string& name) {
     std::ifstream in(name, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// An item with a current value and, optionally, archive indexes.
-inline TParamItem MakeItem(const std::string& shortName, int32_t paramNumber, uint8_t type, int32_t hour = -1,
-                           int32_t day = -1) {
-    TParamItem item;
-    item.SetShortName(shortName);
-    item.SetParamNumber(paramNumber);
-    item.SetTypeCode(type);
-    item.SetHourIndex(hour);
-    item.SetDayIndex(day);
-    item.SetCondFirst(-1);
-    item.SetCondSecond(-1);
-    return item;
 }
 
 } // namespace kiv::test

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
 #include <sstream>
@@ -75,6 +76,11 @@ std::vector<TReportSample> Load(const std::string &folder, int address, const st
     std::vector<TReportSample> out;
     archive.ReportSamples(out);
     return out;
+}
+
+std::string ReadFile(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // Channel names of a station from its month file names.
@@ -384,10 +390,22 @@ TEST(DemoData, SameSeedContinuesTheArchiveAndAnotherSeedDiffers) {
     shorter.onlyAddress = 1;
     DemoOptions other = Options(base + "/other/", 6);
     other.onlyAddress = 1;
+    DemoOptions again = Options(base + "/again/");
+    again.onlyAddress = 1;
     std::string error;
-    for (const DemoOptions *o : {&longer, &shorter, &other})
+    for (const DemoOptions *o : {&longer, &shorter, &other, &again})
         ASSERT_EQ(WriteDemo(*o, error), 0) << error;
     EXPECT_FALSE(fs::exists(base + "/long/Kiv.ini"));
+    // Keys and unused sample bytes follow the seed too: the same folder byte for byte.
+    std::size_t compared = 0;
+    for (const auto &entry : fs::recursive_directory_iterator(shorter.outFolder)) {
+        if (!entry.is_regular_file())
+            continue;
+        const fs::path twin = again.outFolder / fs::relative(entry.path(), shorter.outFolder);
+        EXPECT_EQ(ReadFile(entry.path().string()), ReadFile(twin.string())) << twin;
+        ++compared;
+    }
+    EXPECT_GT(compared, 3u);
     for (const std::string channel : {"dVn", "Vn", "Vr", "t"}) {
         const auto a = Load(shorter.outFolder, 1, channel);
         auto b = Load(longer.outFolder, 1, channel);

@@ -95,18 +95,16 @@ void PutU32(uint8_t *at, uint32_t v) {
 // impossible number, as a device stores a failed measurement.
 void AppendSample(Bytes &out, TimeStamp time, uint16_t interval, uint8_t typeCode, bool valid, double value,
                   bool unreadable = false) {
-    uint8_t record[kSampleSize] = {};
-    PutU32(record, time);
-    record[4] = static_cast<uint8_t>(interval);
-    record[5] = static_cast<uint8_t>(interval >> 8);
-    record[6] = typeCode;
-    record[7] = valid ? 1 : 0;
+    uint8_t slot[kSampleSlotSize] = {};
+    slot[0] = valid ? 1 : 0;
     if (!unreadable || typeCode != 7) {
-        EncodeValue(typeCode, value, record + 8);
+        EncodeValue(typeCode, value, slot + 1);
     } else {
         const uint32_t unreadable = 0x7FC00000u; // exponent bits all set
-        PutU32(record + 8, unreadable);
+        PutU32(slot + 1, unreadable);
     }
+    uint8_t record[kSampleSize];
+    EncodeSample(record, time, interval, typeCode, slot, 1 + ValueTypeSize(typeCode));
     out.insert(out.end(), record, record + kSampleSize);
 }
 
@@ -153,7 +151,7 @@ int WriteArchives(const std::string &folder, const StationPlan &s, const LoadedP
     std::map<std::string, bool> done;
     for (const TParamItem &item : p.items) {
         const std::string name = item.ShortName();
-        if ((item.HourIndex() < 0 && item.DayIndex() < 0) || done[name])
+        if (!item.HasArchive() || done[name])
             continue;
         done[name] = true;
         if (name == "dP" && !s.hasDpSensor)
@@ -472,6 +470,8 @@ int WriteDemo(const DemoOptions &options, std::string &error) {
         return 1;
     }
     const std::string folder = AbsoluteFolder(options.outFolder);
+    // Keys and unused sample bytes follow the seed too: one seed, one folder, byte for byte.
+    SeedDataRandom(static_cast<uint32_t>(options.seed ^ (options.seed >> 32)));
     const DemoPlan plan = MakePlan(options.from, options.until);
     const std::string stage = StagingFolder();
     const int code = WriteStations(stage.empty() ? folder : stage, options, plan, error);

@@ -250,7 +250,7 @@ std::string Compiler::CheckItem() {
             return "item " + item.ShortName() + ": parameter number " + std::to_string(item.ParamNumber()) +
                    " used twice";
     }
-    if ((item.HourIndex() >= 0 || item.DayIndex() >= 0) && !archivedNames_.insert(item.ShortName()).second)
+    if (item.HasArchive() && !archivedNames_.insert(item.ShortName()).second)
         return "archived short name " + item.ShortName() + " used twice";
     return {};
 }
