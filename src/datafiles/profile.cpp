@@ -62,6 +62,16 @@ void AppendTextSection(Bytes& image, int32_t identifier, const std::string& text
     AppendSection(image, identifier, payload.data(), payload.size());
 }
 
+// A parameter number beyond what the device can address comes from a damaged
+// or hostile file; taken as it is, it would run the current-data requests far
+// past the end. The item stays (its archives may be fine) without a current value.
+TParamItem ItemAt(const Bytes& image, std::size_t offset) {
+    TParamItem item(image.data() + offset);
+    if (item.ParamNumber() < kNoParamNumber || item.ParamNumber() > kMaxParamNumber)
+        item.SetParamNumber(kNoParamNumber);
+    return item;
+}
+
 } // namespace
 
 std::string GroupEntryName(const std::string& entry) { return entry.substr(0, entry.find('=')); }
@@ -161,7 +171,7 @@ bool TFCProfileRdWr::ReadProfile(const std::string& fileName, TRecProfParams& pa
     if (!Load(fileName, true, image, params, groups, dataOffset, count)) return false;
     const int copied = std::min(count, std::max(capacity, 0));
     for (int i = 0; i < copied; ++i)
-        items[i] = TParamItem(image.data() + dataOffset + static_cast<std::size_t>(i) * TParamItem::kSize);
+        items[i] = ItemAt(image, dataOffset + static_cast<std::size_t>(i) * TParamItem::kSize);
     return true;
 }
 
@@ -173,7 +183,7 @@ bool TFCProfileRdWr::ReadProfile(const std::string& fileName, TRecProfParams& pa
     if (!Load(fileName, true, image, params, groups, dataOffset, count)) return false;
     items.clear();
     for (int i = 0; i < count; ++i)
-        items.emplace_back(image.data() + dataOffset + static_cast<std::size_t>(i) * TParamItem::kSize);
+        items.push_back(ItemAt(image, dataOffset + static_cast<std::size_t>(i) * TParamItem::kSize));
     return true;
 }
 
@@ -227,9 +237,8 @@ int TFCProfileRdWr::CompactItems(TParamItem* items, int count) {
 }
 
 int TFCProfileRdWr::DropUnreadItems(TParamItem* items, int count) {
-    const auto end = std::stable_partition(items, items + std::max(count, 0), [](const TParamItem& item) {
-        return item.HourIndex() >= 0 || item.DayIndex() >= 0;
-    });
+    const auto end = std::stable_partition(items, items + std::max(count, 0),
+                                           [](const TParamItem& item) { return item.HasArchive(); });
     return static_cast<int>(end - items);
 }
 

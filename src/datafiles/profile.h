@@ -19,6 +19,9 @@
 namespace kiv {
 
 constexpr int kMaxProfileItems = 1000;
+// Current-data parameter numbers travel in 16 bits; -1 means "no current value".
+constexpr int32_t kNoParamNumber = -1;
+constexpr int32_t kMaxParamNumber = 65535;
 
 // The profile's header record.
 struct TRecProfParams {
@@ -51,7 +54,8 @@ public:
 
     // Reads and validates a profile. An I/O failure shows its message; a file
     // that does not validate gives false without one. Items beyond `capacity`
-    // are not copied.
+    // are not copied. An item whose parameter number lies outside
+    // -1..kMaxParamNumber is kept with kNoParamNumber: it has no current value.
     [[nodiscard]] bool ReadProfile(const std::string& fileName, TRecProfParams& params, int capacity,
                                    TParamItem* items, std::vector<std::string>& groups);
     // The same, taking every item.

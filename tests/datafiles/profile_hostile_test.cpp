@@ -3,6 +3,7 @@
 // (the sanitizer build checks the latter).
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <random>
 #include <vector>
 
@@ -97,6 +98,37 @@ TEST(HostileProfile, DamagedSectionTableBehindAValidChecksum) {
         ReadEveryWay(name);
     }
     EXPECT_EQ(0u, messages.Count());
+}
+
+// Parameter numbers come from the file and drive the current-data requests:
+// one outside what the device addresses leaves its item without a current
+// value (its archive stays), and the profile still reads.
+TEST(HostileProfile, ParameterNumbersBeyondSixteenBitsMeanNone) {
+    const struct {
+        int32_t stored;
+        int32_t read;
+    } cases[] = {{-1, -1}, {0, 0}, {65535, 65535}, {65536, -1}, {0x7FFFFFF0, -1}, {0x7FFFFFFF, -1}, {-2, -1},
+                 {INT32_MIN, -1}};
+    std::vector<TParamItem> written;
+    for (const auto& c : cases) written.push_back(MakeItem("X" + std::to_string(written.size()), c.stored, 6, 0));
+    TempFolder folder;
+    const std::string name = folder.File("N.FCP");
+    TFCProfileRdWr rw;
+    ASSERT_EQ(0, rw.WriteProfile(name, TRecProfParams{1, 0, {"N", "Kivmet"}}, written.data(),
+                                 static_cast<int>(written.size()), {}));
+    TRecProfParams params;
+    std::vector<TParamItem> items;
+    std::vector<std::string> groups;
+    ASSERT_TRUE(rw.ReadProfile(name, params, items, groups));
+    std::vector<TParamItem> copied(written.size());
+    ASSERT_TRUE(rw.ReadProfile(name, params, static_cast<int>(copied.size()), copied.data(), groups));
+    ASSERT_EQ(items.size(), std::size(cases));
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        EXPECT_EQ(items[i].ParamNumber(), cases[i].read) << cases[i].stored;
+        EXPECT_EQ(copied[i], items[i]) << cases[i].stored;
+        EXPECT_EQ(items[i].HourIndex(), 0) << cases[i].stored;
+    }
+    EXPECT_EQ(TFCProfileRdWr::CompactItems(items.data(), static_cast<int>(items.size())), 2);
 }
 
 TEST(HostileProfile, RandomItemsAndValuesNeverOverrun) {
