@@ -9,6 +9,7 @@
 
 #include <chrono>
 
+#include "../common/param_item.h"
 #include "datafiles/profile.h"
 
 extern char** environ;
@@ -19,16 +20,8 @@ std::string WriteDevsimProfile(const std::string& folder, int protocol) {
     kiv::TRecProfParams params;
     params.profileByte = static_cast<uint8_t>(protocol);
     params.texts = {"LINK TEST", "Plum", "MacMAT", "", ""};
-    kiv::TParamItem item;
-    item.SetShortName("Vn");
-    item.SetFullName("Objętość normalna");
-    item.SetParamNumber(0);
-    item.SetTypeCode(6);
-    item.SetHourIndex(0);
-    item.SetHourTypeCode(6);
-    item.SetDayIndex(-1);
-    item.SetCondFirst(-1);
-    item.SetCondSecond(-1);
+    const kiv::TParamItem item = kiv::test::MakeItem(
+        {.shortName = "Vn", .param = 0, .type = 6, .hour = 0, .hourType = 6, .fullName = "Objętość normalna"});
     const std::string name = folder + "/TEST.FCP";
     kiv::TFCProfileRdWr writer;
     return writer.WriteProfile(name, params, &item, 1, {}) == 0 ? name : std::string();

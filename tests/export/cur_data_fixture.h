@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "datafiles/fcc.h"
+#include "common/param_item.h"
 #include "common/temp_folder.h"
 #include "datafiles/profile.h"
 #include "support/helpers.h"
@@ -32,18 +33,12 @@ struct CurDataFolder {
     }
 
     static TParamItem Item(const char* name, const char* unit, const char* group, int32_t number, uint8_t type) {
-        TParamItem item;
-        item.SetShortName(name);
-        item.SetFullName(std::string("Parametr ") + name);
-        item.SetUnit(unit);
-        item.SetGroupName(group);
-        item.SetParamNumber(number);
-        item.SetTypeCode(type);
-        item.SetHourIndex(-1);
-        item.SetDayIndex(-1);
-        item.SetCondFirst(-1);
-        item.SetCondSecond(-1);
-        return item;
+        return test::MakeItem({.shortName = name,
+                               .param = number,
+                               .type = type,
+                               .fullName = std::string("Parametr ") + name,
+                               .unit = unit,
+                               .group = group});
     }
 
     bool WriteProfile(const std::string& file = "KM100.FCP", const std::string& name = "KM-100") const {

@@ -1,6 +1,7 @@
 #pragma once
 // Generated data folders for the shell tests: station folders with their
 // station files, a Kiv.ini, and device profiles in a program folder.
+#include "common/param_item.h"
 #include "common/temp_folder.h"
 #include "config/station_db.h"
 #include "datafiles/profile.h"
@@ -53,14 +54,7 @@ inline bool WriteProfileFile(const std::string& file, const std::string& name, c
     TRecProfParams params;
     params.profileByte = 2;
     params.texts = {name, brand, type, serial, ""};
-    TParamItem item;
-    item.SetShortName("Vn");
-    item.SetParamNumber(1);
-    item.SetTypeCode(7);
-    item.SetHourIndex(-1);
-    item.SetDayIndex(-1);
-    item.SetCondFirst(-1);
-    item.SetCondSecond(-1);
+    const TParamItem item = MakeItem({.shortName = "Vn", .param = 1, .type = 7});
     TFCProfileRdWr writer;
     return writer.WriteProfile(file, params, &item, 1, {"G=Grupa"}) == 0;
 }

@@ -14,6 +14,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "common/param_item.h"
 #include "common/temp_folder.h"
 #include "datafiles/profile.h"
 #include "frame_codec.h"
@@ -32,15 +33,7 @@ std::string WriteTestProfile(const fs::path& folder) {
     TRecProfParams params;
     params.profileByte = 1;
     params.texts = {"DEVSIM TEST", "Plum", "MacMAT", "", ""};
-    TParamItem item;
-    item.SetShortName("Vn");
-    item.SetParamNumber(0);
-    item.SetTypeCode(6);
-    item.SetHourIndex(0);
-    item.SetHourTypeCode(6);
-    item.SetDayIndex(-1);
-    item.SetCondFirst(-1);
-    item.SetCondSecond(-1);
+    const TParamItem item = test::MakeItem({.shortName = "Vn", .param = 0, .type = 6, .hour = 0, .hourType = 6});
     const std::string name = (folder / "TEST.FCP").string();
     TFCProfileRdWr writer;
     EXPECT_EQ(writer.WriteProfile(name, params, &item, 1, {}), 0);

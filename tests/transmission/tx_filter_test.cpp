@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/param_item.h"
 #include "support/message_recorder.h"
 #include "transmission/tx_filter.h"
 
@@ -153,12 +154,7 @@ private slots:
 
     void archiveListOfAProfile() {
         auto item = [](const char* shortName, const char* fullName, int hour, int day) {
-            TParamItem p;
-            p.SetShortName(shortName);
-            p.SetFullName(fullName);
-            p.SetHourIndex(hour);
-            p.SetDayIndex(day);
-            return p;
+            return test::MakeItem({.shortName = shortName, .hour = hour, .day = day, .fullName = fullName});
         };
         const std::vector<TParamItem> items = {item("Vn", "Objętość", 0, -1), item("p", "Ciśnienie", -1, -1),
                                                item("Vd", "Dobowa", -1, 3), item("T", "Temperatura", 2, 2)};
