@@ -15,7 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kParities[] = {"None", "Odd", "Even", "Mark", "Space"};
 constexpr long kHighestPort = 128;
 
 bool ParseLong(const std::string& text, long& value) {
@@ -84,9 +83,12 @@ bool ParseBaudRate(const std::string& text, int& baud, std::string& error) {
 }
 
 bool ParseParity(const std::string& text, std::string& error) {
-    for (const char* parity : kParities)
+    std::string list;
+    for (const char* parity : kParityNames) {
         if (text == parity) return true;
-    error = "niepoprawna parzystość " + Quoted(text) + " (dozwolone: None, Odd, Even, Mark, Space)";
+        list += (list.empty() ? "" : ", ") + std::string(parity);
+    }
+    error = "niepoprawna parzystość " + Quoted(text) + " (dozwolone: " + list + ")";
     return false;
 }
 

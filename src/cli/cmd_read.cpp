@@ -5,20 +5,19 @@
 // that holds Kiv.ini ([Ports] mapping, Debug, CommSettings); the device
 // profiles are taken from the program folder. Exit code 0 after a complete
 // read-out, else the read-out's result code (14 after Ctrl+C or SIGTERM); 64
-// for bad arguments, 65 when the station's profile cannot be read, 69 when the
-// port does not open.
+// for bad arguments, 66 for a missing data folder or station, 65 when the
+// station's profile cannot be read, 69 when the port does not open.
 #include <QCoreApplication>
 
-#include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
-#include <map>
 #include <streambuf>
 #include <string>
 #include <vector>
 
-#include "cli_command.h"
+#include "cli/cli_args.h"
+#include "cli/cli_command.h"
 #include "comm/comm_module.h"
 #include "comm/direct_readout.h"
 #include "comm/progress_recorder.h"
@@ -31,10 +30,7 @@
 namespace kiv::cli {
 namespace {
 
-constexpr const char* kUsage =
-    "usage: kiv-cli read DATAFOLDER ADDRESS [--port COMn] [--baud N] [--parity TEXT] [--answer-timeout MS]\n"
-    "       [--char-timeout MS] [--silence MS] [--block N] [--attempts N] [--from TIME] [--to TIME] [--log FILE]\n"
-    "       TIME is \"YYYY-MM-DD hh:mm:ss\"\n";
+constexpr const char* kName = "read";
 
 // Passes progress lines to stdout, leaving out the lamps and the bar.
 class TProgressLines : public std::streambuf {
@@ -53,56 +49,65 @@ private:
     std::string line_;
 };
 
-struct TReadOptions {
-    std::map<std::string, std::string> values;
-    [[nodiscard]] bool Has(const std::string& name) const { return values.contains(name); }
-    [[nodiscard]] const std::string& Get(const std::string& name) const { return values.at(name); }
+// The numeric options, with the ranges of the transmission window's fields.
+struct TNumberOption {
+    const char* name;
+    long low;
+    long high;
+    int32_t TRekStacjiFull::*field;
+};
+constexpr TNumberOption kNumberOptions[] = {
+    {"--answer-timeout", 50, 10000, &TRekStacjiFull::StartTimeout},
+    {"--char-timeout", 50, 2000, &TRekStacjiFull::CharsTimeout},
+    {"--silence", 0, 1000, &TRekStacjiFull::SilenceTime},
+    {"--block", 1, 250, &TRekStacjiFull::ArcSamplesPerBlock},
+    {"--attempts", 0, 25, &TRekStacjiFull::Repeats},
 };
 
-bool ParseNumber(const std::string& text, int& value) {
-    return !text.empty() && std::from_chars(text.data(), text.data() + text.size(), value).ptr == text.data() + text.size();
+// What the options say, checked before anything is opened.
+struct TReadOverrides {
+    std::vector<std::pair<int32_t TRekStacjiFull::*, int32_t>> numbers;
+    int32_t from = -1;
+    int32_t to = -1;
+};
+
+bool ParseTimeOption(const CliArgs& in, const char* name, int32_t& time, std::string& error) {
+    if (!in.Has(name)) return true;
+    TimeStamp stamp = 0;
+    if (!ParseTime(name, in.Option(name), stamp, error)) return false;
+    if (stamp > 0x7FFFFFFFu) {
+        error = std::string(name) + ": czas \"" + in.Option(name) + "\" jest poza zakresem urządzeń (do 2038-01-19)";
+        return false;
+    }
+    time = static_cast<int32_t>(stamp);
+    return true;
 }
 
-bool ParseArguments(const std::vector<std::string>& args, TReadOptions& options) {
-    static const char* const kNames[] = {"--port",  "--baud",     "--parity", "--answer-timeout", "--char-timeout",
-                                         "--silence", "--block", "--attempts", "--from", "--to", "--log"};
-    for (std::size_t i = 2; i < args.size(); i += 2) {
-        bool known = false;
-        for (const char* name : kNames) known = known || args[i] == name;
-        if (!known || i + 1 >= args.size()) return false;
-        options.values[args[i]] = args[i + 1];
+bool ParseOverrides(const CliArgs& in, TReadOverrides& overrides, std::string& error) {
+    int baud = 0;
+    if (in.Has("--port") && !ParsePort(in.Option("--port"), error)) return false;
+    if (in.Has("--baud") && !ParseBaudRate(in.Option("--baud"), baud, error)) return false;
+    if (in.Has("--parity") && !ParseParity(in.Option("--parity"), error)) return false;
+    for (const TNumberOption& option : kNumberOptions) {
+        if (!in.Has(option.name)) continue;
+        long value = 0;
+        if (!ParseWhole(option.name, in.Option(option.name), option.low, option.high, value, error)) return false;
+        overrides.numbers.emplace_back(option.field, static_cast<int32_t>(value));
+    }
+    if (!ParseTimeOption(in, "--from", overrides.from, error) || !ParseTimeOption(in, "--to", overrides.to, error))
+        return false;
+    if (overrides.from >= 0 && overrides.to >= 0 && overrides.from > overrides.to) {
+        error = "odwrócony zakres czasu: --from " + in.Option("--from") + " jest po --to " + in.Option("--to");
+        return false;
     }
     return true;
 }
 
-// Applies the numeric and port overrides to the station's record; false on a malformed one.
-bool ApplyLinkOverrides(const TReadOptions& options, TRekStacjiFull& station) {
-    const std::pair<const char*, int32_t*> numbers[] = {
-        {"--answer-timeout", &station.StartTimeout}, {"--char-timeout", &station.CharsTimeout},
-        {"--silence", &station.SilenceTime},          {"--block", &station.ArcSamplesPerBlock},
-        {"--attempts", &station.Repeats}};
-    for (const auto& [name, field] : numbers) {
-        if (!options.Has(name)) continue;
-        int value = 0;
-        if (!ParseNumber(options.Get(name), value) || value < 0) return false;
-        *field = value;
-    }
-    if (station.ArcSamplesPerBlock < 1 || station.ArcSamplesPerBlock > 250) return false;
-    if (options.Has("--port")) station.ComNumber = options.Get("--port");
-    if (options.Has("--baud")) station.BaudRate = options.Get("--baud");
-    if (options.Has("--parity")) station.Parity = options.Get("--parity");
-    return true;
-}
-
-bool ApplyTimeOverrides(const TReadOptions& options, TReadOutInput& input) {
-    const std::pair<const char*, int32_t*> times[] = {{"--from", &input.startTime}, {"--to", &input.endTime}};
-    for (const auto& [name, field] : times) {
-        if (!options.Has(name)) continue;
-        TimeStamp stamp = 0;
-        if (!ParseStamp(options.Get(name), stamp) || stamp > 0x7FFFFFFFu) return false;
-        *field = static_cast<int32_t>(stamp);
-    }
-    return true;
+void ApplyOverrides(const CliArgs& in, const TReadOverrides& overrides, TRekStacjiFull& station) {
+    for (const auto& [field, value] : overrides.numbers) station.*field = value;
+    if (in.Has("--port")) station.ComNumber = in.Option("--port");
+    if (in.Has("--baud")) station.BaudRate = in.Option("--baud");
+    if (in.Has("--parity")) station.Parity = in.Option("--parity");
 }
 
 // A station names its profile by the profile's name (text 1 of an .FCP file
@@ -147,41 +152,34 @@ void PrintSummary(const TReadOutOutcome& outcome) {
 }
 
 int RunRead(const std::vector<std::string>& args) {
+    CliArgs in;
+    if (const int rc = SplitArguments(kName, args, in); rc != kExitOk) return rc;
     int address = 0;
-    TReadOptions options;
-    if (args.size() < 2 || !ParseNumber(args[1], address) || address < 1 || address > 65535 ||
-        !ParseArguments(args, options)) {
-        std::fputs(kUsage, stderr);
-        return 64;
-    }
+    TReadOverrides overrides;
+    std::string folder, error;
+    if (!ParseAddress(in.values[1], address, error) || !ParseOverrides(in, overrides, error))
+        return UsageError(kName, error);
+    if (const int rc = FindDataFolder(in.values[0], folder, error); rc != kExitOk) return Fail(kName, rc, error);
+    if (const int rc = FindStation(folder, address, error); rc != kExitOk) return Fail(kName, rc, error);
     CatchStopSignals();
     static int argc = 1;
     static char name[] = "kiv-cli";
     static char* argv[] = {name, nullptr};
     QCoreApplication app(argc, argv);
 
-    const std::string dataFolder = WithTrailingSlash(args[0]);
-    const std::string kivIni = KivIniPathInWorkingFolder();
     TRekStacjiFull station;
-    ReadFullStationRecord(StationFilePath(dataFolder, address), address, station);
-    if (!ApplyLinkOverrides(options, station)) {
-        std::fputs(kUsage, stderr);
-        return 64;
-    }
+    ReadFullStationRecord(StationFilePath(folder, address), address, station);
+    ApplyOverrides(in, overrides, station);
     TProfileRecord profile;
-    if (station.DeviceProfile.empty() ||
-        LookUpProfile(WithTrailingSlash(QCoreApplication::applicationDirPath().toStdString()), station.DeviceProfile,
-                      profile) != ProfileRead) {
-        std::fprintf(stderr, "kiv-cli: nie można odczytać profilu urządzenia \"%s\" stacji %d\n",
-                     station.DeviceProfile.c_str(), address);
-        return 65;
-    }
-    TDirectReadOut job = DirectReadOutOf(station, kivIni, dataFolder, profile.params, profile.items);
-    if (!ApplyTimeOverrides(options, job.input)) {
-        std::fputs(kUsage, stderr);
-        return 64;
-    }
-    if (options.Has("--log")) job.logFile = options.Get("--log");
+    if (station.DeviceProfile.empty())
+        return Fail(kName, kExitData, "stacja " + FiveDigits(address) + " nie ma przypisanego profilu urządzenia");
+    if (LookUpProfile(WithTrailingSlash(QCoreApplication::applicationDirPath().toStdString()), station.DeviceProfile,
+                      profile) != ProfileRead)
+        return Fail(kName, kExitData, "nie można odczytać profilu urządzenia \"" + station.DeviceProfile + "\"");
+    TDirectReadOut job = DirectReadOutOf(station, KivIniPathInWorkingFolder(), folder, profile.params, profile.items);
+    job.input.startTime = overrides.from;
+    job.input.endTime = overrides.to;
+    if (in.Has("--log")) job.logFile = in.Option("--log");
 
     TProgressLines lines;
     std::ostream echo(&lines);
@@ -190,19 +188,31 @@ int RunRead(const std::vector<std::string>& args) {
     TFCommModule module;
     const TReadOutOutcome outcome = RunDirectReadOut(module, progress, job);
     progress.StopCounter();
-    if (!outcome.portOpened) {
-        std::fprintf(stderr, "kiv-cli: Błąd otwarcia portu %s\n", outcome.portError.c_str());
-        return 69;
-    }
+    if (!outcome.portOpened) return Fail(kName, kExitUnavailable, "Błąd otwarcia portu " + outcome.portError);
     const std::string text = ResultText(outcome);
     std::printf("Wynik %d%s%s\n", ResultCode(outcome.result), text.empty() ? "" : ": ", text.c_str());
     PrintSummary(outcome);
-    return outcome.result == TxResult::Good ? 0 : ResultCode(outcome.result);
+    return outcome.result == TxResult::Good ? kExitOk : ResultCode(outcome.result);
 }
 
-const CliRegistrar registrar({"read", "DATAFOLDER ADDRESS [options]",
-                              "reads one station over a direct line (--help-like list: run without arguments)",
-                              RunRead});
+const CliRegistrar registrar(
+    {kName, "FOLDER ADRES [opcje]",
+     "Odczyt stacji łączem bezpośrednim z ustawieniami z pliku stacji, jak w oknie transmisji; kod wyjścia 0 po "
+     "pełnym odczycie, inaczej kod wyniku odczytu (8: nie wszystko zapisano, 14: przerwany)",
+     RunRead,
+     {{"FOLDER", "folder danych z folderami stacji FC_nnnnn"}, {"ADRES", "adres stacji, 1..65535"}},
+     {{"--port", "COMn", "port szeregowy (COM1..COM128 według [Ports] w Kiv.ini albo ścieżka urządzenia)"},
+      {"--baud", "N", "prędkość transmisji: 110 .. 115200"},
+      {"--parity", "TEKST", "kontrola parzystości: None, Odd, Even, Mark, Space"},
+      {"--answer-timeout", "MS", "czas rozpoczęcia odpowiedzi, 50..10000 ms"},
+      {"--char-timeout", "MS", "czas akceptacji odpowiedzi, 50..2000 ms"},
+      {"--silence", "MS", "czas ciszy przed zapytaniem, 0..1000 ms"},
+      {"--block", "N", "liczba danych w bloku, 1..250"},
+      {"--attempts", "N", "maksymalna liczba błędów, 0..25"},
+      {"--from", "CZAS", "czytaj od \"RRRR-MM-DD gg:mm:ss\""},
+      {"--to", "CZAS", "czytaj do \"RRRR-MM-DD gg:mm:ss\""},
+      {"--log", "PLIK", "zapis przesyłanych ramek do pliku"}},
+     {"kiv-cli read . 1", "kiv-cli read demo 12 --port COM2 --baud 9600 --from \"2026-12-01 00:00:00\""}});
 
 } // namespace
 } // namespace kiv::cli

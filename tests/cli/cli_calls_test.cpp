@@ -145,6 +145,21 @@ TEST_F(CliCalls, ExitCodeAndFirstLine) {
         {"archive", {"archive", "{data}", "12", "Vn", kFrom, kTo}, 0, "status 0, 3 samples"},
         {"archive-info", {"archive-info", "{fcd}"}, 0, "magic \"ZQFCD\""},
         {"profile", {"profile", "{fcp}"}, 0, "Kivmet KM-100"},
+        {"help on read", {"help", "read"}, 0, "kiv-cli read FOLDER ADRES [opcje]"},
+        {"read: unknown option", {"read", "{data}", "12", "--speed", "9600"}, 64, "\"--speed\""},
+        {"read: option without its value", {"read", "{data}", "12", "--baud"}, 64, "--baud"},
+        {"read: baud rate not in the list", {"read", "{data}", "12", "--baud", "14400"}, 64, "\"14400\""},
+        {"read: parity not in the list", {"read", "{data}", "12", "--parity", "even"}, 64, "\"even\""},
+        {"read: port text", {"read", "{data}", "12", "--port", "LPT1"}, 64, "\"LPT1\""},
+        {"read: block past 250", {"read", "{data}", "12", "--block", "300"}, 64, "\"300\""},
+        {"read: negative attempts", {"read", "{data}", "12", "--attempts", "-1"}, 64, "\"-1\""},
+        {"read: time not a date", {"read", "{data}", "12", "--from", "2026-02-30 00:00:00"}, 64, "\"2026-02-30 00:00:00\""},
+        {"read: time past 2038", {"read", "{data}", "12", "--to", "2040-01-01 00:00:00"}, 64, "2040-01-01 00:00:00"},
+        {"read: reversed range", {"read", "{data}", "12", "--from", kTo, "--to", kFrom}, 64, "odwrócony zakres czasu"},
+        {"read: address zero", {"read", "{data}", "0"}, 64, "\"0\""},
+        {"read: no data folder", {"read", "{data}/nowhere", "12"}, 66, "{data}/nowhere"},
+        {"read: no such station", {"read", "{data}", "99"}, 66, "brak stacji 00099"},
+        {"read: station without a profile", {"read", "{data}", "12"}, 65, "nie ma przypisanego profilu"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

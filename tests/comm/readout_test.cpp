@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -640,6 +641,57 @@ TEST_F(ReadoutTest, CommandLineReadsAStation) {
         EXPECT_EQ(SentWithCode(0x4B).size(), c.exitCode == 64 ? 0u : 1u) << "the log option";
     }
     EXPECT_EQ(Hardware("Brand"), "Kivmet");
+}
+
+// Ctrl+C or SIGTERM during the archive read-out: kiv-cli ends with 14, closes
+// the port, and what reached the data folder is whole (no temporary file left,
+// every month file opens) and shows up in the summary.
+TEST_F(ReadoutTest, CommandLineStopsCleanlyOnASignal) {
+    const auto blocks = [](const std::string& text) {
+        std::size_t count = 0;
+        for (auto at = text.find("Odebrany blok"); at != std::string::npos; at = text.find("Odebrany blok", at + 1))
+            ++count;
+        return count;
+    };
+    for (const int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        std::filesystem::remove_all(StationFolderPath(data, kAddress) + "/");
+        std::filesystem::create_directories(StationFolderPath(data, kAddress));
+        std::ofstream(stationFile) << "[Main]\r\nLabel=Stacja\r\n[Hardware]\r\nDeviceProfile=KM100.FCP\r\n"
+                                      "[Communication]\r\nComNumber=COM2\r\nArcSamplesPerBlock=10\r\n";
+        Simulator sim;
+        ASSERT_TRUE(sim.Start(kProgramDir + "KM100.FCP", {"--baud", "9600"}, false));
+        std::ofstream(root + "Kiv.ini") << "[Ports]\r\nCOM2=" << sim.Port() << "\r\n";
+        QProcess cli;
+        cli.setWorkingDirectory(dir.path());
+        cli.start(QString::fromStdString(kProgramDir + "kiv-cli"),
+                  QStringList{"read", QString::fromStdString(data), QString::number(kAddress), "--from",
+                              "2026-05-01 00:00:00"});
+        std::string out;
+        while (blocks(out) < 2) {
+            ASSERT_TRUE(cli.waitForReadyRead(20000)) << out;
+            out += cli.readAllStandardOutput().toStdString();
+        }
+        ::kill(static_cast<pid_t>(cli.processId()), signal);
+        ASSERT_TRUE(cli.waitForFinished(20000));
+        out += cli.readAllStandardOutput().toStdString();
+        EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(cli.exitCode(), 14) << out;
+        EXPECT_NE(out.find("connection: Port zamknięty"), std::string::npos) << out;
+        EXPECT_NE(out.find("Wynik 14: Odczyt przerwany"), std::string::npos) << out;
+        EXPECT_NE(out.find("Zapisane próbki: Vn "), std::string::npos) << "the samples read before the signal" << out;
+        std::size_t months = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(StationFolderPath(data, kAddress))) {
+            const std::string name = entry.path().filename().string();
+            EXPECT_EQ(name.find(".tmp-"), std::string::npos) << name;
+            if (entry.path().extension() != ".FCD") continue;
+            ++months;
+            TArchive archive;
+            TimeStamp from = 0, to = 0xFFFFFFFEu;
+            EXPECT_EQ(archive.OpenPeriod(data, kAddress, from, to, "dVn"), 0) << name;
+        }
+        EXPECT_GE(months, 1u);
+    }
 }
 
 // The request routine on its own: repeats, lenient kinds, attempts 0.
