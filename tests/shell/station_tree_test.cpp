@@ -237,10 +237,7 @@ TimeStamp At(int year, int month, int day, int hour) {
 }
 
 void Store(const std::string& folder, const std::string& channel, TimeStamp time) {
-    TParamItem item;
-    item.SetColumnIndex(1);
-    item.SetShortName(channel);
-    item.SetKind("dV");
+    const TParamItem item = test::MakeItem({.shortName = channel, .kind = "dV", .column = 1});
     const auto sample = Sample(time);
     TArchive archive;
     ASSERT_EQ(archive.StoreSamples(folder, 12, item, sample.data(), kSampleSize,
