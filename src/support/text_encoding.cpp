@@ -47,6 +47,17 @@ size_t DecodeUtf8(std::string_view text, size_t i, uint32_t& cp) {
     return len;
 }
 
+// The non-ASCII characters LooksLikeUtf8 accepts. Every Windows-1250 byte
+// maps into them, which keeps DecodeText idempotent; none of them is the
+// decoding of a sequence led by the bytes of Polish letters (C6 Ć, CA Ę,
+// D1 Ń, D3 Ó, E6 ć, EA ę, F1 ń, F3 ó) or of D7 × and F7 ÷.
+bool IsTextCharacter(uint32_t cp) {
+    return (cp >= 0x0080 && cp <= 0x017F)    // Latin-1 Supplement, Latin Extended-A
+           || (cp >= 0x02C0 && cp <= 0x03FF) // spacing and combining accents, Greek
+           || (cp >= 0x2000 && cp <= 0x22FF) // punctuation, currency, letter-like, arrows, maths
+           || cp == 0xFEFF;                  // byte order mark
+}
+
 const std::unordered_map<uint32_t, char>& Cp1250Reverse() {
     static const auto table = [] {
         std::unordered_map<uint32_t, char> map;
@@ -86,6 +97,16 @@ bool IsValidUtf8(std::string_view text) {
     return true;
 }
 
+bool LooksLikeUtf8(std::string_view bytes) {
+    uint32_t cp = 0;
+    for (size_t i = 0; i < bytes.size();) {
+        const size_t len = DecodeUtf8(bytes, i, cp);
+        if (len == 0 || (cp >= 0x80 && !IsTextCharacter(cp))) return false;
+        i += len;
+    }
+    return true;
+}
+
 std::string Cp1250ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 8);
@@ -113,7 +134,7 @@ std::string Utf8ToCp1250(std::string_view text) {
 }
 
 std::string DecodeText(std::string_view bytes) {
-    return IsValidUtf8(bytes) ? std::string(bytes) : Cp1250ToUtf8(bytes);
+    return LooksLikeUtf8(bytes) ? std::string(bytes) : Cp1250ToUtf8(bytes);
 }
 
 } // namespace kiv
