@@ -47,12 +47,7 @@ bool ReplaceList(const std::string& file, const std::string& section, const char
 
 } // namespace
 
-std::string WithTrailingSlash(std::string folder) {
-    if (!folder.empty() && folder.back() != '/') folder += '/';
-    return folder;
-}
-
-std::string KivIniPath(const std::string& folder) { return WithTrailingSlash(folder.empty() ? "." : folder) + "Kiv.ini"; }
+std::string KivIniPath(const std::string& folder) { return PathWithSeparator(folder.empty() ? "." : folder) + "Kiv.ini"; }
 
 std::string KivIniPathInWorkingFolder() {
     std::error_code ec;
@@ -79,7 +74,7 @@ std::string FormatVirtualEntry(const TVirtualEntry& entry) {
     return text;
 }
 
-std::string VirtualSectionName(const std::string& dataFolder) { return "Virtual-" + WithTrailingSlash(dataFolder); }
+std::string VirtualSectionName(const std::string& dataFolder) { return "Virtual-" + PathWithSeparator(dataFolder); }
 
 std::string TProgramSettings::DataPath(int index) const {
     return ReadIniString(kCatalogues, DataPathKey(index), "", path_);
@@ -234,7 +229,7 @@ std::string PortDeviceName(const std::string& kivIniPath, std::string_view port)
 }
 
 bool DataFolderFromSettings(int index, std::string& folder) {
-    folder = WithTrailingSlash(TProgramSettings(KivIniPathInWorkingFolder()).DataPath(index));
+    folder = PathWithSeparator(TProgramSettings(KivIniPathInWorkingFolder()).DataPath(index));
     return !folder.empty();
 }
 

@@ -168,7 +168,7 @@ std::string FiveDigits(int address) {
 }
 
 std::string StationFolderPath(const std::string& dataFolder, int address) {
-    return WithTrailingSlash(dataFolder) + "FC_" + FiveDigits(address);
+    return PathWithSeparator(dataFolder) + "FC_" + FiveDigits(address);
 }
 
 std::string StationFilePath(const std::string& dataFolder, int address) {
@@ -274,7 +274,7 @@ bool ChangeStationAddress(const std::string& dataFolder, int newAddress, int old
 
 void TStationDb::Build(const std::string& dataFolder) {
     stations_.clear();
-    const std::string folder = WithTrailingSlash(dataFolder);
+    const std::string folder = PathWithSeparator(dataFolder);
     DirHandle dir(::opendir(folder.c_str()));
     if (dir) {
         const auto found = FindStationFolders(dir.get(), folder);

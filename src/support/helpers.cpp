@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 // ---- paths ----
 
 std::string PathWithSeparator(const std::string& path) {
-    if (!path.empty() && path.back() == '/') return path;
+    if (path.empty() || path.back() == '/') return path;
     return path + '/';
 }
 

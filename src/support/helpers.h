@@ -12,7 +12,9 @@ namespace kiv {
 
 // ---- paths ----
 
-// The path with "/" appended unless it already ends with one.
+// The folder with "/" appended unless it already ends with one. An empty
+// folder stays empty: it stands for the working folder, and must not turn
+// into "/", the root of the file system, under a caller that appends names.
 [[nodiscard]] std::string PathWithSeparator(const std::string& path);
 // The folder of the running executable, with a trailing "/"; SetProgramFolder
 // replaces it (tests, or a start from elsewhere).

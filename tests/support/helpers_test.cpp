@@ -26,7 +26,8 @@ std::string ReadText(const std::string& name) {
 TEST(Paths, SeparatorAndProgramFolder) {
     EXPECT_EQ(PathWithSeparator("/data"), "/data/");
     EXPECT_EQ(PathWithSeparator("/data/"), "/data/");
-    EXPECT_EQ(PathWithSeparator(""), "/");
+    // An empty folder is the working folder, never the root of the file system.
+    EXPECT_EQ(PathWithSeparator(""), "");
 
     // By default the folder of the running test program, which the build
     // places in the tests folder.
