@@ -4,14 +4,11 @@
 #include "support/file_replace.h"
 #include "support/text_encoding.h"
 
-#include <cerrno>
 #include <charconv>
 #include <ctime>
-#include <fcntl.h>
 #include <memory>
 #include <mutex>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace kiv {
 namespace {
@@ -37,30 +34,10 @@ std::string OneLine(std::string_view value) {
     return out;
 }
 
-} // namespace
-
-int ReadIniFileBytes(int folderFd, const std::string& path, std::string& bytes) {
-    bytes.clear();
-    const int fd = ::openat(folderFd, path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return FileErrorCode(errno);
-    // A short read of a regular file is its end, so a small file costs one read.
-    constexpr std::size_t kChunk = 16384;
-    int err = 0;
-    for (;;) {
-        const std::size_t old = bytes.size();
-        bytes.resize(old + kChunk);
-        const ssize_t n = ::read(fd, bytes.data() + old, kChunk);
-        if (n < 0 && errno == EINTR) { bytes.resize(old); continue; }
-        if (n < 0) err = FileErrorCode(errno);
-        bytes.resize(old + static_cast<std::size_t>(n < 0 ? 0 : n));
-        if (n < static_cast<ssize_t>(kChunk)) break;
-    }
-    ::close(fd);
-    if (err != 0) bytes.clear();
-    return err;
-}
-
-namespace {
+// Text handed in by the program is UTF-8; bytes that are not (a string taken
+// straight from a binary file) are Windows-1250. Kept out of the document
+// as they are, they would make the whole file read as Windows-1250 next time.
+std::string AsText(std::string_view text) { return IsValidUtf8(text) ? std::string(text) : Cp1250ToUtf8(text); }
 
 // The cache of parsed files. A file is trusted from the cache only while its
 // inode, size and modification time are those seen when it was parsed; files
@@ -142,13 +119,18 @@ bool EditIniFile(const std::string& path, bool mustExist, const std::function<bo
     return doc.Save(path) == 0;
 }
 
+std::string_view IniSectionName(std::string_view line) {
+    line = TrimView(line);
+    if (line.empty() || line.front() != '[') return {};
+    line.remove_prefix(1);
+    // A data folder in a section name may hold "]" itself: the name runs to the last one.
+    const std::size_t close = line.rfind(']');
+    return TrimView(close == std::string_view::npos ? line : line.substr(0, close));
+}
+
 std::string_view IniDocument::Line::Name() const {
     const std::string_view t = text;
-    if (kind == LineKind::Header) {
-        const std::size_t open = t.find('[');
-        const std::size_t close = t.find(']', open + 1);
-        return TrimView(t.substr(open + 1, close == std::string_view::npos ? std::string_view::npos : close - open - 1));
-    }
+    if (kind == LineKind::Header) return IniSectionName(t);
     if (kind == LineKind::Key) return TrimView(t.substr(0, t.find('=')));
     return {};
 }
@@ -168,7 +150,7 @@ IniDocument::Line IniDocument::MakeLine(std::string text) {
 
 int IniDocument::Load(const std::string& path) {
     std::string bytes;
-    const int rc = ReadIniFileBytes(AT_FDCWD, path, bytes);
+    const int rc = ReadWholeFile(path, bytes);
     Parse(rc == 0 ? bytes : std::string_view{});
     return rc;
 }
@@ -179,8 +161,10 @@ void IniDocument::Parse(std::string_view bytes) {
         bom_ = true;
         bytes.remove_prefix(kBom.size());
     }
+    // A byte order mark settles it; without one, text is UTF-8 only when no
+    // Windows-1250 Polish text could have given the same bytes.
     std::string converted;
-    if (!IsValidUtf8(bytes)) {
+    if (bom_ ? !IsValidUtf8(bytes) : !LooksLikeUtf8(bytes)) {
         encoding_ = IniEncoding::Cp1250;
         converted = Cp1250ToUtf8(bytes);
         bytes = converted;
@@ -206,13 +190,17 @@ std::string IniDocument::Serialize() const {
         if (i + 1 < lines_.size() || finalEol_) text += eol_;
     }
     if (encoding_ == IniEncoding::Cp1250) text = Utf8ToCp1250(text);
-    return bom_ ? std::string(kBom) + text : text;
+    // UTF-8 that would not read back as UTF-8 on its own (a label in Cyrillic,
+    // say) gets the byte order mark that keeps it so.
+    const bool mark = bom_ || (encoding_ == IniEncoding::Utf8 && !LooksLikeUtf8(text));
+    return mark ? std::string(kBom) + text : text;
 }
 
 int IniDocument::Save(const std::string& path) const { return ReplaceFile(path, Serialize()); }
 
-std::size_t IniDocument::FindSection(std::string_view section) const {
-    section = TrimView(section);
+std::size_t IniDocument::FindSection(std::string_view name) const {
+    const std::string text = AsText(name);
+    const std::string_view section = TrimView(text);
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         if (lines_[i].kind == LineKind::Header && EqualsNoCase(lines_[i].Name(), section)) return i;
     }
@@ -225,8 +213,9 @@ std::size_t IniDocument::SectionEnd(std::size_t header) const {
     return i;
 }
 
-std::size_t IniDocument::FindKey(std::size_t header, std::string_view key) const {
-    key = TrimView(key);
+std::size_t IniDocument::FindKey(std::size_t header, std::string_view name) const {
+    const std::string text = AsText(name);
+    const std::string_view key = TrimView(text);
     const std::size_t end = SectionEnd(header);
     for (std::size_t i = header + 1; i < end; ++i) {
         if (lines_[i].kind == LineKind::Key && EqualsNoCase(lines_[i].Name(), key)) return i;
@@ -265,10 +254,12 @@ std::vector<std::string> IniDocument::ReadList(std::string_view section, std::st
     return ReadNumberedValues(stem, first, [&](const std::string& key) { return ReadString(section, key, ""); });
 }
 
-bool IniDocument::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-    section = TrimView(section);
-    key = TrimView(key);
-    const std::string text = OneLine(value);
+bool IniDocument::WriteString(std::string_view sectionName, std::string_view keyName, std::string_view value) {
+    const std::string sectionText = AsText(sectionName);
+    const std::string keyText = AsText(keyName);
+    const std::string_view section = TrimView(sectionText);
+    const std::string_view key = TrimView(keyText);
+    const std::string text = OneLine(AsText(value));
     const std::size_t header = FindSection(section);
     if (header == std::string::npos) {
         lines_.push_back(MakeLine("[" + std::string(section) + "]"));
@@ -292,13 +283,13 @@ bool IniDocument::WriteString(std::string_view section, std::string_view key, st
 }
 
 bool IniDocument::ClearSection(std::string_view section, bool removeHeader) {
-    const std::string target = "[" + std::string(section) + "]";
+    const std::string target = AsText(section);
     std::vector<Line> kept;
     kept.reserve(lines_.size());
     bool inside = false;
     for (auto& line : lines_) {
         if (line.kind == LineKind::Header) {
-            inside = TrimView(line.text) == target;
+            inside = line.Name() == target;
             if (inside && removeHeader) continue;
             kept.push_back(std::move(line));
         } else if (!inside) {
@@ -312,7 +303,7 @@ bool IniDocument::ClearSection(std::string_view section, bool removeHeader) {
 
 bool IniDocument::RenumberList(std::string_view section, std::string_view stem, std::string_view valueToDrop,
                                bool renumber) {
-    const std::string target = "[" + std::string(TrimView(section)) + "]";
+    const std::string target = AsText(section);
     stem = TrimView(stem);
     std::vector<Line> kept;
     kept.reserve(lines_.size());
@@ -321,7 +312,7 @@ bool IniDocument::RenumberList(std::string_view section, std::string_view stem, 
     int number = 0;
     for (auto& line : lines_) {
         if (TrimView(line.text).empty()) { changed = true; continue; }
-        if (line.kind == LineKind::Header) inside = EqualsNoCase(TrimView(line.text), target);
+        if (line.kind == LineKind::Header) inside = EqualsNoCase(line.Name(), TrimView(target));
         if (inside && line.kind == LineKind::Key && StartsWithNoCase(line.Name(), stem)) {
             // An empty value to drop would match every entry: it drops none.
             const std::string_view value = TrimView(line.RawValue());

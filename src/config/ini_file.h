@@ -6,7 +6,9 @@
 // editing the file's lines in memory and replacing the whole file through
 // kiv::ReplaceFile. Lines the edit does not touch keep their exact text, the
 // file keeps its encoding (UTF-8, or Windows-1250 from older installations)
-// and its line endings. IniDocument is the same machinery for callers that
+// and its line endings. A file is UTF-8 when it has a byte order mark or when
+// its bytes could not be Polish Windows-1250 text (LooksLikeUtf8); UTF-8 that
+// the second test would miss is saved with a byte order mark. IniDocument is the same machinery for callers that
 // read or change many keys of one file at once (the station database).
 #include <functional>
 #include <string>
@@ -42,7 +44,7 @@ public:
 
     // Edits; each returns whether the text changed.
     bool WriteString(std::string_view section, std::string_view key, std::string_view value);
-    // Header compared exactly, case included; blank lines inside the section go too.
+    // Section name compared exactly, case included; blank lines inside the section go too.
     bool ClearSection(std::string_view section, bool removeHeader);
     // Inside the section (header compared without regard to case) drops the
     // stem keys whose value begins with valueToDrop, optionally renumbers the
@@ -80,10 +82,9 @@ private:
 // not at all.
 [[nodiscard]] bool EditIniFile(const std::string& file, bool mustExist, const std::function<bool(IniDocument&)>& edit);
 
-// Reads a whole ini file, its path taken relative to an open folder (or
-// AT_FDCWD); 0 or a file error code. Scanning many station files, this saves
-// walking the data folder's path for each of them.
-[[nodiscard]] int ReadIniFileBytes(int folderFd, const std::string& path, std::string& bytes);
+// The name of a section header line: from its "[" to its last "]", trimmed
+// (to the line's end when no "]" follows); empty for any other line.
+[[nodiscard]] std::string_view IniSectionName(std::string_view line);
 
 // Decimal integer with optional sign and surrounding blanks; def otherwise.
 [[nodiscard]] int ParseIniInteger(std::string_view text, int def);

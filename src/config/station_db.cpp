@@ -3,6 +3,7 @@
 #include "config/ini_file.h"
 #include "config/program_settings.h"
 #include "config/text_case.h"
+#include "support/file_replace.h"
 #include "support/messages.h"
 
 #include <algorithm>
@@ -282,7 +283,7 @@ void TStationDb::Build(const std::string& dataFolder) {
         IniDocument doc;
         std::string bytes;
         for (const auto& f : found) {
-            const int rc = ReadIniFileBytes(::dirfd(dir.get()), f.name + "/" + f.name.substr(3) + ".INI", bytes);
+            const int rc = ReadWholeFileAt(::dirfd(dir.get()), f.name + "/" + f.name.substr(3) + ".INI", bytes);
             doc.Parse(rc == 0 ? bytes : std::string_view{});
             stations_.push_back(EntryFromDocument(doc, f.address));
         }

@@ -16,11 +16,15 @@ TIni::TIni(const std::string& path) {
     std::fclose(f);
     truncated_ = n > kBufferSize;
     bytes.resize(truncated_ ? kBufferSize : n);
+    std::string_view text = bytes;
+    const bool bom = text.substr(0, 3) == "\xEF\xBB\xBF";
+    if (bom) text.remove_prefix(3);
     // A cut through the middle of a UTF-8 character must not make the whole
     // file look like Windows-1250.
-    std::string_view text = bytes;
-    for (int k = 0; truncated_ && k < 3 && !IsValidUtf8(text); ++k) text.remove_suffix(1);
-    buffer_ = DecodeText(IsValidUtf8(text) ? text : std::string_view(bytes));
+    const auto utf8 = [bom](std::string_view t) { return bom ? IsValidUtf8(t) : LooksLikeUtf8(t); };
+    std::string_view whole = text;
+    for (int k = 0; truncated_ && k < 3 && !utf8(whole); ++k) whole.remove_suffix(1);
+    buffer_ = utf8(whole) ? std::string(whole) : Cp1250ToUtf8(text);
     loaded_ = true;
 }
 
@@ -40,11 +44,10 @@ bool TIni::FindSection(std::string_view section) {
     if (hasMissing_ && name == lastMissing_) return false;
     if (hasFound_ && name == lastFound_) return true;
     ++sectionScans_;
-    const std::string header = "[" + name + "]";
     pos_ = 0;
     std::string_view line;
     while (NextLine(line)) {
-        if (EqualsNoCase(TrimView(line), header)) {
+        if (TrimView(line).substr(0, 1) == "[" && EqualsNoCase(IniSectionName(line), name)) {
             sectionStart_ = pos_;
             lastFound_ = name;
             hasFound_ = true;

@@ -1,7 +1,6 @@
 #include "file_replace.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -39,19 +38,6 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
 }
 
-int WriteAll(int fd, const char* bytes, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, bytes, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        bytes += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return 0;
-}
-
 // Keeps the old file's permission bits, so replacing never widens access.
 mode_t ModeFor(const std::string& path) {
     struct stat st {};
@@ -60,11 +46,28 @@ mode_t ModeFor(const std::string& path) {
 
 } // namespace
 
+int WriteAll(int fd, const void* data, std::size_t size, std::size_t* written) {
+    const auto* bytes = static_cast<const char*>(data);
+    std::size_t done = 0;
+    int err = 0;
+    while (done < size) {
+        const ssize_t n = ::write(fd, bytes + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            err = errno;
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (written) *written = done;
+    return err;
+}
+
 int ReplaceFile(const std::string& path, const void* data, std::size_t size) {
     std::string temp = path + ".tmp-XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) return FileErrorCode(errno);
-    int err = WriteAll(fd, static_cast<const char*>(data), size);
+    int err = WriteAll(fd, data, size);
     if (err == 0 && ::fchmod(fd, ModeFor(path)) != 0) err = errno;
     if (err == 0 && ::fsync(fd) != 0) err = errno;
     if (::close(fd) != 0 && err == 0) err = errno;
@@ -86,14 +89,30 @@ int ReplaceFile(const std::string& path, std::string_view content) {
 }
 
 int ReadWholeFile(const std::string& path, std::string& content) {
+    return ReadWholeFileAt(AT_FDCWD, path, content);
+}
+
+int ReadWholeFileAt(int folderFd, const std::string& path, std::string& content) {
     content.clear();
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return FileErrorCode(errno);
-    char buffer[65536];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) content.append(buffer, n);
-    const int err = std::ferror(f) ? FileErrorCode(EIO) : 0;
-    std::fclose(f);
+    const int fd = ::openat(folderFd, path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return FileErrorCode(errno);
+    // A short read of a regular file is its end, so a small file costs one read.
+    constexpr std::size_t kChunk = 16384;
+    int err = 0;
+    for (;;) {
+        const std::size_t old = content.size();
+        content.resize(old + kChunk);
+        const ssize_t n = ::read(fd, content.data() + old, kChunk);
+        if (n < 0 && errno == EINTR) {
+            content.resize(old);
+            continue;
+        }
+        if (n < 0) err = FileErrorCode(errno);
+        content.resize(old + static_cast<std::size_t>(n < 0 ? 0 : n));
+        if (n < static_cast<ssize_t>(kChunk)) break;
+    }
+    ::close(fd);
+    if (err != 0) content.clear();
     return err;
 }
 

@@ -18,7 +18,15 @@ namespace kiv {
 [[nodiscard]] int ReplaceFile(const std::string& path, const void* data, std::size_t size);
 [[nodiscard]] int ReplaceFile(const std::string& path, std::string_view content);
 
-// Reads a whole file; 0 or a file error code.
+// Writes all bytes to an open descriptor, going on after interrupted and
+// partial writes; 0 or the errno of the failed write. written (when given)
+// tells how many bytes went out.
+[[nodiscard]] int WriteAll(int fd, const void* data, std::size_t size, std::size_t* written = nullptr);
+
+// Reads a whole file; 0 or a file error code (content is then empty).
 [[nodiscard]] int ReadWholeFile(const std::string& path, std::string& content);
+// The same with the path taken relative to an open folder (or AT_FDCWD):
+// scanning many files of one folder, this saves walking its path each time.
+[[nodiscard]] int ReadWholeFileAt(int folderFd, const std::string& path, std::string& content);
 
 } // namespace kiv

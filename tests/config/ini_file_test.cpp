@@ -1,9 +1,12 @@
 #include "config/ini_file.h"
 
+#include "config/program_settings.h"
+#include "config/tini.h"
 #include "config_test_util.h"
 #include "support/text_encoding.h"
 
 #include <csignal>
+#include <functional>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -201,6 +204,103 @@ TEST(IniRenumberList, DropsMatchingEntriesAndRenumbers) {
     ASSERT_TRUE(RenumberIniList("Tariff", "Set", "", false, false, file));
     EXPECT_EQ(ReadIniList("Tariff", "Set", file).size(), 3u);
     EXPECT_FALSE(RenumberIniList("Tariff", "Set", "x", true, true, dir.File("missing.ini")));
+}
+
+// A rewrite can take out the one byte that made a Windows-1250 file invalid
+// UTF-8; what is left, "DÓŁ" (D3 A3), is valid UTF-8 but must stay Polish.
+TEST(IniEncoding, Windows1250FileThatLosesItsLastInvalidByte) {
+    TempFolder dir;
+    const std::string file = dir.File("00012.INI");
+    WriteBytes(file, Utf8ToCp1250("[Main]\r\nLabel=DÓŁ\r\nNote=ą\r\n"));
+    EXPECT_EQ(ReadIniString("Main", "Label", "", file), "DÓŁ");
+    ASSERT_TRUE(WriteIniString("Main", "Note", "x", file));
+    EXPECT_EQ(ReadBytes(file), "[Main]\r\nLabel=D\xD3\xA3\r\nNote=x\r\n");
+    EXPECT_EQ(ReadIniString("Main", "Label", "", file), "DÓŁ");
+    ASSERT_TRUE(WriteIniString("Main", "GroupLabel", "Sieć", file));
+    EXPECT_EQ(ReadBytes(file), Utf8ToCp1250("[Main]\r\nLabel=DÓŁ\r\nNote=x\r\nGroupLabel=Sieć\r\n"));
+    EXPECT_EQ(ReadIniString("Main", "Label", "", file), "DÓŁ");
+}
+
+TEST(IniEncoding, Utf8FilesStayUtf8) {
+    TempFolder dir;
+    const struct {
+        const char* name;
+        const char* key;     // written with the value "NO", then read back
+        const char* value;   // of Label, written first
+        std::string bytes;   // the file then
+    } rows[] = {
+        {"Polish text, as the program writes it", "Flag", "Łódź", "[Main]\r\nLabel=Łódź\r\nFlag=NO\r\n"},
+        {"text Polish Windows-1250 could not give keeps a byte order mark", "Flag", "Жёлтая",
+         "\xEF\xBB\xBF[Main]\r\nLabel=Жёлтая\r\nFlag=NO\r\n"},
+        {"Windows-1250 bytes handed in go in as UTF-8", "Obj\xEAto\x9C\xE6", "Łódź",
+         "[Main]\r\nLabel=Łódź\r\nObjętość=NO\r\n"},
+    };
+    for (const auto& r : rows) {
+        const std::string file = dir.File(std::string(r.name) + ".ini");
+        ASSERT_TRUE(WriteIniString("Main", "Label", r.value, file)) << r.name;
+        ASSERT_TRUE(WriteIniString("Main", r.key, "NO", file)) << r.name;
+        EXPECT_EQ(ReadBytes(file), r.bytes) << r.name;
+        EXPECT_EQ(ReadIniString("Main", "Label", "", file), r.value) << r.name;
+        EXPECT_FALSE(ReadIniBool("Main", r.key, true, file)) << r.name;
+    }
+}
+
+// A data folder may hold "]" itself: every reader takes a section name to the
+// last "]" of its header line, so lookups find the section and saves do not
+// append a second one.
+TEST(IniSectionName, RunsToTheLastBracketInEveryReader) {
+    TempFolder dir;
+    const std::string folder = "/data/[2024]/";
+    const std::string section = VirtualSectionName(folder);
+    const std::string header = "[" + section + "]\n";
+    const std::string text = "[A]\nSum1=x\n" + header + "Sum1=a@+00001@0\nSum2=b@+00002@0\n[B]\nY=2\n";
+    const auto headers = [](const std::string& bytes) {
+        std::size_t count = 0;
+        for (std::size_t at = bytes.find("[Virtual-"); at != std::string::npos; at = bytes.find("[Virtual-", at + 1))
+            ++count;
+        return std::to_string(count);
+    };
+    const struct {
+        const char* reader;
+        std::function<std::string(const std::string&)> run;
+        std::string expected;
+    } rows[] = {
+        {"read string", [&](const std::string& f) { return ReadIniString(section, "Sum2", "", f); }, "b@+00002@0"},
+        {"write string",
+         [&](const std::string& f) {
+             EXPECT_TRUE(WriteIniString(section, "Sum2", "c", f));
+             EXPECT_TRUE(WriteIniString(section, "Sum3", "d", f));
+             return ReadBytes(f);
+         },
+         "[A]\nSum1=x\n" + header + "Sum1=a@+00001@0\nSum2=c\nSum3=d\n[B]\nY=2\n"},
+        {"clear section",
+         [&](const std::string& f) {
+             EXPECT_TRUE(ClearIniSection(section, false, f));
+             return ReadBytes(f);
+         },
+         "[A]\nSum1=x\n" + header + "[B]\nY=2\n"},
+        {"renumber list",
+         [&](const std::string& f) {
+             EXPECT_TRUE(RenumberIniList(section, "Sum", "a@", true, true, f));
+             return ReadBytes(f);
+         },
+         "[A]\nSum1=x\n" + header + "Sum1=b@+00002@0\n[B]\nY=2\n"},
+        {"cached reader", [&](const std::string& f) { return TIni(f).ReadString(section, "Sum1", ""); }, "a@+00001@0"},
+        {"virtual stations saved twice",
+         [&](const std::string& f) {
+             const TProgramSettings settings(f);
+             EXPECT_TRUE(settings.SetVirtualEntries(folder, {"Suma@+00003@0"}));
+             EXPECT_TRUE(settings.SetVirtualEntries(folder, {"Suma@+00003@0", "Druga@+00004@0"}));
+             const std::vector<std::string> entries = settings.VirtualEntries(folder);
+             return (entries.size() == 2 ? entries[1] : "?") + " " + headers(ReadBytes(f));
+         },
+         "Druga@+00004@0 1"},
+    };
+    for (const auto& r : rows) {
+        const std::string file = dir.File(std::string(r.reader) + ".ini");
+        WriteBytes(file, text);
+        EXPECT_EQ(r.run(file), r.expected) << r.reader;
+    }
 }
 
 } // namespace
