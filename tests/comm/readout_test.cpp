@@ -555,21 +555,34 @@ TEST_F(ReadoutTest, DailyArchiveOneSamplePerBlock) {
     for (const auto& s : samples) EXPECT_EQ(s.interval, 1440);
 }
 
-TEST_F(ReadoutTest, PointerEchoMismatchEndsOnlyThatParameter) {
-    ReadSetup setup;
-    setup.profile = kProgramDir + "KM200.FCP";
-    setup.simArgs = {"--bad-pointer-echo"};
-    setup.start = Stamp("2026-05-31 00:00:00");
-    ASSERT_EQ(Read(setup), TxResult::Good);
+// Block pointers a device cannot hold end only that parameter: one echoed
+// wrong, and one at the top of the counter that could not be stepped past.
+TEST_F(ReadoutTest, ImpossibleBlockPointersEndOnlyThatParameter) {
     TFCProfileRdWr reader;
     TRecProfParams params;
     std::vector<TParamItem> items;
     std::vector<std::string> groups;
-    ASSERT_TRUE(reader.ReadProfile(setup.profile, params, items, groups));
-    const auto hourly = std::count_if(items.begin(), items.end(), [](const TParamItem& i) { return i.HourIndex() >= 0; });
-    EXPECT_EQ(SentWithCode(0x41).size(), std::size_t(hourly)) << "every parameter is still positioned";
-    EXPECT_EQ(SentWithCode(0x42).size(), std::size_t(hourly)) << "and asked for one block only";
-    EXPECT_TRUE(batches.empty());
+    ASSERT_TRUE(reader.ReadProfile(kProgramDir + "KM200.FCP", params, items, groups));
+    const auto hourly =
+        std::size_t(std::count_if(items.begin(), items.end(), [](const TParamItem& i) { return i.HourIndex() >= 0; }));
+    struct Case {
+        QStringList simArgs;
+        std::size_t blockRequests;
+    };
+    // The sample asked for lies about 3816 places into the ring (160 days back from the clock).
+    for (const Case& c : {Case{{"--bad-pointer-echo"}, hourly}, Case{{"--pointer-base", "2147479731"}, 0},
+                          Case{{"--pointer-base", "2147483600"}, 0}}) {
+        SCOPED_TRACE(c.simArgs.join(" ").toStdString());
+        batches.clear();
+        ReadSetup setup;
+        setup.profile = kProgramDir + "KM200.FCP";
+        setup.simArgs = c.simArgs;
+        setup.start = Stamp("2026-05-31 00:00:00");
+        ASSERT_EQ(Read(setup), TxResult::Good);
+        EXPECT_EQ(SentWithCode(0x41).size(), hourly) << "every parameter is still positioned";
+        EXPECT_EQ(SentWithCode(0x42).size(), c.blockRequests);
+        EXPECT_TRUE(batches.empty());
+    }
 }
 
 TEST_F(ReadoutTest, FilterNoSkipsTheParameter) {

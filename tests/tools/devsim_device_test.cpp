@@ -214,7 +214,7 @@ TEST(DevsimDevice, PointerBlocksVersion2) {
     ASSERT_EQ(pos.code, 0xC1);
     EXPECT_EQ(TimeAt(pos.data, 0, 5), hourly.times[200]);
     const int32_t pointer = static_cast<int32_t>(pos.data[5] | pos.data[6] << 8 | pos.data[7] << 16 | pos.data[8] << 24);
-    EXPECT_EQ(pointer, kPointerBase + 200);
+    EXPECT_EQ(pointer, DeviceSettings{}.pointerBase + 200);
 
     Bytes request = CountIndex(30, 2);
     request.insert(request.end(), pos.data.begin() + 5, pos.data.end());
@@ -227,7 +227,7 @@ TEST(DevsimDevice, PointerBlocksVersion2) {
     EXPECT_EQ(block.data.size(), 13u + 30 * 7);                                                     // type 8
 
     Bytes past = CountIndex(30, 2);
-    for (int i = 0; i < 4; ++i) past.push_back(static_cast<uint8_t>((kPointerBase + 240) >> (8 * i)));
+    for (int i = 0; i < 4; ++i) past.push_back(static_cast<uint8_t>((DeviceSettings{}.pointerBase + 240) >> (8 * i)));
     EXPECT_EQ(d.Ask(code::kPointerBlock2, past).code, code::kNoMore);
 }
 
@@ -249,10 +249,10 @@ TEST(DevsimDevice, PositioningAcknowledgedWithoutTime) {
 TEST(DevsimDevice, WrongPointerEchoFault) {
     Device d(2, DeviceSettings{.badPointerEcho = true});
     Bytes request = CountIndex(1, 0);
-    for (int i = 0; i < 4; ++i) request.push_back(static_cast<uint8_t>((kPointerBase + 7) >> (8 * i)));
+    for (int i = 0; i < 4; ++i) request.push_back(static_cast<uint8_t>((DeviceSettings{}.pointerBase + 7) >> (8 * i)));
     const Frame block = d.Ask(code::kPointerBlock2, request);
     ASSERT_EQ(block.code, 0xC2);
-    EXPECT_EQ(block.data[9], static_cast<uint8_t>(kPointerBase + 8));
+    EXPECT_EQ(block.data[9], static_cast<uint8_t>(DeviceSettings{}.pointerBase + 8));
 }
 
 TEST(DevsimDevice, ArchiveBlockEndsAtAGap) {

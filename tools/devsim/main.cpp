@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
 
     InstallSignals();
     const DeviceSettings settings{profile.protocol, options.badClock, options.maxValues, options.ackPositioning,
-                                  options.badPointerEcho, options.earlyDayPosition};
+                                  options.badPointerEcho, options.earlyDayPosition, options.pointerBase};
     SimDevice device(std::move(data), settings);
     ServeSettings serve;
     serve.faults = options.faults;

@@ -36,6 +36,7 @@ const std::map<std::string, IntOption>& IntOptions() {
         {"--silence", {0, 1000000, [](Options& o, long long v) { o.faults.silentEvery = static_cast<int>(v); }}},
         {"--byte-gap", {0, 60000, [](Options& o, long long v) { o.faults.byteGapMs = static_cast<int>(v); }}},
         {"--reply-delay", {0, 60000, [](Options& o, long long v) { o.faults.replyDelayMs = static_cast<int>(v); }}},
+        {"--pointer-base", {0, 2147483647, [](Options& o, long long v) { o.pointerBase = static_cast<int32_t>(v); }}},
     };
     return table;
 }
@@ -151,6 +152,7 @@ Faults:
   --ack-positioning  version 1: answer archive positioning with a bare 0xE5
                      instead of the time found
   --bad-pointer-echo version 2: echo a block pointer other than the one asked
+  --pointer-base N   version 2: block pointers count from N (default 100000)
   --early-day-position
                      version 1: answer daily positioning with the day two
                      days before the one asked

@@ -28,6 +28,7 @@ struct Options {
     bool ackPositioning = false;
     bool badPointerEcho = false;
     bool earlyDayPosition = false;
+    int32_t pointerBase = 100000;
     bool verbose = false;
     FaultSettings faults;
 };

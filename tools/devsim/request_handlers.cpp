@@ -260,14 +260,14 @@ Bytes SimDevice::Position2(const Bytes& data, uint8_t& replyCode) {
     const std::size_t position = data_.hourly.FirstAtOrAfter(time);
     if (position >= data_.hourly.times.size()) return NoMore(replyCode);
     Bytes out = WireTime(data_.hourly.times[position], 5);
-    AppendI32(out, kPointerBase + static_cast<int32_t>(position));
+    AppendI32(out, static_cast<int32_t>(int64_t(settings_.pointerBase) + static_cast<int64_t>(position)));
     return out;
 }
 
 Bytes SimDevice::PointerBlock2(uint8_t count, uint16_t index, int32_t pointer, uint8_t& replyCode) {
     if (!data_.hourly.channels.contains(index)) return NotSupported(replyCode);
-    if (pointer < kPointerBase) return NoMore(replyCode);
-    const auto start = static_cast<std::size_t>(pointer - kPointerBase);
+    if (pointer < settings_.pointerBase) return NoMore(replyCode);
+    const auto start = static_cast<std::size_t>(int64_t(pointer) - settings_.pointerBase);
     Bytes samples;
     const std::size_t n = CollectSamples(data_.hourly, index, start, count, kReplyBudget, samples);
     if (n == 0) return NoMore(replyCode);
@@ -275,7 +275,7 @@ Bytes SimDevice::PointerBlock2(uint8_t count, uint16_t index, int32_t pointer, u
     AppendU16(out, index);
     out.push_back(static_cast<uint8_t>(std::min<int>(data_.hourly.intervalMinutes, 255)));
     Append(out, WireTime(data_.hourly.times[start], 5));
-    AppendI32(out, settings_.badPointerEcho ? pointer + 1 : pointer);
+    AppendI32(out, settings_.badPointerEcho ? static_cast<int32_t>(int64_t(pointer) + 1) : pointer);
     Append(out, samples);
     return out;
 }

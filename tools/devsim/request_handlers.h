@@ -50,11 +50,10 @@ struct DeviceSettings {
     bool ackPositioning = false; // version 1: answer archive positioning with a bare 0xE5
     bool badPointerEcho = false; // version 2: echo a block pointer one higher than asked
     bool earlyDayPosition = false; // version 1: daily positioning answers two days before the day asked
+    // Block pointers of version 2 count samples from this number, as a device's
+    // ring counter does, so that a reader taking them for indexes is caught.
+    int32_t pointerBase = 100000;
 };
-
-// Block pointers of version 2 count samples from this number, as a device's
-// ring counter does, so that a reader taking them for indexes is caught.
-constexpr int32_t kPointerBase = 100000;
 // Room for the data of one reply; the program cuts replies at 2400 bytes.
 constexpr std::size_t kReplyBudget = 2300;
 
