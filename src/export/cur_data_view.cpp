@@ -5,6 +5,7 @@
 
 #include "datafiles/fcc.h"
 #include "datafiles/profile.h"
+#include "datafiles/profile_catalogue.h"
 #include "support/helpers.h"
 #include "support/text_encoding.h"
 
@@ -16,16 +17,6 @@ std::string Trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(' ');
     if (first == std::string::npos) return {};
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-// Catalogue names are stored bytes; the station file holds UTF-8.
-int CatalogueIndex(const TCurDataSource& source) {
-    const std::size_t count = std::min(source.profileNames.size(), source.profileFiles.size());
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::string& name = source.profileNames[i];
-        if (name == source.deviceProfile || DecodeText(name) == source.deviceProfile) return static_cast<int>(i);
-    }
-    return -1;
 }
 
 std::string VolumeName(int mode) {
@@ -45,25 +36,23 @@ int LoadCurData(const TCurDataSource& source, TCurDataSet& set) {
         values == nullptr || count == 0)
         return CurDataNoFile;
 
-    const int index = CatalogueIndex(source);
-    if (index < 0) return CurDataNoProfile;
-    const std::string file = ProgramFolderFile(source.profileFiles[static_cast<std::size_t>(index)]);
-
-    TFCProfileRdWr reader;
-    TRecProfParams params;
-    std::vector<TParamItem> items;
-    std::vector<std::string> groups;
-    if (reader.ItemCount(file) <= 0 || !reader.ReadProfile(file, params, items, groups) || items.empty())
-        return CurDataBadProfile;
-    if (readWith != params.Name()) return CurDataOtherProfile;
+    TProfileRecord profile;
+    switch (ReadCatalogueProfile(source.profileNames, source.profileFiles, ProgramFolder(), source.deviceProfile,
+                                 profile)) {
+    case ProfileRead: break;
+    case ProfileNotInCatalogue: return CurDataNoProfile;
+    default: return CurDataBadProfile;
+    }
+    if (readWith != profile.params.Name()) return CurDataOtherProfile;
 
     set = {};
     set.values.assign(values, values + count);
     set.time = time;
-    for (const std::string& entry : groups) {
+    for (const std::string& entry : profile.groups) {
         set.groupNames.push_back(GroupEntryName(entry));
         set.groupCaptions.push_back(DecodeText(GroupEntryCaption(entry)));
     }
+    std::vector<TParamItem>& items = profile.items;
     items.resize(static_cast<std::size_t>(TFCProfileRdWr::CompactItems(items.data(), static_cast<int>(items.size()))));
     set.items = std::move(items);
     return CurDataLoaded;

@@ -1,7 +1,7 @@
 #include "shell/about_box.h"
 
 #include "shell/node_icons.h"
-#include "shell/station_tree.h"
+#include "shell/model/station_tree.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

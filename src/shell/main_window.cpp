@@ -17,7 +17,6 @@
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QVBoxLayout>
-#include <filesystem>
 
 namespace kiv {
 
@@ -44,11 +43,6 @@ constexpr TButtonSpec kButtons[] = {
 };
 
 constexpr int kButtonWidth = 150;
-
-bool IsFolder(const std::string& path) {
-    std::error_code ec;
-    return !path.empty() && std::filesystem::is_directory(path, ec);
-}
 
 } // namespace
 
@@ -220,10 +214,9 @@ void TF_Main::showEvent(QShowEvent* event) {
 }
 
 void TF_Main::FirstShow() {
-    const TProgramSettings settings(kivIni_);
-    const std::string configured = settings.DataPath(0);
-    dataFolder_ = WithTrailingSlash(IsFolder(configured) ? configured : workingFolder_);
-    ShowHistory();
+    const TStartSettings start = ReadStartSettings(kivIni_);
+    dataFolder_ = SettleDataFolder(start.dataPath, workingFolder_);
+    ShowHistory(start.history);
     programFolder_ = ProgramFolder();
     catalogue_ = BuildProfileCatalogue(programFolder_);
     StationDb().Build(dataFolder_);
@@ -231,12 +224,11 @@ void TF_Main::FirstShow() {
     tickMode_ = true;
     MenuAction("MnuDodajStacjeWirtualna")->setEnabled(true);
     MenuAction("MnuOptymalizacjaMocy")->setEnabled(true);
-    RebuildTree(settings.CursorPosition());
+    RebuildTree(start.cursorPosition);
     OpenWindows().RegisterWindow(this);
 }
 
-void TF_Main::ShowHistory() {
-    const std::vector<std::string> history = TProgramSettings(kivIni_).DataPathHistory();
+void TF_Main::ShowHistory(const std::vector<std::string>& history) {
     for (std::size_t k = 0; k < historyItems_.size(); ++k) {
         const bool present = k < history.size();
         historyItems_[k]->setText(present ? QString::fromStdString(WithTrailingSlash(history[k])) : QString());
@@ -259,17 +251,9 @@ void TF_Main::OfferImport() {
 
 void TF_Main::ReloadStationList() { StationDb().Build(dataFolder_); }
 
-std::vector<TVirtualEntry> TF_Main::VirtualEntries() const {
-    std::vector<TVirtualEntry> entries;
-    for (const auto& raw : TProgramSettings(kivIni_).VirtualEntries(dataFolder_))
-        if (!raw.empty()) entries.push_back(ParseVirtualEntry(raw));
-    return entries;
-}
-
 void TF_Main::RebuildTree(const std::string& select) {
-    const std::vector<std::string> raw =
-        tickMode_ ? TProgramSettings(kivIni_).VirtualEntries(dataFolder_) : std::vector<std::string>{};
-    tree_.Build(StationDb().Stations(), raw, tickMode_);
+    settings_ = ReadMainSettings(kivIni_, dataFolder_);
+    tree_.Build(StationDb().Stations(), settings_.virtualRaw, tickMode_);
     {
         const QSignalBlocker block(view_);
         view_->ShowTree(tree_, tickMode_);
@@ -281,7 +265,7 @@ void TF_Main::RebuildTree(const std::string& select) {
 
 void TF_Main::Recompute() {
     TNodeRef selected = view_->CurrentRef();
-    set_ = ComputeStationSet(tree_, selected, VirtualEntries());
+    set_ = ComputeStationSet(tree_, selected, settings_.virtualEntries);
     if (selected != view_->CurrentRef()) {
         const QSignalBlocker block(view_);
         view_->SelectRef(selected);
@@ -313,7 +297,7 @@ const TTreeNode* TF_Main::SelectedNode() const { return tree_.Node(view_->Curren
 
 bool TF_Main::SelectedKeyAndLabel(std::string& key, std::string& label) const {
     const TTreeNode* node = SelectedNode();
-    return node && NodeKeyAndLabel(*node, VirtualEntries(), key, label) && !key.empty();
+    return node && NodeKeyAndLabel(*node, settings_.virtualEntries, key, label) && !key.empty();
 }
 
 bool TF_Main::SelectedStation(int& address) const {
@@ -391,7 +375,7 @@ void TF_Main::RunPeriodCommand(int mode, const std::function<void(const TPeriodA
         return;
     }
     args.dataFolder = dataFolder_;
-    args.hourShift = TProgramSettings(kivIni_).RepBaseHourShift();
+    args.hourShift = settings_.hourShift;
     if (withIni) args.kivIni = kivIni_;
     args.format = format;
     target(args);
@@ -405,10 +389,8 @@ void TF_Main::OnConfig() {
     if (SelectedStation(address)) {
         if (targets_.stationConfig(StationArgs(address), nodeToReselect_)) RebuildTree(nodeToReselect_);
     } else if (node->kind == KindVirtual) {
-        TVirtualEntry entry;
-        int number = 0;
-        if (TProgramSettings(kivIni_).FindVirtualEntry(dataFolder_, node->text, entry, number)) {
-            TVirtualDefArgs args{dataFolder_, entry.label, {}, entry.formula};
+        if (const TVirtualEntry* entry = settings_.Virtual(node->text)) {
+            TVirtualDefArgs args{dataFolder_, entry->label, {}, entry->formula};
             for (const TNodeRef ref : tree_.InTreeOrder()) args.nodeTexts.push_back(tree_.Node(ref)->text);
             std::string saved;
             if (targets_.virtualDefinition(args, saved)) RebuildTree(saved);
@@ -430,7 +412,7 @@ void TF_Main::OnOptimise() {
     TOptimiseArgs args;
     args.key = key;
     args.label = label;
-    args.hourShift = TProgramSettings(kivIni_).RepBaseHourShift();
+    args.hourShift = settings_.hourShift;
     args.dataFolder = dataFolder_;
     targets_.optimise(args);
 }

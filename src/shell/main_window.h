@@ -2,14 +2,16 @@
 // The main window TF_Main. It owns the program-wide values (Kiv.ini path,
 // program folder, data folder, device profile catalogue) and shows the
 // station list of the data folder as a tree. Data flows one way: the station
-// list (StationDb) and the virtual station entries of Kiv.ini build a
-// TStationTree; clicks and Space toggle ticks in it; after each click the
-// station set, the title and the command availability are derived from it;
+// list (StationDb) and the virtual station entries of Kiv.ini (read into a
+// TMainSettings at each rebuild, not at each click) build a TStationTree;
+// clicks and Space toggle ticks in it; after each click the station set, the
+// title and the command availability are derived from it;
 // each command packs what it hands over into a record of main_commands.h and
 // calls its target in Targets(). Closing stores the selected node's text.
-#include "shell/command_availability.h"
-#include "shell/main_commands.h"
-#include "shell/station_tree.h"
+#include "shell/model/command_availability.h"
+#include "shell/model/main_commands.h"
+#include "shell/model/main_settings.h"
+#include "shell/model/station_tree.h"
 
 #include <QMainWindow>
 #include <array>
@@ -68,12 +70,11 @@ private:
     QWidget* BuildButtons();
     QAction* AddItem(QMenu* menu, const char* name, const QString& caption, MainCommand row = kMainCommands);
     void FirstShow();
-    void ShowHistory();
+    void ShowHistory(const std::vector<std::string>& history);
     void OfferImport();
     void Recompute();
     void ApplyAvailability(AvailabilityColumn column);
     void OnNodeClicked(TNodeRef ref, bool onTick);
-    [[nodiscard]] std::vector<TVirtualEntry> VirtualEntries() const;
     [[nodiscard]] const TTreeNode* SelectedNode() const;
     [[nodiscard]] bool SelectedStation(int& address) const;
     void FocusTree();
@@ -101,6 +102,7 @@ private:
     std::string programFolder_;
     std::string dataFolder_;
     TProfileCatalogue catalogue_;
+    TMainSettings settings_;
     TStationTree tree_;
     TStationSet set_;
     TNodeRef selected_;

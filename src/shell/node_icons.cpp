@@ -1,6 +1,6 @@
 #include "shell/node_icons.h"
 
-#include "shell/station_tree.h"
+#include "shell/model/station_tree.h"
 
 #include <QPainter>
 #include <QPainterPath>

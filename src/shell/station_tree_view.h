@@ -4,7 +4,7 @@
 // Space reports a tick toggle of the current node. It changes nothing by
 // itself: the window toggles the data and asks the view to refresh.
 #include "shell/node_icons.h"
-#include "shell/station_tree.h"
+#include "shell/model/station_tree.h"
 
 #include <QTreeWidget>
 

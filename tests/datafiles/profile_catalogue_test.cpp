@@ -5,8 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "common/param_item.h"
+#include "common/temp_folder.h"
 #include "datafiles/profile_catalogue.h"
-#include "profile_test_util.h"
 #include "support/message_recorder.h"
 
 namespace kiv {
@@ -17,7 +18,8 @@ bool WriteProfileFile(const std::string& file, const std::string& name, const st
     TRecProfParams params;
     params.profileByte = 2;
     params.texts = {name, brand, type, serial, ""};
-    const TParamItem items[] = {test::MakeItem("Vn", 1, 7), test::MakeItem("t", 2, 8)};
+    const TParamItem items[] = {test::MakeItem({.shortName = "Vn", .param = 1, .type = 7}),
+                                test::MakeItem({.shortName = "t", .param = 2, .type = 8})};
     TFCProfileRdWr writer;
     return writer.WriteProfile(file, params, items, 2, {"POM=Pomiary"}) == 0;
 }

@@ -388,6 +388,35 @@ private slots:
         QCOMPARE(w->NodeToReselect(), std::string("00001 Nowa"));
     }
 
+    // Clicks and commands answer from what the window read; Kiv.ini is read
+    // again when the tree is rebuilt, as after the program settings change.
+    void selectionDoesNotReadTheSettingsAgain() {
+        WriteSampleData();
+        WriteIni();
+        auto w = Open();
+        w->show();
+        std::optional<TOptimiseArgs> optimise;
+        w->Targets().optimise = [&](const TOptimiseArgs& a) { optimise = a; };
+        w->Targets().programSettings = [](const std::string&, const std::string&) { return true; };
+        std::string text = test::ReadText(kivIni_);
+        text.replace(text.find("RepBaseHourShift=30"), 19, "RepBaseHourShift=5");
+        text.replace(text.find("+00001+00004"), 12, "+00003");
+        test::WriteText(kivIni_, text);
+
+        std::string key;
+        std::string label;
+        for (int round = 0; round < 2; ++round) {
+            Click(*w, "Suma A");
+            QVERIFY(w->SelectedKeyAndLabel(key, label));
+            w->MenuAction("MnuOptymalizacjaMocy")->trigger();
+            QVERIFY(optimise.has_value());
+            QCOMPARE(key, std::string(round == 0 ? "+00001+00004" : "+00003"));
+            QCOMPARE(optimise->key, key);
+            QCOMPARE(optimise->hourShift, round == 0 ? -2 : 5);
+            w->MenuAction("MnuUstawieniaprogramu")->trigger();
+        }
+    }
+
     void missingFunctionsSayTheyAreNotInThisVersion() {
         WriteSampleData();
         WriteIni();

@@ -1,9 +1,9 @@
 // The station tree as data: building, ticking, the station set, the
-// availability rule for "any", the command hand-over helpers, the profile
-// catalogue and the default period of a station.
-#include "shell/command_availability.h"
-#include "shell/main_commands.h"
-#include "shell/station_tree.h"
+// availability rule for "any", the command hand-over helpers and the default
+// period of a station.
+#include "shell/model/command_availability.h"
+#include "shell/model/main_commands.h"
+#include "shell/model/station_tree.h"
 #include "shell_test_util.h"
 
 #include "datafiles/archive.h"
@@ -183,22 +183,6 @@ TEST(MainCommands, ExportDropsVirtualMembers) {
     EXPECT_TRUE(RemoveVirtualMembers(list));
     EXPECT_EQ(list, std::vector<std::string>{"00003@Trzy"});
     EXPECT_FALSE(RemoveVirtualMembers(list));
-}
-
-TEST(MainCommands, CatalogueSkipsUnreadableProfilesAndFolders) {
-    test::ShellTempFolder temp;
-    const std::string folder = temp.Folder();
-    ASSERT_TRUE(test::WriteProfileFile(folder + "B.FCP", "Profil B", "Plum", "MacMat", "123"));
-    ASSERT_TRUE(test::WriteProfileFile(folder + "a.fcp", "Profil A", "Common", "KM-100", ""));
-    test::WriteText(folder + "BROKEN.FCP", "not a profile");
-    test::WriteText(folder + "notes.txt", "x");
-    temp.Sub("DIR.FCP");
-    const TProfileCatalogue c = BuildProfileCatalogue(folder);
-    EXPECT_EQ(c.files, (std::vector<std::string>{"B.FCP", "a.fcp"}));
-    EXPECT_EQ(c.names, (std::vector<std::string>{"Profil B", "Profil A"}));
-    EXPECT_EQ(c.brands, (std::vector<std::string>{"Plum", "Common"}));
-    EXPECT_EQ(c.types, (std::vector<std::string>{"MacMat", "KM-100"}));
-    EXPECT_EQ(c.serials, (std::vector<std::string>{"123", ""}));
 }
 
 TEST(MainCommands, DefaultPeriodIsEmptyWithoutArchive) {

@@ -1,6 +1,6 @@
-#include "shell/command_availability.h"
+#include "shell/model/command_availability.h"
 
-#include "shell/station_tree.h"
+#include "shell/model/station_tree.h"
 
 namespace kiv {
 

@@ -1,32 +1,13 @@
-#include "shell/main_commands.h"
+#include "shell/model/main_commands.h"
 
 #include "config/station_db.h"
 #include "config/text_case.h"
 #include "datafiles/archive.h"
-#include "datafiles/profile.h"
 
 #include <algorithm>
 #include <filesystem>
 
 namespace kiv {
-
-TProfileCatalogue BuildProfileCatalogue(const std::string& programFolder) {
-    TProfileCatalogue catalogue;
-    TFCProfileRdWr reader;
-    std::string name;
-    std::string brand;
-    std::string type;
-    std::string serial;
-    for (const auto& file : TFCProfileRdWr::ListProfiles(programFolder)) {
-        if (!reader.ReadProfileTexts(programFolder + file, name, brand, type, serial)) continue;
-        catalogue.files.push_back(file);
-        catalogue.names.push_back(name);
-        catalogue.brands.push_back(brand);
-        catalogue.types.push_back(type);
-        catalogue.serials.push_back(serial);
-    }
-    return catalogue;
-}
 
 TMainTargets PlaceholderTargets(const std::function<void()>& notInThisVersion) {
     TMainTargets t;

@@ -4,6 +4,7 @@
 // target; the window installs targets for the functions this version has and
 // a "not in this version" placeholder for the rest, and tests install their
 // own to see exactly what a command handed over.
+#include "datafiles/profile_catalogue.h"
 #include "datafiles/timestamp.h"
 
 #include <functional>
@@ -11,18 +12,6 @@
 #include <vector>
 
 namespace kiv {
-
-// Five parallel lists, one entry per readable ".FCP" file of the program folder.
-struct TProfileCatalogue {
-    std::vector<std::string> files;
-    std::vector<std::string> names;
-    std::vector<std::string> brands;
-    std::vector<std::string> types;
-    std::vector<std::string> serials;
-};
-
-// A file whose profile does not read is left out of all five lists.
-[[nodiscard]] TProfileCatalogue BuildProfileCatalogue(const std::string& programFolder);
 
 // Direct and modem transmission, station configuration.
 struct TStationArgs {

@@ -1,7 +1,7 @@
-#include "shell/station_tree.h"
+#include "shell/model/station_tree.h"
 
 #include "config/text_case.h"
-#include "shell/command_availability.h"
+#include "shell/model/command_availability.h"
 
 #include <algorithm>
 
