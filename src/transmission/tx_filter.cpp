@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "support/gui/display_text.h"
 #include "support/messages.h"
 
 namespace kiv {
@@ -58,7 +59,7 @@ void TFTxFilter::Setup(const std::string& stationFile, const std::string& statio
     filling_ = true;
     list_->clear();
     for (const TTxFilterEntry& entry : filter_.Entries()) {
-        auto* item = new QListWidgetItem(QString::fromStdString(entry.Text()), list_);
+        auto* item = new QListWidgetItem(DisplayText(entry.Text()), list_);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
     }
     filling_ = false;
