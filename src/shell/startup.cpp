@@ -7,9 +7,11 @@
 #include "shell/main_window.h"
 #include "shell/model/station_tree.h"
 #include "shell/node_icons.h"
+#include "shell/window_keeper.h"
 #include "support/gui/edit_txt.h"
 #include "support/gui/open_winds.h"
 #include "support/gui/pol_msg.h"
+#include "support/helpers.h"
 #include "transmission/tx_init.h"
 #include "transmission/tx_progress.h"
 
@@ -62,10 +64,14 @@ int RunProgram(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon(KindPixmap(KindStation)));
     QtMessageSink sink;
     IMessageSink* previous = SetMessageSink(&sink);
-    const std::string working = WithTrailingSlash(QDir::currentPath().toStdString());
+    const std::string working = PathWithSeparator(QDir::currentPath().toStdString());
+    const std::string kivIni = KivIniPath(working);
+    // Outlives every window, so the last ones hidden at exit are still stored.
+    TWindowKeeper keeper(kivIni);
+    app.installEventFilter(&keeper);
     int code = 0;
     {
-        TStartupWindows windows = CreateStartupWindows(KivIniPath(working), working);
+        TStartupWindows windows = CreateStartupWindows(kivIni, working);
         CentreOnScreen(windows.main.get());
         windows.main->show();
         code = QApplication::exec();

@@ -1,7 +1,8 @@
 #pragma once
 // Program start: the Kiv.ini path from the working folder, the message boxes
 // routed to the program's own dialog, every window created once in the fixed
-// start-up order, then the event loop until the main window closes.
+// start-up order, the keeper of the windows' places watching them all, then
+// the event loop until the main window closes.
 #include <memory>
 #include <string>
 
