@@ -47,7 +47,7 @@ constexpr int kButtonWidth = 150;
 } // namespace
 
 TF_Main::TF_Main(std::string kivIniPath, std::string workingFolder, QWidget* parent)
-    : QMainWindow(parent), kivIni_(std::move(kivIniPath)), workingFolder_(WithTrailingSlash(std::move(workingFolder))),
+    : QMainWindow(parent), kivIni_(std::move(kivIniPath)), workingFolder_(PathWithSeparator(std::move(workingFolder))),
       targets_(PlaceholderTargets(&TF_Main::NotInThisVersion)) {
     setObjectName(QStringLiteral("TF_Main"));
     setWindowTitle(QStringLiteral("Kiv"));
@@ -231,7 +231,7 @@ void TF_Main::FirstShow() {
 void TF_Main::ShowHistory(const std::vector<std::string>& history) {
     for (std::size_t k = 0; k < historyItems_.size(); ++k) {
         const bool present = k < history.size();
-        historyItems_[k]->setText(present ? QString::fromStdString(WithTrailingSlash(history[k])) : QString());
+        historyItems_[k]->setText(present ? QString::fromStdString(PathWithSeparator(history[k])) : QString());
         historyItems_[k]->setVisible(present);
     }
     history_->setVisible(history.empty());
