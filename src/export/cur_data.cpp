@@ -6,6 +6,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 #include "support/messages.h"
@@ -82,18 +83,41 @@ void TFCurData::ShowGroup(int index) {
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
         const TCurDataRow& row = rows[static_cast<std::size_t>(r)];
         grid_->setItem(r, 0, Cell(row.name));
+        grid_->item(r, 0)->setToolTip(Q(row.name));
         grid_->setItem(r, 1, Cell(row.unit));
         grid_->setItem(r, 2, Cell(row.value, Qt::AlignRight | Qt::AlignVCenter));
     }
+    SizeColumns();
 }
 
+int TFCurData::ColumnNeed(int column) {
+    grid_->resizeColumnToContents(column);
+    return grid_->columnWidth(column);
+}
+
+// 60 % of the room for the names, 15 % for the units, the rest for the
+// values. When the window is too narrow for that, a half-shown value would
+// be misread, so the values take the room they need first, then the units;
+// the names (cut with an ellipsis, whole in their tooltip) keep at least the
+// width of their header. The grid never gets narrower than the values and
+// the headers need.
 void TFCurData::SizeColumns() {
-    const int room = grid_->width() - 23;
-    const int name = static_cast<int>(std::lround(room * 0.60));
-    const int unit = static_cast<int>(std::lround(room * 0.15));
+    QHeaderView* header = grid_->horizontalHeader();
+    const int nameHeader = header->sectionSizeHint(0);
+    const int unitNeed = ColumnNeed(1);
+    const int valueNeed = ColumnNeed(2);
+    grid_->setMinimumWidth(nameHeader + header->sectionSizeHint(1) + valueNeed + 23);
+    const int room = std::max(0, grid_->width() - 23);
+    int name = static_cast<int>(std::lround(room * 0.60));
+    int unit = static_cast<int>(std::lround(room * 0.15));
+    if (room - name - unit < valueNeed) {
+        const int rest = room - std::min(valueNeed, room);
+        unit = std::min(unitNeed, std::max(0, rest - nameHeader));
+        name = rest - unit;
+    }
     grid_->setColumnWidth(0, name);
     grid_->setColumnWidth(1, unit);
-    grid_->setColumnWidth(2, std::max(0, room - name - unit));
+    grid_->setColumnWidth(2, room - name - unit);
 }
 
 void TFCurData::resizeEvent(QResizeEvent* event) {

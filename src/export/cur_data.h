@@ -31,6 +31,8 @@ protected:
 private:
     void ShowGroup(int index);
     void SizeColumns();
+    // Width that shows every text of the column and its header whole.
+    [[nodiscard]] int ColumnNeed(int column);
 
     QComboBox* combo_;
     QTableWidget* grid_;

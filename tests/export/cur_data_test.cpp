@@ -177,6 +177,38 @@ private slots:
         }
         QCOMPARE(recorder_->Count(), std::size_t{0});
     }
+
+    // Too narrow for the usual shares, even narrower than allowed: every
+    // value and every header stays whole, the names give way.
+    void narrowWindowShowsValuesWhole() {
+        TFCurData window;
+        QVERIFY(window.Setup(Source(*folder_), {1, 0, 2}));
+        window.resize(220, 400);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTableWidget* grid = window.Grid();
+        for (int group : {0, 1}) {
+            window.GroupCombo()->setCurrentIndex(group);
+            const int room = grid->width() - 23;
+            const QFontMetrics metrics(grid->font());
+            // The text margins a cell keeps on both sides.
+            const int margins = 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1);
+            QHeaderView* header = grid->horizontalHeader();
+            int widest = header->sectionSizeHint(2);
+            for (int r = 0; r < grid->rowCount(); ++r)
+                widest = std::max(widest, metrics.horizontalAdvance(grid->item(r, 2)->text()) + margins);
+            QVERIFY2(grid->columnWidth(2) >= widest, qPrintable(grid->item(0, 2)->text()));
+            QVERIFY(grid->columnWidth(0) >= header->sectionSizeHint(0));
+            QVERIFY(grid->columnWidth(1) >= header->sectionSizeHint(1));
+            QVERIFY(grid->columnWidth(0) < qRound(room * 0.6));
+            QCOMPARE(grid->columnWidth(0) + grid->columnWidth(1) + grid->columnWidth(2), room);
+        }
+        if (const char* dir = std::getenv("KIV_ARTIFACT_DIR")) {
+            QDir().mkpath(dir);
+            window.GroupCombo()->setCurrentIndex(0);
+            window.grab().save(QString(dir) + "/cur_data_narrow.png");
+        }
+    }
 };
 
 QTEST_MAIN(CurDataTest)
