@@ -1,8 +1,8 @@
 #include "shell/model/main_settings.h"
 
+#include "shell/model/station_tree.h"
 #include "support/helpers.h"
 
-#include <algorithm>
 #include <filesystem>
 
 namespace kiv {
@@ -19,9 +19,7 @@ std::string SettleDataFolder(const std::string& configured, const std::string& w
 }
 
 const TVirtualEntry* TMainSettings::Virtual(const std::string& label) const {
-    const auto it = std::find_if(virtualEntries.begin(), virtualEntries.end(),
-                                 [&](const TVirtualEntry& e) { return e.label == label; });
-    return it == virtualEntries.end() ? nullptr : &*it;
+    return VirtualEntryOf(virtualEntries, label);
 }
 
 TMainSettings ReadMainSettings(const std::string& kivIni, const std::string& dataFolder) {

@@ -36,13 +36,13 @@ int ParentTick(const TTreeNode& parent) {
     return TickPartly;
 }
 
-const TVirtualEntry* EntryWithLabel(const std::vector<TVirtualEntry>& entries, const std::string& label) {
+} // namespace
+
+const TVirtualEntry* VirtualEntryOf(const std::vector<TVirtualEntry>& entries, const std::string& label) {
     const auto it = std::find_if(entries.begin(), entries.end(),
                                  [&](const TVirtualEntry& e) { return e.label == label; });
     return it == entries.end() ? nullptr : &*it;
 }
-
-} // namespace
 
 int StationNodeKind(const TRekStacji& station) {
     if (!station.hasProfile) return KindNoProfile;
@@ -137,7 +137,7 @@ bool NodeKeyAndLabel(const TTreeNode& node, const std::vector<TVirtualEntry>& en
         return true;
     }
     if (node.kind != KindVirtual) return false;
-    const TVirtualEntry* entry = EntryWithLabel(entries, node.text);
+    const TVirtualEntry* entry = VirtualEntryOf(entries, node.text);
     if (!entry) return false;
     key = entry->formula;
     label = entry->label;

@@ -84,6 +84,10 @@ struct TStationSet {
     int column = 0; // an AvailabilityColumn
 };
 
+// The first entry with exactly this label; null when none.
+[[nodiscard]] const TVirtualEntry* VirtualEntryOf(const std::vector<TVirtualEntry>& entries,
+                                                  const std::string& label);
+
 // Key and label of one node: a station gives its five digits and label, a
 // virtual station its member formula and label (via the entries). False for
 // a group or a virtual station without entry or without members.
