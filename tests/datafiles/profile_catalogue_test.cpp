@@ -80,7 +80,7 @@ TEST(ProfileCatalogue, LooksUpTheDeviceProfile) {
         EXPECT_EQ(recorder.Count(), 0u) << "the caller's message is the only one";
         if (row.result == ProfileRead) {
             EXPECT_EQ(profile.params.profileByte, 2);
-            EXPECT_EQ(profile.items.size(), 2u);
+            ASSERT_EQ(profile.items.size(), 2u);
             EXPECT_EQ(profile.items[1].ShortName(), "t");
             EXPECT_EQ(profile.groups, std::vector<std::string>{"POM=Pomiary"});
         } else {
