@@ -16,6 +16,14 @@
 #include "devsim_process.h"
 #include "pty_peer.h"
 
+// Link settings with the test's changes to the defaults.
+template <typename Change>
+kiv::TLinkSettings LinkOf(Change change) {
+    kiv::TLinkSettings link;
+    change(link);
+    return link;
+}
+
 namespace {
 
 constexpr int kBaud = 9600;
@@ -55,7 +63,7 @@ bool OpenTo(kiv::TFCommModule& module, const QTemporaryDir& dir, const std::stri
     const std::string settings = dir.filePath("Kiv.ini").toStdString();
     std::ofstream(settings) << "[Ports]\r\nCOM1=" << port << "\r\n";
     module.SetSettingsFile(settings);
-    return module.OpenDirect(kiv::TLinkSettings{.port = "COM1", .baud = kBaud, .parity = "None", .charTimeout = 100, .answerTimeout = 1000});
+    return module.OpenDirect(LinkOf([&](kiv::TLinkSettings& link) { link.port = "COM1"; link.baud = kBaud; link.parity = "None"; link.charTimeout = 100; link.answerTimeout = 1000; }));
 }
 
 // kiv-devsim --baud 9600: the reply's bytes are paced, the first one goes at once.

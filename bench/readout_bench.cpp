@@ -19,6 +19,14 @@
 #include "config/station_db.h"
 #include "datafiles/profile.h"
 
+// Link settings with the test's changes to the defaults.
+template <typename Change>
+kiv::TLinkSettings LinkOf(Change change) {
+    kiv::TLinkSettings link;
+    change(link);
+    return link;
+}
+
 namespace {
 
 using namespace kiv;
@@ -96,7 +104,7 @@ void BM_ReadOut(benchmark::State& state) {
         TFCommModule module;
         module.SetProgress(&progress);
         module.SetSettingsFile(kivIni);
-        if (!module.OpenDirect(kiv::TLinkSettings{.port = "COM1", .baud = kBaud, .parity = "None", .charTimeout = 300, .answerTimeout = 2000})) {
+        if (!module.OpenDirect(LinkOf([&](kiv::TLinkSettings& link) { link.port = "COM1"; link.baud = kBaud; link.parity = "None"; link.charTimeout = 300; link.answerTimeout = 2000; }))) {
             state.SkipWithError("port not opened");
             return;
         }

@@ -25,6 +25,7 @@
 #include "config/station_db.h"
 #include "datafiles/profile_catalogue.h"
 #include "datafiles/timestamp.h"
+#include "support/helpers.h"
 #include "support/text_encoding.h"
 
 namespace kiv::cli {
@@ -173,7 +174,7 @@ int RunRead(const std::vector<std::string>& args) {
     TProfileRecord profile;
     if (station.DeviceProfile.empty())
         return Fail(kName, kExitData, "stacja " + FiveDigits(address) + " nie ma przypisanego profilu urządzenia");
-    if (LookUpProfile(WithTrailingSlash(QCoreApplication::applicationDirPath().toStdString()), station.DeviceProfile,
+    if (LookUpProfile(PathWithSeparator(QCoreApplication::applicationDirPath().toStdString()), station.DeviceProfile,
                       profile) != ProfileRead)
         return Fail(kName, kExitData, "nie można odczytać profilu urządzenia \"" + station.DeviceProfile + "\"");
     TDirectReadOut job = DirectReadOutOf(station, KivIniPathInWorkingFolder(), folder, profile.params, profile.items);

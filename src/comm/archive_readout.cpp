@@ -23,7 +23,6 @@ constexpr int kCodeDayPosition = 0x9B;
 constexpr int kCodeDayBlock = 0x9F;
 constexpr int kCodePosition2 = 0xC1;
 constexpr int kCodeBlock2 = 0xC2;
-constexpr std::size_t kSlotSize = 9;
 
 int32_t GetI32(const uint8_t* p) {
     return static_cast<int32_t>(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
@@ -112,7 +111,7 @@ bool DecodeSamples(TArcJob& job, const std::vector<uint8_t>& reply, std::size_t 
     for (int i = 0; i < count; ++i) {
         if (at >= dataEnd) return false;
         const long size = PackedValueSize(job.type, reply.data() + at, dataEnd - at);
-        if (size <= 0 || static_cast<std::size_t>(size) > kSlotSize) return false;
+        if (size <= 0 || static_cast<std::size_t>(size) > kSampleSlotSize) return false;
         job.batch.Add(static_cast<int32_t>(int64_t(first) + int64_t(i) * step), interval, job.type, reply.data() + at,
                       static_cast<std::size_t>(size));
         at += static_cast<std::size_t>(size);

@@ -195,7 +195,7 @@ std::vector<TParamItem> CurrentDataList(const std::vector<TParamItem>& items) {
 std::vector<TParamItem> ArchiveList(const std::vector<TParamItem>& items) {
     std::vector<TParamItem> list;
     for (const auto& item : items)
-        if (item.HourIndex() >= 0 || item.DayIndex() >= 0) list.push_back(item);
+        if (item.HasArchive()) list.push_back(item);
     return list;
 }
 

@@ -7,6 +7,22 @@
 #include "config/program_settings.h"
 
 namespace kiv {
+namespace {
+
+bool g_running = false;
+
+// Marks the read-out as running for as long as it lives.
+class TRunningMark {
+public:
+    TRunningMark() { g_running = true; }
+    ~TRunningMark() { g_running = false; }
+    TRunningMark(const TRunningMark&) = delete;
+    TRunningMark& operator=(const TRunningMark&) = delete;
+};
+
+} // namespace
+
+bool ReadOutRunning() { return g_running; }
 
 TLinkSettings LinkSettingsOf(const TRekStacjiFull& station, const std::string& kivIni) {
     TLinkSettings link;
@@ -41,6 +57,7 @@ TDirectReadOut DirectReadOutOf(const TRekStacjiFull& station, const std::string&
 
 TReadOutOutcome RunDirectReadOut(TFCommModule& module, ITxProgress& progress, const TDirectReadOut& job) {
     TReadOutOutcome outcome;
+    const TRunningMark running;
     module.SetProgress(&progress);
     module.SetLogFile(job.logFile);
     const auto started = std::chrono::steady_clock::now();

@@ -45,4 +45,8 @@ struct TReadOutOutcome {
 
 [[nodiscard]] TReadOutOutcome RunDirectReadOut(TFCommModule& module, ITxProgress& progress, const TDirectReadOut& job);
 
+// Whether a read-out holds the line now; the program waits for it to end
+// before it quits (RequestStop makes that quick).
+[[nodiscard]] bool ReadOutRunning();
+
 } // namespace kiv

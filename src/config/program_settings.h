@@ -11,8 +11,6 @@
 
 namespace kiv {
 
-// The old name of PathWithSeparator, kept only for callers not yet switched.
-[[nodiscard]] inline std::string WithTrailingSlash(const std::string& folder) { return PathWithSeparator(folder); }
 // Kiv.ini in the given folder.
 [[nodiscard]] std::string KivIniPath(const std::string& folder);
 // Kiv.ini in the current working folder.

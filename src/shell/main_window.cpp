@@ -1,5 +1,7 @@
 #include "shell/main_window.h"
 
+#include "comm/device_request.h"
+#include "comm/direct_readout.h"
 #include "config/program_settings.h"
 #include "config/station_db.h"
 #include "shell/about_box.h"
@@ -16,6 +18,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace kiv {
@@ -43,6 +46,7 @@ constexpr TButtonSpec kButtons[] = {
 };
 
 constexpr int kButtonWidth = 150;
+constexpr int kCloseRetryMs = 100;
 
 } // namespace
 
@@ -310,6 +314,14 @@ bool TF_Main::SelectedStation(int& address) const {
 void TF_Main::FocusTree() { view_->setFocus(); }
 
 void TF_Main::closeEvent(QCloseEvent* event) {
+    if (ReadOutRunning()) {
+        // The read-out ends at its next request, closes the port and stores
+        // what it has read; the window closes once it has.
+        RequestStop();
+        event->ignore();
+        QTimer::singleShot(kCloseRetryMs, this, &QWidget::close);
+        return;
+    }
     const TTreeNode* node = SelectedNode();
     if (node && !IsGroupKind(node->kind)) (void)TProgramSettings(kivIni_).SetCursorPosition(node->text);
     OpenWindows().UnregisterWindow(OpenWindows().IndexOf(this));

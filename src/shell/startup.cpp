@@ -1,6 +1,7 @@
 #include "shell/startup.h"
 
 #include "comm/comm_module.h"
+#include "comm/device_request.h"
 #include "config/program_settings.h"
 #include "export/cur_data.h"
 #include "shell/about_box.h"
@@ -18,10 +19,21 @@
 #include <QApplication>
 #include <QDir>
 #include <QScreen>
+#include <QTimer>
+
+#include <csignal>
 
 namespace kiv {
 
 namespace {
+
+constexpr int kSignalWatchMs = 100;
+volatile std::sig_atomic_t g_stopSignal = 0;
+
+void OnStopSignal(int) {
+    g_stopSignal = 1;
+    RequestStop();
+}
 
 // "&Transmisja" and "Dane &bieżące": the link, its progress window and the
 // direct transmission window live as long as the main window.
@@ -50,6 +62,24 @@ TStartupWindows CreateStartupWindows(const std::string& kivIni, const std::strin
     return windows;
 }
 
+void CloseOnStopSignals(QWidget& main) {
+    g_stopSignal = 0;
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    // Qt may not be touched from a signal handler; a timer looks at the flag.
+    auto* watch = new QTimer(&main);
+    watch->setInterval(kSignalWatchMs);
+    QObject::connect(watch, &QTimer::timeout, &main, [&main, watch] {
+        if (g_stopSignal == 0) return;
+        watch->stop();
+        main.close();
+    });
+    watch->start();
+}
+
 void CentreOnScreen(QWidget* window) {
     const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen) return;
@@ -73,6 +103,7 @@ int RunProgram(int argc, char** argv) {
     {
         TStartupWindows windows = CreateStartupWindows(kivIni, working);
         CentreOnScreen(windows.main.get());
+        CloseOnStopSignals(*windows.main);
         windows.main->show();
         code = QApplication::exec();
     }

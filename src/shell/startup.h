@@ -30,6 +30,11 @@ struct TStartupWindows {
 // Moves the window to the centre of its screen.
 void CentreOnScreen(QWidget* window);
 
+// SIGTERM and Ctrl+C close the main window as the user would: a running
+// read-out is stopped at its next request first, so the port is released and
+// no data file is left half-written.
+void CloseOnStopSignals(QWidget& main);
+
 // The whole program: returns the exit code of the event loop.
 [[nodiscard]] int RunProgram(int argc, char** argv);
 

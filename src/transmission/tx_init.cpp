@@ -16,6 +16,7 @@
 #include "comm/direct_readout.h"
 #include "datafiles/profile_catalogue.h"
 #include "datafiles/timestamp.h"
+#include "support/gui/kept_tick.h"
 #include "support/helpers.h"
 #include "support/messages.h"
 #include "support/text_encoding.h"
@@ -62,6 +63,7 @@ TFTxInit::TFTxInit(TFCommModule& comm, TFTxProgress& progress, QWidget* parent)
     setWindowTitle("Transmisja danych");
     setWindowModality(Qt::ApplicationModal);
     BuildFields();
+    KeepTickBetweenRuns(log_);
     closeTimer_.setInterval(kWatchInterval);
     connect(&closeTimer_, &QTimer::timeout, this, &TFTxInit::WatchProgress);
 }

@@ -12,6 +12,14 @@
 #include "comm/comm_module.h"
 #include "devsim_process.h"
 
+// Link settings with the test's changes to the defaults.
+template <typename Change>
+kiv::TLinkSettings LinkOf(Change change) {
+    kiv::TLinkSettings link;
+    change(link);
+    return link;
+}
+
 namespace {
 
 QCoreApplication& App() {
@@ -44,7 +52,7 @@ protected:
         const std::string settings = dir.filePath("Kiv.ini").toStdString();
         std::ofstream(settings) << "[Ports]\r\nCOM2=" << sim->PortPath() << "\r\n";
         module.SetSettingsFile(settings);
-        ASSERT_TRUE(module.OpenDirect(kiv::TLinkSettings{.port = "COM2", .baud = 9600, .parity = "None", .charTimeout = charMs, .answerTimeout = answerMs}));
+        ASSERT_TRUE(module.OpenDirect(LinkOf([&](kiv::TLinkSettings& link) { link.port = "COM2"; link.baud = 9600; link.parity = "None"; link.charTimeout = charMs; link.answerTimeout = answerMs; })));
     }
 
     kiv::TxResult Exchange(uint8_t kind = kClockV1, uint16_t address = 1) {

@@ -17,6 +17,14 @@
 #include "comm/progress_recorder.h"
 #include "pty_peer.h"
 
+// Link settings with the test's changes to the defaults.
+template <typename Change>
+kiv::TLinkSettings LinkOf(Change change) {
+    kiv::TLinkSettings link;
+    change(link);
+    return link;
+}
+
 using kivtest::Bytes;
 using kivtest::PtyPeer;
 using kivtest::Script;
@@ -47,7 +55,7 @@ protected:
     }
 
     void Open(int answerMs = 500, int charMs = 300, int baud = 9600, const std::string& parity = "None") {
-        ASSERT_TRUE(module.OpenDirect(kiv::TLinkSettings{.port = "COM7", .baud = baud, .parity = parity, .charTimeout = charMs, .answerTimeout = answerMs}));
+        ASSERT_TRUE(module.OpenDirect(LinkOf([&](kiv::TLinkSettings& link) { link.port = "COM7"; link.baud = baud; link.parity = parity; link.charTimeout = charMs; link.answerTimeout = answerMs; })));
     }
 
     // One clock request to address 1; the result.
@@ -195,7 +203,7 @@ TEST_F(CommModuleTest, CommandModeEndsByCharacterTimeout) {
 
 TEST_F(CommModuleTest, SilenceTimeDelaysTheRequest) {
     peer.Serve([&](const Bytes&) { return Reply(kivtest::ReplyFrame(1, 0xCB, kClockData)); });
-    ASSERT_TRUE(module.OpenDirect(kiv::TLinkSettings{.port = "COM7", .baud = 9600, .charTimeout = 300, .answerTimeout = 500, .silence = 250, .rts = false, .dtr = false}));
+    ASSERT_TRUE(module.OpenDirect(LinkOf([&](kiv::TLinkSettings& link) { link.port = "COM7"; link.baud = 9600; link.charTimeout = 300; link.answerTimeout = 500; link.silence = 250; link.rts = false; link.dtr = false; })));
     QElapsedTimer took;
     took.start();
     EXPECT_EQ(Exchange(), kiv::TxResult::Good);
@@ -204,7 +212,7 @@ TEST_F(CommModuleTest, SilenceTimeDelaysTheRequest) {
 
 TEST_F(CommModuleTest, HalfDuplexRunsThroughRtsStates) {
     peer.Serve([&](const Bytes&) { return Reply(kivtest::ReplyFrame(1, 0xCB, kClockData)); });
-    ASSERT_TRUE(module.OpenDirect(kiv::TLinkSettings{.port = "COM7", .baud = 9600, .charTimeout = 300, .answerTimeout = 500, .rtsOnDelay = 100, .rtsOffDelay = 100, .halfDuplex = true, .rts = false, .dtr = false}));
+    ASSERT_TRUE(module.OpenDirect(LinkOf([&](kiv::TLinkSettings& link) { link.port = "COM7"; link.baud = 9600; link.charTimeout = 300; link.answerTimeout = 500; link.rtsOnDelay = 100; link.rtsOffDelay = 100; link.halfDuplex = true; link.rts = false; link.dtr = false; })));
     std::vector<int> states;
     QObject::connect(&module, &kiv::TFCommModule::txStateChanged, &module,
                      [&](kiv::TxState s) { states.push_back(static_cast<int>(s)); });
@@ -226,7 +234,7 @@ TEST_F(CommModuleTest, OpenAndCloseShowTheConnection) {
     Open(500, 300, 14400);
     EXPECT_EQ(module.GetPortState(), kiv::PortDirect);
     EXPECT_EQ(progress.Connection(), "Port otwarty, 115200Bd");
-    EXPECT_FALSE(module.OpenDirect(kiv::TLinkSettings{.port = "COM7", .baud = 9600, .charTimeout = 1, .answerTimeout = 1})) << "already open";
+    EXPECT_FALSE(module.OpenDirect(LinkOf([&](kiv::TLinkSettings& link) { link.port = "COM7"; link.baud = 9600; link.charTimeout = 1; link.answerTimeout = 1; }))) << "already open";
     EXPECT_TRUE(module.ClosePort());
     EXPECT_EQ(module.GetPortState(), kiv::PortClosed);
     EXPECT_EQ(progress.Connection(), "Port zamknięty");
@@ -254,7 +262,7 @@ TEST_F(CommModuleTest, PortThatWillNotOpenSaysWhatAndWhy) {
         SCOPED_TRACE(c.port);
         std::filesystem::remove(log);
         module.SetLogFile(log);
-        EXPECT_FALSE(module.OpenDirect(kiv::TLinkSettings{.port = c.port}));
+        EXPECT_FALSE(module.OpenDirect(LinkOf([&](kiv::TLinkSettings& link) { link.port = c.port; })));
         EXPECT_EQ(module.OpenError(), c.expected);
         EXPECT_EQ(progress.Connection(), "Błąd otwarcia portu " + c.expected);
         EXPECT_EQ(module.GetPortState(), kiv::PortClosed);

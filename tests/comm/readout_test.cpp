@@ -25,6 +25,14 @@
 #include "datafiles/profile.h"
 #include "support/text_encoding.h"
 
+// Link settings with the test's changes to the defaults.
+template <typename Change>
+kiv::TLinkSettings LinkOf(Change change) {
+    kiv::TLinkSettings link;
+    change(link);
+    return link;
+}
+
 namespace kiv {
 namespace {
 
@@ -196,7 +204,7 @@ protected:
         module.SetSettingsFile(root + "Kiv.ini");
         std::filesystem::remove(root + "Tx.log");
         module.SetLogFile(root + "Tx.log");
-        EXPECT_TRUE(module.OpenDirect(kiv::TLinkSettings{.port = "COM1", .baud = 115200, .parity = "None", .charTimeout = 300, .answerTimeout = 1000}));
+        EXPECT_TRUE(module.OpenDirect(LinkOf([&](kiv::TLinkSettings& link) { link.port = "COM1"; link.baud = 115200; link.parity = "None"; link.charTimeout = 300; link.answerTimeout = 1000; })));
         stats = {};
         TReadLink link{module, progress, &stats};
         const TxResult result = ReadDevice(link, input, report);
@@ -716,7 +724,7 @@ TEST_F(ReadoutTest, RequestRepeatsAndLenientKinds) {
     TFCommModule module;
     module.SetProgress(&recorder);
     module.SetSettingsFile(root + "Kiv.ini");
-    ASSERT_TRUE(module.OpenDirect(kiv::TLinkSettings{.port = "COM1", .baud = 115200, .parity = "None", .charTimeout = 300, .answerTimeout = 1000}));
+    ASSERT_TRUE(module.OpenDirect(LinkOf([&](kiv::TLinkSettings& link) { link.port = "COM1"; link.baud = 115200; link.parity = "None"; link.charTimeout = 300; link.answerTimeout = 1000; })));
     TReadLink link{module, recorder, &stats};
     struct Case {
         uint8_t kind;
