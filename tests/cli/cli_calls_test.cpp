@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <spawn.h>
 #include <sstream>
@@ -79,6 +80,8 @@ protected:
         item.SetShortName("Vn");
         item.SetHourIndex(0);
         item.SetHourTypeCode(6);
+        item.SetFactorBelow(1.0f);
+        item.SetFactorAbove(1.0f);
         Bytes records;
         for (uint32_t h = 0; h < 3; ++h) AddSample(records, EncodeTime({2026, 1, 10, 0, 0, 0}) + h * 3600, 100 + h);
         TArchive archive;
@@ -145,6 +148,14 @@ TEST_F(CliCalls, ExitCodeAndFirstLine) {
         {"archive", {"archive", "{data}", "12", "Vn", kFrom, kTo}, 0, "status 0, 3 samples"},
         {"archive-info", {"archive-info", "{fcd}"}, 0, "magic \"ZQFCD\""},
         {"profile", {"profile", "{fcp}"}, 0, "Kivmet KM-100"},
+        {"series: formula that does not parse", {"series", "{data}", "12x", "Vn", kFrom, kTo}, 64, "\"12x\""},
+        {"series: no such member station", {"series", "{data}", "12-99", "Vn", kFrom, kTo}, 66, "brak stacji 00099"},
+        {"series: no such channel", {"series", "{data}", "12", "Nope", kFrom, kTo}, 66, "\"Nope\""},
+        {"series: reversed period", {"series", "{data}", "12", "Vn", kTo, kFrom}, 64, "odwrócony zakres czasu"},
+        {"series: outside the accepted range", {"series", "{data}", "12", "Vn", kFrom, kTo, "--upper", "2025-06-01"},
+         64, "Zakres czasowy danych nie mieści się w akceptowanych limitach"},
+        {"series of a counter", {"series", "{data}", "00012", "Vn", "2026-01-10", "2026-01-11", "--counter"}, 0,
+         "2026-01-10 00:00:00\t60\t1\t100\t1"},
         {"help on read", {"help", "read"}, 0, "kiv-cli read FOLDER ADRES [opcje]"},
         {"read: unknown option", {"read", "{data}", "12", "--speed", "9600"}, 64, "\"--speed\""},
         {"read: option without its value", {"read", "{data}", "12", "--baud"}, 64, "--baud"},
@@ -171,6 +182,41 @@ TEST_F(CliCalls, ExitCodeAndFirstLine) {
             << "stdout:\n" << got.out << "stderr:\n" << got.err;
         EXPECT_EQ(row.code == 0 ? got.err : got.out, "") << "a refusal lists nothing, a listing warns of nothing";
     }
+}
+
+// Names, sizes and times of everything in the folder.
+std::string Listing(const std::filesystem::path& folder) {
+    std::string text;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        text += entry.path().string() + " " + (entry.is_regular_file() ? std::to_string(entry.file_size()) : "") + " " +
+                std::to_string(entry.last_write_time().time_since_epoch().count()) + "\n";
+    return text;
+}
+
+TEST_F(CliCalls, VirtualSumOfTwoStations) {
+    TParamItem item;
+    item.SetShortName("Vn");
+    item.SetFactorBelow(1.0f);
+    item.SetFactorAbove(1.0f);
+    Bytes records;
+    for (uint32_t h = 0; h < 3; ++h) AddSample(records, EncodeTime({2026, 1, 10, 0, 0, 0}) + h * 3600, 10 * (h + 1));
+    TArchive archive;
+    ASSERT_EQ(archive.StoreSamples(Data(), 13, item, records.data(), records.size(), {"Kivmet", "2", "KM-100", "", "", ""},
+                                   "Vn"),
+              0);
+    std::ofstream(StationFilePath(Data(), 13)) << "[Main]\r\nLabel=Stacja trzynasta\r\n";
+    const std::string before = Listing(dir_.path / "data");
+    const Outcome hours = RunCli({"series", Data(), "12-13", "Vn", "2026-01-10 00:00:01", "2026-01-10 03:00:00"}, dir_);
+    EXPECT_EQ(hours.code, 0) << hours.err;
+    EXPECT_EQ(hours.out, "2026-01-10 01:00:00\t60\t1\t81\t1\n"
+                         "2026-01-10 02:00:00\t60\t1\t72\t1\n"
+                         "2026-01-10 03:00:00\t60\t0\t0\t1\n");
+    const Outcome days =
+        RunCli({"series", Data(), "+00012+00013", "Vn", "2026-01-10 00:00:01", "2026-01-11", "--counter"}, dir_);
+    EXPECT_EQ(days.code, 0) << days.err;
+    EXPECT_EQ(days.out, "2026-01-10 00:00:00\t1440\t1\t110\t1\n"
+                        "2026-01-11 00:00:00\t1440\t0\t0\t1\n");
+    EXPECT_EQ(Listing(dir_.path / "data"), before) << "the data folder is only read";
 }
 
 } // namespace
