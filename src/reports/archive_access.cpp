@@ -7,9 +7,8 @@
 #include <algorithm>
 #include <bit>
 #include <charconv>
-#include <cmath>
 #include <filesystem>
-#include <limits>
+#include <iterator>
 
 namespace kiv {
 namespace {

@@ -13,7 +13,6 @@
 
 #include <bit>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <string>
 #include <vector>
