@@ -12,7 +12,8 @@ namespace kiv {
 
 namespace {
 
-// The form's widths and its buttons' places, one calendar or two.
+// The form's widths with one calendar and with two, which the panes and
+// margins below add up to, and its buttons' places.
 constexpr int kDayWidth = 239;
 constexpr int kRangeWidth = 473;
 constexpr int kDayOkX = 70;
@@ -26,6 +27,7 @@ constexpr int kMarginRight = 7;
 constexpr int kMargin = 8;
 constexpr int kPaneWidth = 224;
 constexpr int kPaneGap = kRangeWidth - kMarginLeft - kMarginRight - 2 * kPaneWidth;
+static_assert(kMarginLeft + kPaneWidth + kMarginRight == kDayWidth);
 
 struct TStepButton {
     CalendarStep step;
@@ -66,12 +68,13 @@ TFWyborOkresu::TFWyborOkresu(QWidget* parent)
     panes->setSpacing(kPaneGap);
     panes->addWidget(first_.box);
     panes->addWidget(second_.box);
-    panes->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(kMarginLeft, kMargin, kMarginRight, kMargin);
     layout->addWidget(prompt_);
     layout->addLayout(panes);
     layout->addWidget(buttonBar_);
+    // The panes' fixed widths give the form its width: one calendar or two.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(ok_, &QPushButton::clicked, this, &TFWyborOkresu::accept);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
@@ -101,7 +104,6 @@ TFWyborOkresu::TPane TFWyborOkresu::BuildPane(Calendar which, const char* fromTo
         auto* button = new QToolButton(pane.box);
         button->setText(QString::fromLatin1(b.text));
         button->setObjectName(QString::fromLatin1(b.name) + number);
-        button->setAutoRaise(false);
         button->setFixedWidth(26);
         connect(button, &QToolButton::clicked, this, [this, which, step = b.step] { OnStep(which, step); });
         pane.steps[static_cast<std::size_t>(b.step)] = button;
@@ -151,13 +153,11 @@ void TFWyborOkresu::Prepare(int mode, const TPeriod& proposed) {
     first_.fromTo->setVisible(range);
     second_.fromTo->setVisible(range);
     second_.box->setVisible(range);
-    setFixedWidth(range ? kRangeWidth : kDayWidth);
     // The bar starts at the left margin; the places are the form's.
     ok_->setGeometry((range ? kRangeOkX : kDayOkX) - kMarginLeft, 0, kButtonWidth, kButtonHeight);
     cancel_->setGeometry((range ? kRangeCancelX : kDayCancelX) - kMarginLeft, 0, kButtonWidth, kButtonHeight);
     dates_ = ProposedDates(proposed, Today());
     ShowDates();
-    adjustSize();
 }
 
 void TFWyborOkresu::accept() {
