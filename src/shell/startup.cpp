@@ -2,8 +2,10 @@
 
 #include "comm/comm_module.h"
 #include "comm/device_request.h"
+#include "comm/direct_readout.h"
 #include "config/program_settings.h"
 #include "export/cur_data.h"
+#include "reports/period_chooser.h"
 #include "shell/about_box.h"
 #include "shell/main_window.h"
 #include "shell/model/station_tree.h"
@@ -30,9 +32,11 @@ namespace {
 constexpr int kSignalWatchMs = 100;
 volatile std::sig_atomic_t g_stopSignal = 0;
 
-void OnStopSignal(int) {
+// A second signal, while the program still winds up, ends it at once.
+void OnStopSignal(int signal) {
     g_stopSignal = 1;
     RequestStop();
+    std::signal(signal, SIG_DFL);
 }
 
 // "&Transmisja" and "Dane &bieżące": the link, its progress window and the
@@ -50,6 +54,16 @@ void InstallReadingTargets(TF_Main& main) {
     };
 }
 
+// "&Grafika", "&Raport", "Raport &dobowy" and the exports start at the one
+// period chooser; the functions behind it are not in this version yet.
+TFWyborOkresu* InstallPeriodChooser(TF_Main& main) {
+    auto* chooser = new TFWyborOkresu(&main);
+    main.Targets().choosePeriod = [chooser](int mode, TimeStamp& start, TimeStamp& end) {
+        return chooser->ChoosePeriod(mode, start, end);
+    };
+    return chooser;
+}
+
 } // namespace
 
 TStartupWindows CreateStartupWindows(const std::string& kivIni, const std::string& workingFolder) {
@@ -57,6 +71,7 @@ TStartupWindows CreateStartupWindows(const std::string& kivIni, const std::strin
     windows.main = std::make_unique<TF_Main>(kivIni, workingFolder);
     InstallReadingTargets(*windows.main);
     windows.about = new TFOProgramie(windows.main.get());
+    windows.periodChooser = InstallPeriodChooser(*windows.main);
     windows.openWinds = &OpenWindows();
     windows.editTxt = new TFEditTxt(windows.main.get());
     return windows;
@@ -70,12 +85,18 @@ void CloseOnStopSignals(QWidget& main) {
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
     // Qt may not be touched from a signal handler; a timer looks at the flag.
+    // Once the read-out, if any, has ended, every window closes, the main
+    // window last (it stores the selected node), and the event loop ends
+    // even if a dialog was open.
     auto* watch = new QTimer(&main);
     watch->setInterval(kSignalWatchMs);
     QObject::connect(watch, &QTimer::timeout, &main, [&main, watch] {
-        if (g_stopSignal == 0) return;
+        if (g_stopSignal == 0 || ReadOutRunning()) return;
         watch->stop();
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window != &main && window->isVisible()) window->close();
         main.close();
+        QCoreApplication::quit();
     });
     watch->start();
 }

@@ -14,12 +14,14 @@ class TF_Main;
 class TFOProgramie;
 class TFOpenWinds;
 class TFEditTxt;
+class TFWyborOkresu;
 
 // The windows that live for the whole run. Windows built later join this
 // record and CreateStartupWindows, in their place of the start-up order.
 struct TStartupWindows {
     std::unique_ptr<TF_Main> main;
     TFOProgramie* about = nullptr;
+    TFWyborOkresu* periodChooser = nullptr;
     TFOpenWinds* openWinds = nullptr;
     TFEditTxt* editTxt = nullptr;
 };

@@ -1,20 +1,27 @@
 // The main window on generated data folders: tree, ticking by mouse and
 // Space, the availability of every command, what the commands hand over, the
-// import offer on an empty folder, closing, the about box and a screenshot.
+// period chooser the period commands start at, the import offer on an empty
+// folder, closing, the about box and a screenshot.
 #include "config/program_settings.h"
+#include "datafiles/archive.h"
+#include "datafiles/sample_value.h"
+#include "reports/period_chooser.h"
 #include "shell/about_box.h"
 #include "shell/main_window.h"
 #include "shell/node_icons.h"
+#include "shell/startup.h"
 #include "shell/station_tree_view.h"
 #include "shell_test_util.h"
 #include "support/helpers.h"
 #include "support/message_recorder.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
+#include <array>
 #include <memory>
 #include <optional>
 
@@ -51,6 +58,20 @@ const std::vector<const char*> kAlwaysEnabled{
     "MnuKopiowanieDanych", "MnuZmianafolderuDanych", "MnuZamknij",         "MnuDodajStacje",
     "MnuDodajStacjeWirtualna", "MnuImportKonfiguracjiZDOS", "MnuDopasujProfile", "MnuUstawieniaprogramu",
     "MnuOkna",            "MnuOProgramie"};
+
+// One hourly sample of the station's dVn, so the station has a default period.
+void StoreSample(const std::string& dataFolder, int address, TimeStamp time) {
+    std::array<uint8_t, kSampleSize> sample{};
+    for (std::size_t i = 0; i < 4; ++i) sample[i] = static_cast<uint8_t>(time >> (8 * i));
+    sample[4] = 60;
+    sample[6] = VtUInt32;
+    sample[7] = 1;
+    const TParamItem item = test::MakeItem({.shortName = "dVn", .kind = "dV", .column = 1});
+    TArchive archive;
+    QCOMPARE(archive.StoreSamples(dataFolder, address, item, sample.data(), kSampleSize,
+                                  {"Plum", "100", "MacMat", "GM-2", "", ""}, "dVn"),
+             0);
+}
 
 } // namespace
 
@@ -414,6 +435,61 @@ private slots:
             QCOMPARE(optimise->key, key);
             QCOMPARE(optimise->hourShift, round == 0 ? -2 : 5);
             w->MenuAction("MnuUstawieniaprogramu")->trigger();
+        }
+    }
+
+    // The program's own chooser opens with the mode and proposed period of
+    // the command; the functions behind it are not in this version yet.
+    void periodCommandsStartAtTheChooser() {
+        WriteSampleData();
+        WriteIni();
+        StoreSample(data_, 3, EncodeTime({2024, 6, 9, 13, 0, 0}));
+        TStartupWindows windows = CreateStartupWindows(kivIni_, temp_->Folder());
+        TF_Main& w = *windows.main;
+        TFWyborOkresu* chooser = windows.periodChooser;
+        QVERIFY(chooser);
+        const TDate today{2024, 6, 20};
+        chooser->SetToday(today);
+        w.show();
+        Click(w, "00003 Gamma");
+
+        const char* const oneMonth = "Wybierz przedział czasu z zakresu 1 miesiąca";
+        const char* const twoMonths = "Wybierz przedział czasu z zakresu 2 miesięcy";
+        const struct {
+            const char* command;
+            bool tickFirst; // into station set mode, where nothing is proposed
+            const char* prompt;
+            TDate first;
+            TDate second;
+            bool ok;
+        } rows[] = {
+            {"BitBtn_DrawGfx", false, oneMonth, {2024, 6, 1}, {2024, 6, 9}, true},
+            {"MnuEksportCSV", false, oneMonth, {2024, 6, 1}, {2024, 6, 9}, true},
+            {"BitBtn_ReportD", false, "Wybierz dzień", {2024, 6, 1}, {2024, 6, 9}, true},
+            {"MnuRaport", false, twoMonths, {2024, 6, 1}, {2024, 6, 9}, false},
+            {"BitBtn_Report", true, twoMonths, today, today, true},
+        };
+        for (const auto& row : rows) {
+            if (row.tickFirst) Click(w, "00003 Gamma", true);
+            recorder_->Clear();
+            QString prompt;
+            TPeriodDates shown;
+            bool modal = false;
+            QTimer::singleShot(0, chooser, [&] {
+                modal = QApplication::activeModalWidget() == chooser;
+                prompt = chooser->PromptLabel()->text();
+                shown = chooser->Dates();
+                (row.ok ? chooser->OkButton() : chooser->CancelButton())->click();
+            });
+            if (QPushButton* button = w.CommandButton(row.command))
+                button->click();
+            else
+                w.MenuAction(row.command)->trigger();
+            QVERIFY2(modal, row.command);
+            QCOMPARE(prompt, QString(row.prompt));
+            QVERIFY2(shown.first == row.first && shown.second == row.second, row.command);
+            QCOMPARE(recorder_->Count(), std::size_t{row.ok ? 1u : 0u});
+            if (row.ok) QCOMPARE(recorder_->Last().text, std::string("Funkcja niedostępna w tej wersji"));
         }
     }
 
