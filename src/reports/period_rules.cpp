@@ -81,6 +81,8 @@ TPeriodDates ChangeDate(const TPeriodDates& dates, Calendar changed, const TDate
     }
     // The limit keeps a first date on the last day of its month on the last
     // day of the target month, so the longest range ends the day before it.
+    // The second date is measured against that same limit: one inside the
+    // range is never moved, not even later.
     const TDate limit = AddMonths(d.first, mode);
     if (limit <= d.second) d.second = AddDays(limit, -1);
     return d;
