@@ -130,7 +130,7 @@ if [ -z "$FAST" ]; then
   case "$BAUD" in ''|*[!0-9]*) BAUD=9600 ;; esac
   PACE=(--baud "$BAUD")
 fi
-"$BIN/kiv-devsim" --profile "$PROFILE_FILE" --address "$ADDRESS" --data "$DEMO/.sim" "${PACE[@]}" \
+"$BIN/kiv-devsim" --profile "$PROFILE_FILE" --address "$ADDRESS" --data "$DEMO/.sim" ${PACE[@]+"${PACE[@]}"} \
   --serial "$SERIAL" --last "${LAST:-FW 3.04}" >"$RUNLOG/devsim.out" 2>"$RUNLOG/devsim.err" &
 SIM_PID=$!
 PTY=

@@ -97,11 +97,8 @@ bool ParseOverrides(const CliArgs& in, TReadOverrides& overrides, std::string& e
     }
     if (!ParseTimeOption(in, "--from", overrides.from, error) || !ParseTimeOption(in, "--to", overrides.to, error))
         return false;
-    if (overrides.from >= 0 && overrides.to >= 0 && overrides.from > overrides.to) {
-        error = "odwrócony zakres czasu: --from " + in.Option("--from") + " jest po --to " + in.Option("--to");
-        return false;
-    }
-    return true;
+    TimeStamp from = 0, to = 0;
+    return !in.Has("--from") || !in.Has("--to") || ParseTimeRange(in.Option("--from"), in.Option("--to"), from, to, error);
 }
 
 void ApplyOverrides(const CliArgs& in, const TReadOverrides& overrides, TRekStacjiFull& station) {
@@ -132,6 +129,8 @@ void CatchStopSignals() {
     sigaction(SIGTERM, &action, nullptr);
 }
 
+// The window says nothing after a complete or a cancelled read-out (its
+// progress line does); the command line names the outcome on its result line.
 std::string ResultText(const TReadOutOutcome& outcome) {
     if (!outcome.message.text.empty()) return outcome.message.text;
     if (outcome.result == TxResult::Good) return "Odczyt zakończony";
@@ -143,7 +142,7 @@ void PrintSummary(const TReadOutOutcome& outcome) {
     std::string samples;
     for (const auto& [name, count] : outcome.report.samplesStored)
         samples += (samples.empty() ? "" : ", ") + DecodeText(name) + " " + std::to_string(count);
-    std::printf("Zapisane próbki: %s\n", samples.empty() ? "brak" : samples.c_str());
+    std::printf("Nowe próbki: %s\n", samples.empty() ? "brak" : samples.c_str());
     std::printf("Zapisane zdarzenia: %ld\n", outcome.report.eventsStored);
     const int64_t newest = outcome.report.newestSample;
     std::printf("Najnowsza próbka: %s\n", newest < 0 ? "brak" : StampText(static_cast<TimeStamp>(newest)).c_str());

@@ -67,7 +67,7 @@ void PrintHelp(std::FILE* out) {
                       "    65  plik nieczytelny albo innego rodzaju niż żądany\n"
                       "    66  nie ma takiego folderu, stacji, pliku lub kanału\n"
                       "    69  nie można otworzyć portu szeregowego (read)\n"
-                      "    1..15  kod wyniku niepełnego odczytu (read)\n");
+                      "    1..14  kod wyniku niepełnego odczytu (read)\n");
 }
 
 bool IsHelpSwitch(const std::string& arg) { return arg == "--help" || arg == "-h"; }

@@ -29,10 +29,12 @@ int32_t GetI32(const uint8_t* p) {
 }
 
 // Collects a parameter's 16-byte records and hands them on 1000 at a time.
+// Samples newer than those the archive held before count as new; the first
+// one a read-out fetches is usually the newest already stored.
 class TSampleBatcher {
 public:
-    TSampleBatcher(TReadOutSession& session, const TParamItem& item)
-        : session_(session), item_(item), channel_(item.ShortName()) {}
+    TSampleBatcher(TReadOutSession& session, const TParamItem& item, int64_t storedUpTo)
+        : session_(session), item_(item), channel_(item.ShortName()), storedUpTo_(storedUpTo) {}
 
     void Add(int32_t time, int16_t interval, uint8_t type, const uint8_t* value, std::size_t size) {
         uint8_t record[kSampleSize];
@@ -57,15 +59,17 @@ private:
     void CountStored(const TSampleBatch& batch) {
         auto& counts = session_.samplesStored;
         if (counts.empty() || counts.back().first != channel_) counts.emplace_back(channel_, 0);
-        counts.back().second += static_cast<long>(batch.count);
-        for (std::size_t i = 0; i < batch.count; ++i)
-            session_.newestSample =
-                std::max<int64_t>(session_.newestSample, static_cast<uint32_t>(GetI32(batch.records + i * kSampleSize)));
+        for (std::size_t i = 0; i < batch.count; ++i) {
+            const int64_t time = static_cast<uint32_t>(GetI32(batch.records + i * kSampleSize));
+            if (time > storedUpTo_) ++counts.back().second;
+            session_.newestSample = std::max(session_.newestSample, time);
+        }
     }
 
     TReadOutSession& session_;
     const TParamItem& item_;
     std::string channel_;
+    int64_t storedUpTo_;
     std::vector<uint8_t> records_;
 };
 
@@ -328,12 +332,20 @@ TxResult RunReader(TArcJob& job, int endState, int stopState, void (*position)(T
 
 enum class ArcKind { Hourly1, Daily1, Version2 };
 
-TxResult ReadArchive(TReadOutSession& session, const TParamItem& item, ArcKind kind, int32_t start, int32_t end) {
+// The period of one archive and the time of the newest sample stored before it is read.
+struct TArcSpan {
+    int32_t start;
+    int32_t end;
+    int64_t storedUpTo;
+};
+
+TxResult ReadArchive(TReadOutSession& session, const TParamItem& item, ArcKind kind, const TArcSpan& span) {
     const bool daily = kind == ArcKind::Daily1;
     TArcJob job{session, item, daily ? item.DayIndex() : item.HourIndex(),
-                daily ? item.DayTypeCode() : item.HourTypeCode(), TSampleBatcher(session, item), TArcRead{}};
-    job.st.position = start;
-    job.st.end = end;
+                daily ? item.DayTypeCode() : item.HourTypeCode(), TSampleBatcher(session, item, span.storedUpTo),
+                TArcRead{}};
+    job.st.position = span.start;
+    job.st.end = span.end;
     SetRange(job.st);
     switch (kind) {
     case ArcKind::Hourly1: return RunReader(job, 3, 4, HourPosition, HourBlock);
@@ -343,24 +355,23 @@ TxResult ReadArchive(TReadOutSession& session, const TParamItem& item, ArcKind k
     return TxResult::Good;
 }
 
-int32_t StartTime(const TReadOutSession& session, const TParamItem& item, int32_t given) {
+int32_t StartTime(int64_t newest, int32_t given) {
     if (given >= 0) return given;
-    const int64_t newest = TArchive::NewestSampleTime(session.dataFolder, session.address, item.ShortName());
     if (newest >= 0 && newest <= INT32_MAX) return static_cast<int32_t>(newest);
     const TimeStamp now = NowStamp();
     return static_cast<int32_t>(int64_t(now - now % kDaySeconds) - kDefaultHistory);
 }
 
 TxResult ReadOneArchive(TReadOutSession& session, const TParamItem& item, int32_t startTime, int32_t endTime) {
-    const int32_t start = StartTime(session, item, startTime);
-    int32_t end = session.deviceClock;
-    if (endTime >= 0 && endTime < end) end = endTime;
-    if (start >= end) return TxResult::Good;
+    const int64_t stored = TArchive::NewestSampleTime(session.dataFolder, session.address, item.ShortName());
+    TArcSpan span{StartTime(stored, startTime), session.deviceClock, stored};
+    if (endTime >= 0 && endTime < span.end) span.end = endTime;
+    if (span.start >= span.end) return TxResult::Good;
     if (session.protocol == 2)
-        return item.HourIndex() >= 0 ? ReadArchive(session, item, ArcKind::Version2, start, end) : TxResult::Good;
+        return item.HourIndex() >= 0 ? ReadArchive(session, item, ArcKind::Version2, span) : TxResult::Good;
     TxResult result = TxResult::Good;
-    if (item.HourIndex() >= 0) result = ReadArchive(session, item, ArcKind::Hourly1, start, end);
-    if (result == TxResult::Good && item.DayIndex() >= 0) result = ReadArchive(session, item, ArcKind::Daily1, start, end);
+    if (item.HourIndex() >= 0) result = ReadArchive(session, item, ArcKind::Hourly1, span);
+    if (result == TxResult::Good && item.DayIndex() >= 0) result = ReadArchive(session, item, ArcKind::Daily1, span);
     return result;
 }
 
@@ -388,8 +399,10 @@ bool CurrentValue(const TReadOutSession& session, int32_t number, double& value)
 
 std::vector<uint8_t> EventRecord(const std::vector<uint8_t>& reply) {
     const std::size_t length = reply.size() - 14 + 2;
-    std::vector<uint8_t> record{static_cast<uint8_t>(length), static_cast<uint8_t>(length >> 8)};
-    record.insert(record.end(), reply.begin() + 11, reply.end() - kReplyTail);
+    std::vector<uint8_t> record(length);
+    record[0] = static_cast<uint8_t>(length);
+    record[1] = static_cast<uint8_t>(length >> 8);
+    std::copy(reply.begin() + 11, reply.end() - kReplyTail, record.begin() + 2);
     return record;
 }
 

@@ -42,7 +42,7 @@ std::string PortOpenError(const std::string& portText, const std::string& device
     else if (error == QSerialPort::PermissionError)
         reason = "port zajęty przez inny program";
     else
-        reason = "błąd systemu nr " + std::to_string(static_cast<int>(error));
+        reason = "błąd portu nr " + std::to_string(static_cast<int>(error));
     const std::string tried = device == portText ? portText : portText + " (" + device + ")";
     return tried + ": " + reason;
 }
@@ -80,6 +80,7 @@ std::string TFCommModule::PortDeviceFor(const std::string& portText) const {
 bool TFCommModule::OpenDirect(const TLinkSettings& link) {
     if (portState_ != PortClosed) {
         openError_ = link.port + ": port jest już otwarty";
+        ShowConnection("Błąd otwarcia portu " + openError_);
         return false;
     }
     const int32_t rate = IsBaudRateSupported(link.baud) ? link.baud : kFallbackRate;

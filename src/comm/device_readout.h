@@ -62,7 +62,9 @@ struct TReadOutInput {
 // read, and what reached the data files.
 struct TReadOutReport {
     TDevSign sign;
-    std::vector<std::pair<std::string, long>> samplesStored; // archive short name and count, in reading order
+    // Archive short name and the count of stored samples newer than the
+    // archive held before, in reading order.
+    std::vector<std::pair<std::string, long>> samplesStored;
     long eventsStored = 0;
     int64_t newestSample = -1; // time of the newest sample stored, -1: none
 };

@@ -269,26 +269,13 @@ private:
     int fd_;
 };
 
-int WriteAll(int fd, const uint8_t* bytes, std::size_t count, std::size_t& written) {
-    written = 0;
-    while (written < count) {
-        const ssize_t n = ::write(fd, bytes + written, count - written);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    return 0;
-}
-
 int AppendToFile(const std::string& name, const uint8_t* buffer, std::size_t count, std::size_t& written) {
     written = 0;
     FileHandle file(::open(name.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
     if (!file.ok()) return FileErrorCode(errno);
     struct stat st {};
     if (::fstat(file.get(), &st) != 0) return FileErrorCode(errno);
-    int err = WriteAll(file.get(), buffer, count, written);
+    int err = kiv::WriteAll(file.get(), buffer, count, &written);
     // A half-written record would read back as garbage: cut the file back to
     // what it held before the failed append.
     if (err != 0 && ::ftruncate(file.get(), st.st_size) == 0) written = 0;

@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -326,6 +327,9 @@ void TF_Main::closeEvent(QCloseEvent* event) {
     if (node && !IsGroupKind(node->kind)) (void)TProgramSettings(kivIni_).SetCursorPosition(node->text);
     OpenWindows().UnregisterWindow(OpenWindows().IndexOf(this));
     event->accept();
+    // A read-out was stopped because the program is ending: nothing may keep
+    // it alive with every later read-out cancelled at once.
+    if (StopRequested()) QCoreApplication::quit();
 }
 
 // ---- commands ----

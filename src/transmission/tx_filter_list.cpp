@@ -18,7 +18,7 @@ void TTxFilterList::Load(const std::string& stationFile, std::vector<TTxFilterEn
     IniDocument ini;
     (void)ini.Load(stationFile); // a missing or unreadable file ticks everything
     for (TTxFilterEntry& entry : entries_)
-        entry.checked = ini.ReadBool(kTxFilterSection, entry.shortName, true);
+        entry.checked = ini.ReadBool(kTxFilterSection, FilterKey(entry.shortName), true);
     changed_ = false;
 }
 
@@ -56,7 +56,7 @@ int TTxFilterList::Save() {
     if (loaded != 0 && loaded != 2)
         return loaded;
     for (const TTxFilterEntry& entry : entries_)
-        ini.WriteString(kTxFilterSection, entry.shortName, BoolToText(entry.checked));
+        ini.WriteString(kTxFilterSection, FilterKey(entry.shortName), BoolToText(entry.checked));
     const int saved = ini.Save(stationFile_);
     if (saved == 0)
         changed_ = false;

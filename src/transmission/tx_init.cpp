@@ -308,9 +308,7 @@ void TFTxInit::RunReadOut() {
     // The main window must stay out of reach while the read-out runs.
     progress_.setWindowModality(Qt::ApplicationModal);
     progress_.Reset(record_.Label);
-    running_ = true;
     const TReadOutOutcome outcome = RunDirectReadOut(comm_, progress_, job);
-    running_ = false;
     if (!outcome.portOpened) {
         // The port line tells what happened; "OK" lets the user close both windows.
         progress_.StopCounter();

@@ -59,8 +59,6 @@ public:
 
     // The result code of the last read-out, 0 before the first and when the port did not open.
     [[nodiscard]] int LastResult() const { return lastResult_; }
-    // Whether a read-out is running now (the window is hidden then).
-    [[nodiscard]] bool ReadingNow() const { return running_; }
     // Whether the window still takes part in a transmission (shown, or
     // hidden while the read-out or its progress window runs).
     [[nodiscard]] bool Busy() const { return busy_; }
@@ -116,7 +114,6 @@ private:
     std::vector<TParamItem> items_;
     int lastResult_ = 0;
     bool busy_ = false;
-    bool running_ = false;
     bool filling_ = false;
     QTimer closeTimer_;
 

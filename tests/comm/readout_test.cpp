@@ -700,7 +700,7 @@ TEST_F(ReadoutTest, CommandLineStopsCleanlyOnASignal) {
         EXPECT_EQ(cli.exitCode(), 14) << out;
         EXPECT_NE(out.find("connection: Port zamknięty"), std::string::npos) << out;
         EXPECT_NE(out.find("Wynik 14: Odczyt przerwany"), std::string::npos) << out;
-        EXPECT_NE(out.find("Zapisane próbki: Vn "), std::string::npos) << "the samples read before the signal" << out;
+        EXPECT_NE(out.find("Nowe próbki: Vn "), std::string::npos) << "the samples read before the signal" << out;
         std::size_t months = 0;
         for (const auto& entry : std::filesystem::directory_iterator(StationFolderPath(data, kAddress))) {
             const std::string name = entry.path().filename().string();
@@ -709,7 +709,8 @@ TEST_F(ReadoutTest, CommandLineStopsCleanlyOnASignal) {
             ++months;
             TArchive archive;
             TimeStamp from = 0, to = 0xFFFFFFFEu;
-            EXPECT_EQ(archive.OpenPeriod(data, kAddress, from, to, "dVn"), 0) << name;
+            const std::string channel = name.substr(name.rfind('_') + 1, name.size() - 4 - name.rfind('_') - 1);
+            EXPECT_EQ(archive.OpenPeriod(data, kAddress, from, to, channel), 0) << name;
         }
         EXPECT_GE(months, 1u);
     }

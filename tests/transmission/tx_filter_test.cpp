@@ -93,6 +93,23 @@ private slots:
         QVERIFY((Ticks(window) == std::vector<Qt::CheckState>{Qt::Unchecked, Qt::Checked, Qt::Checked}));
     }
 
+    // Short names come from the profile as bytes. Windows-1250 names, also one
+    // that happens to be valid UTF-8 ("DÓŁ"), keep keys of their own letters,
+    // and the read-out's Wanted() sees the ticks the window saved.
+    void windows1250NamesKeepTheirTicks() {
+        const std::vector<TTxFilterEntry> entries = {{"D\xD3\xA3", "Dół", true}, {"Obj\xEA", "Objętość", true}};
+        TTxFilterList list;
+        list.Load(station_, entries);
+        list.UncheckAll();
+        QCOMPARE(list.Save(), 0);
+        const std::string text = ReadAll(station_);
+        QVERIFY2(text.find("DÓŁ=NO") != std::string::npos, text.c_str());
+        QVERIFY2(text.find("Obję=NO") != std::string::npos, text.c_str());
+        for (const TTxFilterEntry& entry : entries) QVERIFY(!Wanted(station_, entry.shortName));
+        list.Load(station_, entries);
+        for (const TTxFilterEntry& entry : list.Entries()) QVERIFY(!entry.checked);
+    }
+
     void markButtonsAndClicks() {
         TFTxFilter window;
         window.Setup(station_, "Stacja 12", ThreeArchives());
