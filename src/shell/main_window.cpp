@@ -4,6 +4,7 @@
 #include "comm/direct_readout.h"
 #include "config/program_settings.h"
 #include "config/station_db.h"
+#include "reports/archive_access.h"
 #include "shell/about_box.h"
 #include "shell/station_tree_view.h"
 #include "support/gui/open_winds.h"
@@ -384,7 +385,7 @@ void TF_Main::RunPeriodCommand(int mode, const std::function<void(const TPeriodA
             (void)MessageDlg("", "Stacje wirtualne zostały usunięte z listy eksportu", MsgWarning, BtnOk);
     } else if (SelectedKeyAndLabel(key, label)) {
         args.keyLabels.push_back(key + "@" + label);
-        DefaultPeriod(dataFolder_, key, args.start, args.end);
+        StationDefaultPeriod(dataFolder_, key, args.start, args.end);
     }
     if (args.keyLabels.empty() || !targets_.choosePeriod(mode, args.start, args.end)) {
         FocusTree();

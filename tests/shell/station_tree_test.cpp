@@ -6,13 +6,9 @@
 #include "shell/model/station_tree.h"
 #include "shell_test_util.h"
 
-#include "datafiles/archive.h"
-#include "datafiles/sample_value.h"
-#include "support/message_recorder.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
 
 namespace kiv {
 namespace {
@@ -185,62 +181,6 @@ TEST(MainCommands, ExportDropsVirtualMembers) {
     EXPECT_FALSE(RemoveVirtualMembers(list));
 }
 
-TEST(MainCommands, DefaultPeriodIsEmptyWithoutArchive) {
-    MessageRecorder recorder;
-    test::ShellTempFolder temp;
-    test::WriteStation(temp.Folder(), {12, "Dwanaście", ""});
-    test::WriteText(temp.Folder() + "FC_00012/00012_2024_05_Vn.FCD", "damaged");
-    for (const char* key : {"00012", "00013", "+00012+00013", "", "abc", "99999"}) {
-        TimeStamp start = 1;
-        TimeStamp end = 1;
-        DefaultPeriod(temp.Folder(), key, start, end);
-        EXPECT_EQ(start, 0u) << key;
-        EXPECT_EQ(end, 0u) << key;
-    }
-    EXPECT_TRUE(recorder.Saw("00012_2024_05_Vn.FCD")) << "the damaged file is reported";
-}
-
 } // namespace
 } // namespace kiv
 
-namespace kiv {
-namespace {
-
-std::array<uint8_t, kSampleSize> Sample(TimeStamp time) {
-    std::array<uint8_t, kSampleSize> s{};
-    for (int i = 0; i < 4; ++i) s[static_cast<std::size_t>(i)] = static_cast<uint8_t>(time >> (8 * i));
-    s[4] = 60;
-    s[6] = VtUInt32;
-    s[7] = 1;
-    return s;
-}
-
-TimeStamp At(int year, int month, int day, int hour) {
-    return EncodeTime({static_cast<uint16_t>(year), static_cast<uint16_t>(month), static_cast<uint16_t>(day),
-                       static_cast<uint16_t>(hour), 0, 0});
-}
-
-void Store(const std::string& folder, const std::string& channel, TimeStamp time) {
-    const TParamItem item = test::MakeItem({.shortName = channel, .kind = "dV", .column = 1});
-    const auto sample = Sample(time);
-    TArchive archive;
-    ASSERT_EQ(archive.StoreSamples(folder, 12, item, sample.data(), kSampleSize,
-                                   {"Plum", "100", "MacMat", "GM-2", "", ""}, channel),
-              0);
-}
-
-TEST(MainCommands, DefaultPeriodRunsToTheEndOfTheNewestSampleDay) {
-    test::ShellTempFolder temp;
-    test::WriteStation(temp.Folder(), {12, "Dwanaście", ""});
-    Store(temp.Folder(), "dVn", At(2024, 5, 20, 7));
-    Store(temp.Folder(), "Vn", At(2024, 6, 9, 13)); // the newest of all channels
-    Store(temp.Folder(), "Vn", At(2024, 4, 30, 23));
-    TimeStamp start = 0;
-    TimeStamp end = 0;
-    DefaultPeriod(temp.Folder(), "00012", start, end);
-    EXPECT_EQ(StampText(start), "2024-06-01 00:00:00");
-    EXPECT_EQ(StampText(end), "2024-06-10 00:00:00");
-}
-
-} // namespace
-} // namespace kiv

@@ -132,9 +132,4 @@ struct TMainTargets {
 // Drops the virtual stations (keys holding "+" or "-"); true when any was dropped.
 bool RemoveVirtualMembers(std::vector<std::string>& keyLabels);
 
-// The period the main window proposes for a single station: from the first
-// day of the month of its newest archive sample to the end of that day.
-// Both 0 when the station has no archive or the key is not an address.
-void DefaultPeriod(const std::string& dataFolder, const std::string& key, TimeStamp& start, TimeStamp& end);
-
 } // namespace kiv
