@@ -24,20 +24,20 @@ struct TItemSpec {
     int32_t column = 0;
 };
 
-inline TParamItem MakeItem(const TItemSpec& spec) {
+inline TParamItem MakeItem(const TItemSpec& fields) {
     TParamItem item;
-    item.SetColumnIndex(spec.column);
-    item.SetShortName(spec.shortName);
-    item.SetFullName(spec.fullName);
-    item.SetUnit(spec.unit);
-    item.SetGroupName(spec.group);
-    item.SetKind(spec.kind);
-    item.SetParamNumber(spec.param);
-    item.SetTypeCode(spec.type);
-    item.SetHourIndex(spec.hour);
-    item.SetHourTypeCode(spec.hourType);
-    item.SetDayIndex(spec.day);
-    item.SetDayTypeCode(spec.dayType);
+    item.SetColumnIndex(fields.column);
+    item.SetShortName(fields.shortName);
+    item.SetFullName(fields.fullName);
+    item.SetUnit(fields.unit);
+    item.SetGroupName(fields.group);
+    item.SetKind(fields.kind);
+    item.SetParamNumber(fields.param);
+    item.SetTypeCode(fields.type);
+    item.SetHourIndex(fields.hour);
+    item.SetHourTypeCode(fields.hourType);
+    item.SetDayIndex(fields.day);
+    item.SetDayTypeCode(fields.dayType);
     item.SetCondFirst(-1);
     item.SetCondSecond(-1);
     return item;
