@@ -171,6 +171,12 @@ TEST_F(CliCalls, ExitCodeAndFirstLine) {
         {"read: no data folder", {"read", "{data}/nowhere", "12"}, 66, "{data}/nowhere"},
         {"read: no such station", {"read", "{data}", "99"}, 66, "brak stacji 00099"},
         {"read: station without a profile", {"read", "{data}", "12"}, 65, "nie ma przypisanego profilu"},
+        {"report: unknown kind", {"report", "monthly", "{data}", "12", "2026-01-10"}, 64, "\"monthly\""},
+        {"report: date with a time", {"report", "daily", "{data}", "12", kFrom}, 64, "RRRR-MM-DD"},
+        {"report: shift past 23", {"report", "daily", "{data}", "12", "2026-01-10", "--shift", "24"}, 64, "\"24\""},
+        {"report: no days", {"report", "daily", "{data}", "12", "2026-01-10", "--days", "0"}, 64, "\"0\""},
+        {"report: no such station", {"report", "daily", "{data}", "99", "2026-01-10"}, 66, "brak stacji 00099"},
+        {"report: no such virtual station", {"report", "daily", "{data}", "Nikt", "2026-01-10"}, 66, "\"Nikt\""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -217,6 +223,46 @@ TEST_F(CliCalls, VirtualSumOfTwoStations) {
     EXPECT_EQ(days.out, "2026-01-10 00:00:00\t1440\t1\t110\t1\n"
                         "2026-01-11 00:00:00\t1440\t0\t0\t1\n");
     EXPECT_EQ(Listing(dir_.path / "data"), before) << "the data folder is only read";
+}
+
+// The whole text of two report days of a station with hourly increments
+// and the day-boundary counter readings.
+TEST_F(CliCalls, DailyReportText) {
+    TParamItem dvn;
+    dvn.SetShortName("dVn");
+    dvn.SetUnit("m3");
+    dvn.SetKind("dV");
+    dvn.SetFactorBelow(1.0f);
+    dvn.SetFactorAbove(1.0f);
+    TParamItem vn = dvn;
+    vn.SetShortName("Vn");
+    vn.SetKind("V");
+    vn.SetColumnIndex(1);
+    Bytes increments, counters;
+    AddSample(increments, EncodeTime({2026, 1, 10, 1, 0, 0}), 5);
+    AddSample(increments, EncodeTime({2026, 1, 11, 0, 0, 0}), 7);
+    AddSample(counters, EncodeTime({2026, 1, 10, 0, 0, 0}), 1000);
+    AddSample(counters, EncodeTime({2026, 1, 11, 0, 0, 0}), 1012);
+    TArchive archive;
+    const TDevSign sign{"Kivmet", "7", "KM-100", "", "", ""};
+    ASSERT_EQ(archive.StoreSamples(Data(), 14, dvn, increments.data(), increments.size(), sign, "dVn"), 0);
+    ASSERT_EQ(archive.StoreSamples(Data(), 14, vn, counters.data(), counters.size(), sign, "Vn"), 0);
+    std::ofstream(StationFilePath(Data(), 14)) << "[Main]\r\nLabel=Czternasta\r\n";
+    std::string day1 = "Stacja nr:00014. Raport dobowy Czternasta KM-100 Nr fabr.7\n"
+                       "10.01.2026\tdVn\tdVr\tP\tt\tdP\trez1\trez2\n";
+    std::string day2 = "Stacja nr:00014. Raport dobowy Czternasta KM-100 Nr fabr.7\n"
+                       "11.01.2026\tdVn\tdVr\tP\tt\tdP\trez1\trez2\n";
+    for (int h = 0; h < 24; ++h) {
+        char label[16];
+        std::snprintf(label, sizeof label, "  %02d - %02d", h, (h + 1) % 24);
+        day1 += std::string(label) + (h == 0 ? "\t5.00\t\t\t\t\t\t\n" : h == 23 ? "\t7.00\t\t\t\t\t\t\n" : "\t\t\t\t\t\t\t\n");
+        day2 += std::string(label) + "\t\t\t\t\t\t\t\n";
+    }
+    day1 += "Przyrost stanu licznika Vn za okres raportu:000000001000 / 000000001012 = 12 m3\n\n";
+    day2 += "\n\n";
+    const Outcome got = RunCli({"report", "daily", Data(), "14", "2026-01-10", "--shift", "0", "--days", "2"}, dir_);
+    EXPECT_EQ(got.code, 0) << got.err;
+    EXPECT_EQ(got.out, day1 + "--\n" + day2);
 }
 
 } // namespace
