@@ -1,0 +1,299 @@
+#include "reports/rap_dob.h"
+
+#include "support/gui/open_winds.h"
+#include "support/messages.h"
+
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QImage>
+#include <QLabel>
+#include <QListWidget>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace kiv {
+namespace {
+
+constexpr TimeStamp kDaySeconds = 86400;
+constexpr int kColumnWidth = 110;
+const char *const kCaptions[] = {"<", ">", "-Stacja", "+Stacja", "Lista", "Okna", "Drukuj"};
+
+QString Q(const std::string &text) { return QString::fromStdString(text); }
+
+} // namespace
+
+TFListaWydrukuDob::TFListaWydrukuDob(QWidget *parent)
+    : QDialog(parent), list_(new QListWidget(this)), tickAll_(new QPushButton("+", this)),
+      untickAll_(new QPushButton("-", this)), ok_(new QPushButton("OK", this)) {
+    setWindowTitle("Lista do wydruku");
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(tickAll_);
+    buttons->addWidget(untickAll_);
+    buttons->addStretch();
+    buttons->addWidget(ok_);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(list_);
+    layout->addLayout(buttons);
+    connect(tickAll_, &QPushButton::clicked, this, [this] { TickAll(true); });
+    connect(untickAll_, &QPushButton::clicked, this, [this] { TickAll(false); });
+    connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(list_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) {
+        accept();
+        emit LineChosen(list_->row(item));
+    });
+}
+
+void TFListaWydrukuDob::SetLines(const std::vector<std::string> &lines) {
+    list_->clear();
+    for (const std::string &line : lines) {
+        auto *item = new QListWidgetItem(Q(line), list_);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Checked);
+    }
+    Select(0);
+}
+
+int TFListaWydrukuDob::Count() const { return list_->count(); }
+int TFListaWydrukuDob::Selected() const { return list_->currentRow(); }
+void TFListaWydrukuDob::Select(int line) { list_->setCurrentRow(line); }
+bool TFListaWydrukuDob::Ticked(int line) const { return list_->item(line)->checkState() == Qt::Checked; }
+void TFListaWydrukuDob::SetTicked(int line, bool ticked) {
+    list_->item(line)->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
+}
+
+void TFListaWydrukuDob::TickAll(bool ticked) {
+    for (int i = 0; i < Count(); ++i)
+        SetTicked(i, ticked);
+    Select(0);
+}
+
+TFRapDob::TFRapDob(QWidget *parent)
+    : QWidget(parent, Qt::Window), list_(new TFListaWydrukuDob(this)),
+      table_(new QTableWidget(kDailyRows, kDailyColumns, this)), counters_(new QPlainTextEdit(this)),
+      days_(new QSpinBox(this)) {
+    setObjectName("TFRapDob");
+    setWindowTitle("Raport dobowy");
+    table_->horizontalHeader()->hide();
+    table_->verticalHeader()->hide();
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    for (int c = 0; c < kDailyColumns; ++c)
+        table_->setColumnWidth(c, kColumnWidth);
+    counters_->setReadOnly(true);
+    counters_->setMaximumHeight(3 * fontMetrics().height() + 12);
+    days_->setRange(1, 31);
+    days_->setValue(1);
+    auto *bar = new QHBoxLayout;
+    for (const char *caption : kCaptions) {
+        buttons_.push_back(new QPushButton(caption, this));
+        bar->addWidget(buttons_.back());
+    }
+    bar->addWidget(new QLabel("Liczba dni do wydruku :", this));
+    bar->addWidget(days_);
+    bar->addStretch();
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(bar);
+    layout->addWidget(table_);
+    layout->addWidget(counters_);
+    resize(kColumnWidth * kDailyColumns + 40, 640);
+    connect(Button("<"), &QPushButton::clicked, this, [this] { StepDay(-1); });
+    connect(Button(">"), &QPushButton::clicked, this, [this] { StepDay(1); });
+    connect(Button("-Stacja"), &QPushButton::clicked, this, [this] { StepStation(-1); });
+    connect(Button("+Stacja"), &QPushButton::clicked, this, [this] { StepStation(1); });
+    connect(Button("Lista"), &QPushButton::clicked, this, [this] { list_->exec(); });
+    connect(Button("Okna"), &QPushButton::clicked, this, [] { OpenWindows().exec(); });
+    connect(Button("Drukuj"), &QPushButton::clicked, this, &TFRapDob::Print);
+    connect(list_, &TFListaWydrukuDob::LineChosen, this, [this](int line) {
+        list_->Select(line);
+        UpdateStationButtons();
+        Build();
+    });
+}
+
+QPushButton *TFRapDob::Button(const QString &caption) const {
+    for (QPushButton *button : buttons_)
+        if (button->text() == caption)
+            return button;
+    return nullptr;
+}
+
+void TFRapDob::Open(const TDailyReportArgs &args) {
+    args_ = args;
+    dayStart_ = args.dayStart;
+    std::vector<std::string> lines;
+    for (const std::string &entry : args.entries)
+        lines.push_back(DailyListText(SplitDailyEntry(entry)));
+    list_->SetLines(lines);
+    UpdateStationButtons();
+    Build();
+}
+
+void TFRapDob::Build() {
+    const int line = list_->Selected();
+    if (line < 0 || line >= static_cast<int>(args_.entries.size()))
+        return;
+    TDailyReport report = shown_;
+    if (!BuildDailyReport({args_.entries[static_cast<std::size_t>(line)], args_.dataFolder, dayStart_,
+                           args_.hourShift, args_.lower, args_.upper},
+                          report))
+        return;
+    ShowReport(report);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TFRapDob::ShowReport(const TDailyReport &report) {
+    const QFontMetrics metrics(table_->font());
+    shown_ = AlignDailyReport(report, kColumnWidth,
+                              [&metrics](const std::string &text) { return metrics.horizontalAdvance(Q(text)); });
+    for (int r = 0; r < kDailyRows; ++r)
+        for (int c = 0; c < kDailyColumns; ++c)
+            table_->setItem(r, c, new QTableWidgetItem(Q(shown_.cells[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)])));
+    counters_->setPlainText(Q(shown_.counterLines[0] + "\n" + shown_.counterLines[1]));
+    if (!shown_.title.empty())
+        setWindowTitle(Q(shown_.title));
+}
+
+void TFRapDob::StepDay(int days) {
+    dayStart_ = static_cast<TimeStamp>(static_cast<int64_t>(dayStart_) + int64_t{days} * kDaySeconds);
+    Build();
+}
+
+void TFRapDob::StepStation(int lines) {
+    const int line = list_->Selected() + lines;
+    if (line < 0 || line >= list_->Count())
+        return;
+    list_->Select(line);
+    UpdateStationButtons();
+    Build();
+}
+
+void TFRapDob::UpdateStationButtons() {
+    Button("-Stacja")->setEnabled(list_->Selected() > 0);
+    Button("+Stacja")->setEnabled(list_->Selected() + 1 < list_->Count());
+}
+
+bool TFRapDob::PrintTo(IPrintSurface &surface) {
+    const TimeStamp first = dayStart_;
+    std::vector<TDailyReport> pages;
+    for (int line = 0; line < list_->Count(); ++line) {
+        if (!list_->Ticked(line))
+            continue;
+        list_->Select(line);
+        for (int k = 0; k < days_->value(); ++k) {
+            dayStart_ = first + static_cast<TimeStamp>(k) * kDaySeconds;
+            Build();
+            pages.push_back(shown_);
+        }
+    }
+    UpdateStationButtons();
+    return pages.empty() || PrintDailyReports(surface, pages);
+}
+
+void TFRapDob::Print() {
+    QPrinter printer;
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    Button("Drukuj")->setEnabled(false);
+    TPagedSurface surface(printer);
+    if (!PrintTo(surface))
+        (void)MessageDlg("", kPrintFailedText, MsgError, BtnOk);
+    Button("Drukuj")->setEnabled(true);
+}
+
+void TFRapDob::showEvent(QShowEvent *event) {
+    OpenWindows().RegisterWindow(this);
+    QWidget::showEvent(event);
+}
+
+void TFRapDob::closeEvent(QCloseEvent *event) {
+    if (const int index = OpenWindows().IndexOf(this); index >= 0)
+        OpenWindows().UnregisterWindow(index);
+    QWidget::closeEvent(event);
+}
+
+struct TPagedSurface::TState {
+    QPainter painter;
+    QFont font;
+};
+
+TPagedSurface::TPagedSurface(QPagedPaintDevice &device) : device_(device), state_(std::make_unique<TState>()) {}
+TPagedSurface::~TPagedSurface() {
+    if (state_->painter.isActive())
+        state_->painter.end();
+}
+
+bool TPagedSurface::BeginDocument(const std::string &title) {
+    if (auto *printer = dynamic_cast<QPrinter *>(&device_))
+        printer->setDocName(Q(title));
+    if (auto *writer = dynamic_cast<QPdfWriter *>(&device_))
+        writer->setTitle(Q(title));
+    failed_ = !state_->painter.begin(&device_);
+    return !failed_;
+}
+
+bool TPagedSurface::NewPage() {
+    failed_ = failed_ || !device_.newPage();
+    return !failed_;
+}
+
+bool TPagedSurface::EndDocument() {
+    failed_ = failed_ || !state_->painter.end();
+    return !failed_;
+}
+
+int TPagedSurface::PageWidth() const { return device_.width(); }
+int TPagedSurface::PageHeight() const { return device_.height(); }
+
+void TPagedSurface::SetFont(const TPrintFont &font) {
+    state_->font = QFont(Q(font.name));
+    state_->font.setPointSizeF(font.points);
+    state_->font.setBold(font.bold);
+    state_->font.setUnderline(font.underline);
+    state_->painter.setFont(state_->font);
+}
+
+void TPagedSurface::TextOut(int x, int y, const std::string &text) {
+    const QFontMetrics metrics(state_->font, &device_);
+    state_->painter.drawText(x, y + metrics.ascent(), Q(text));
+}
+
+int TPagedSurface::TextWidth(const std::string &text) const {
+    return QFontMetrics(state_->font, &device_).horizontalAdvance(Q(text));
+}
+
+int TPagedSurface::TextHeight(const std::string &) const { return QFontMetrics(state_->font, &device_).height(); }
+
+void TPagedSurface::SetPen(const TPrintPen &pen) {
+    QPen qpen(QColor::fromRgb(pen.colour));
+    qpen.setWidth(pen.width);
+    qpen.setStyle(pen.dotted ? Qt::DotLine : Qt::SolidLine);
+    state_->painter.setPen(qpen);
+    state_->painter.setCompositionMode(pen.exclusiveOr ? QPainter::RasterOp_SourceXorDestination
+                                                       : QPainter::CompositionMode_SourceOver);
+}
+
+void TPagedSurface::Line(int x1, int y1, int x2, int y2) { state_->painter.drawLine(x1, y1, x2, y2); }
+void TPagedSurface::SetBrush(uint32_t colour) { state_->painter.setBrush(QColor::fromRgb(colour)); }
+void TPagedSurface::FillRect(int left, int top, int right, int bottom) {
+    state_->painter.fillRect(QRect(QPoint(left, top), QPoint(right, bottom)), state_->painter.brush());
+}
+
+void TPagedSurface::StretchPicture(int left, int top, int right, int bottom, const std::string &pictureFile) {
+    const QImage image(Q(pictureFile));
+    failed_ = failed_ || image.isNull();
+    state_->painter.drawImage(QRect(QPoint(left, top), QPoint(right, bottom)), image);
+}
+
+} // namespace kiv
