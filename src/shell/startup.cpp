@@ -6,6 +6,7 @@
 #include "config/program_settings.h"
 #include "export/cur_data.h"
 #include "reports/period_chooser.h"
+#include "reports/rap_dob.h"
 #include "shell/about_box.h"
 #include "shell/main_window.h"
 #include "shell/model/station_tree.h"
@@ -55,11 +56,15 @@ void InstallReadingTargets(TF_Main& main) {
 }
 
 // "&Grafika", "&Raport", "Raport &dobowy" and the exports start at the one
-// period chooser; the functions behind it are not in this version yet.
+// period chooser; of the functions behind it the daily report is there.
 TFWyborOkresu* InstallPeriodChooser(TF_Main& main) {
     auto* chooser = new TFWyborOkresu(&main);
     main.Targets().choosePeriod = [chooser](int mode, TimeStamp& start, TimeStamp& end) {
         return chooser->ChoosePeriod(mode, start, end);
+    };
+    auto* daily = new TFRapDob(&main);
+    main.Targets().dailyReport = [daily](const TPeriodArgs& a) {
+        daily->Open({a.keyLabels, a.dataFolder, a.start, a.end, a.lowerLimit, a.upperLimit, a.hourShift, a.kivIni});
     };
     return chooser;
 }

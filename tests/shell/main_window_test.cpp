@@ -6,6 +6,7 @@
 #include "datafiles/archive.h"
 #include "datafiles/sample_value.h"
 #include "reports/period_chooser.h"
+#include "reports/rap_dob.h"
 #include "shell/about_box.h"
 #include "shell/main_window.h"
 #include "shell/node_icons.h"
@@ -439,7 +440,7 @@ private slots:
     }
 
     // The program's own chooser opens with the mode and proposed period of
-    // the command; the functions behind it are not in this version yet.
+    // the command; of the functions behind it only the daily report is there.
     void periodCommandsStartAtTheChooser() {
         WriteSampleData();
         WriteIni();
@@ -488,8 +489,17 @@ private slots:
             QVERIFY2(modal, row.command);
             QCOMPARE(prompt, QString(row.prompt));
             QVERIFY2(shown.first == row.first && shown.second == row.second, row.command);
-            QCOMPARE(recorder_->Count(), std::size_t{row.ok ? 1u : 0u});
-            if (row.ok) QCOMPARE(recorder_->Last().text, std::string("Funkcja niedostępna w tej wersji"));
+            // The daily report is there: it opens on the day chosen, without a message.
+            const bool daily = std::string(row.command) == "BitBtn_ReportD";
+            QCOMPARE(recorder_->Count(), std::size_t{row.ok && !daily ? 1u : 0u});
+            if (row.ok && !daily) QCOMPARE(recorder_->Last().text, std::string("Funkcja niedostępna w tej wersji"));
+            if (daily) {
+                auto* report = w.findChild<TFRapDob*>();
+                QVERIFY(report && report->isVisible());
+                QCOMPARE(report->DayStart(), EncodeTime({2024, 6, 1, 0, 0, 1}));
+                QCOMPARE(report->PrintList()->Count(), 1);
+                report->close();
+            }
         }
     }
 
