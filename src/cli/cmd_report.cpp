@@ -9,8 +9,15 @@
 #include "config/station_db.h"
 #include "reports/daily_report.h"
 
+#ifdef KIV_CLI_PDF
+#include "reports/rap_dob.h"
+
+#include <QApplication>
+#endif
+
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace kiv::cli {
 namespace {
@@ -73,6 +80,24 @@ void PrintReport(const TDailyReport &report) {
     std::printf("%s\n%s\n", report.counterLines[0].c_str(), report.counterLines[1].c_str());
 }
 
+// The pages of the print command; the fonts need an application, without a screen.
+int WritePdf(const std::vector<TDailyReport> &reports, const std::string &file) {
+#ifdef KIV_CLI_PDF
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    int argc = 1;
+    char name[] = "kiv-cli";
+    char *argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    if (!PrintDailyToPdf(reports, file))
+        return Fail(kName, kExitNoInput, "nie można zapisać pliku PDF \"" + file + "\"");
+    return kExitOk;
+#else
+    (void)reports;
+    return Fail(kName, kExitUnavailable, "zapis do PDF (" + file + ") niedostępny w tej kompilacji");
+#endif
+}
+
 int Run(const std::vector<std::string> &args) {
     CliArgs in;
     if (const int rc = SplitArguments(kName, args, in); rc != kExitOk)
@@ -90,26 +115,33 @@ int Run(const std::vector<std::string> &args) {
         return Fail(kName, rc, error);
     const TimeStamp first = request.dayStart;
     TDailyReport report;
+    std::vector<TDailyReport> reports;
     for (long k = 0; k < days; ++k) {
         request.dayStart = first + static_cast<TimeStamp>(k) * kDaySeconds;
         if (!BuildDailyReport(request, report))
             return Fail(kName, kExitUsage, "Zakres czasowy danych nie mieści się w akceptowanych limitach");
+        reports.push_back(report);
+    }
+    if (in.Has("--pdf"))
+        return WritePdf(reports, in.Option("--pdf"));
+    for (std::size_t k = 0; k < reports.size(); ++k) {
         if (k > 0)
             std::printf("--\n");
-        PrintReport(report);
+        PrintReport(reports[k]);
     }
     return kExitOk;
 }
 
 const CliRegistrar kReport(
-    {kName, "daily FOLDER KLUCZ DATA [--shift H] [--days N]",
+    {kName, "daily FOLDER KLUCZ DATA [--shift H] [--days N] [--pdf PLIK]",
      "Raport dobowy stacji lub stacji wirtualnej: tytuł, nagłówek, 24 godziny i przyrosty liczników", Run,
      {{"RODZAJ", "rodzaj raportu: daily (raport dobowy)"},
       {"FOLDER", "folder danych z folderami stacji FC_nnnnn"},
       {"KLUCZ", "adres stacji (np. 00012) albo etykieta stacji wirtualnej z Kiv.ini folderu roboczego"},
       {"DATA", "dzień raportu, RRRR-MM-DD; raport zaczyna się o 00:00:01 tego dnia"}},
      {{"--shift", "H", "przesunięcie godziny początku doby gazowej, -23..23 (domyślnie z Kiv.ini, -2)"},
-      {"--days", "N", "liczba kolejnych dni, 1..31 (domyślnie 1)"}},
+      {"--days", "N", "liczba kolejnych dni, 1..31 (domyślnie 1)"},
+      {"--pdf", "PLIK", "zamiast tekstu strony wydruku, jedna na dzień, do pliku PDF"}},
      {"kiv-cli report daily demo 00012 2026-05-10", "kiv-cli report daily demo \"Suma Północ\" 2026-05-10 --days 3"}});
 
 } // namespace

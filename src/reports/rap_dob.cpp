@@ -3,6 +3,7 @@
 #include "support/gui/open_winds.h"
 #include "support/messages.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -153,9 +154,7 @@ void TFRapDob::Build() {
 }
 
 void TFRapDob::ShowReport(const TDailyReport &report) {
-    const QFontMetrics metrics(table_->font());
-    shown_ = AlignDailyReport(report, kColumnWidth,
-                              [&metrics](const std::string &text) { return metrics.horizontalAdvance(Q(text)); });
+    shown_ = AlignAsShown(report, table_->font());
     for (int r = 0; r < kDailyRows; ++r)
         for (int c = 0; c < kDailyColumns; ++c)
             table_->setItem(r, c, new QTableWidgetItem(Q(shown_.cells[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)])));
@@ -221,6 +220,22 @@ void TFRapDob::closeEvent(QCloseEvent *event) {
     if (const int index = OpenWindows().IndexOf(this); index >= 0)
         OpenWindows().UnregisterWindow(index);
     QWidget::closeEvent(event);
+}
+
+TDailyReport AlignAsShown(const TDailyReport &report, const QFont &font) {
+    const QFontMetrics metrics(font);
+    return AlignDailyReport(report, kColumnWidth,
+                            [&metrics](const std::string &text) { return metrics.horizontalAdvance(Q(text)); });
+}
+
+bool PrintDailyToPdf(const std::vector<TDailyReport> &reports, const std::string &file) {
+    std::vector<TDailyReport> pages;
+    for (const TDailyReport &report : reports)
+        pages.push_back(AlignAsShown(report, QApplication::font()));
+    QPdfWriter writer(Q(file));
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    TPagedSurface surface(writer);
+    return PrintDailyReports(surface, pages);
 }
 
 struct TPagedSurface::TState {

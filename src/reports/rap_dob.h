@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+class QFont;
 class QListWidget;
 class QPagedPaintDevice;
 class QPlainTextEdit;
@@ -106,6 +107,12 @@ class TFRapDob : public QWidget {
     QSpinBox *days_;
     std::vector<QPushButton *> buttons_;
 };
+
+// The report's cells right-aligned as the window's table shows them in that font.
+[[nodiscard]] TDailyReport AlignAsShown(const TDailyReport &report, const QFont &font);
+// Built reports, aligned as shown in the application's font, one page each
+// into a PDF file; false when the file could not be written.
+[[nodiscard]] bool PrintDailyToPdf(const std::vector<TDailyReport> &reports, const std::string &file);
 
 // A printing surface on a printer or a PDF writer, through one painter.
 class TPagedSurface : public IPrintSurface {

@@ -263,6 +263,15 @@ TEST_F(CliCalls, DailyReportText) {
     const Outcome got = RunCli({"report", "daily", Data(), "14", "2026-01-10", "--shift", "0", "--days", "2"}, dir_);
     EXPECT_EQ(got.code, 0) << got.err;
     EXPECT_EQ(got.out, day1 + "--\n" + day2);
+    const Outcome pdf = RunCli({"report", "daily", Data(), "14", "2026-01-10", "--days", "2", "--pdf",
+                                dir_.File("days.pdf")}, dir_);
+    EXPECT_EQ(pdf.code, 0) << pdf.err;
+    EXPECT_EQ(pdf.out, "");
+    const std::string pages = ReadText(dir_.File("days.pdf"));
+    EXPECT_EQ(pages.substr(0, 5), "%PDF-");
+    std::size_t count = 0;
+    for (std::size_t at = 0; (at = pages.find("/Type /Page\n", at)) != std::string::npos; ++at) ++count;
+    EXPECT_EQ(count, 2u) << "one page a day";
 }
 
 } // namespace
