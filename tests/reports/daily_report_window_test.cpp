@@ -130,6 +130,20 @@ class DailyReportWindowTest : public QObject {
         if (const QByteArray keep = qgetenv("KIV_ARTIFACT_DIR"); !keep.isEmpty())
             QFile::copy(pdf, QString::fromUtf8(keep) + "/daily-report.pdf");
     }
+
+    // The window's look, kept where KIV_ARTIFACT_DIR points (run under Xvfb).
+    void screenshot() {
+        const QByteArray keep = qgetenv("KIV_ARTIFACT_DIR");
+        if (keep.isEmpty())
+            QSKIP("KIV_ARTIFACT_DIR names no folder for the picture");
+        TFRapDob w;
+        TDailyReportArgs args = Args();
+        args.entries.erase(args.entries.begin());
+        w.Open(args);
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QDir().mkpath(QString::fromUtf8(keep));
+        QVERIFY(w.grab().save(QString::fromUtf8(keep) + "/daily-report-window.png"));
+    }
 };
 
 } // namespace kiv
