@@ -250,14 +250,18 @@ void DrawDailyPage(IPrintSurface &surface, const TDailyReport &report) {
     surface.TextOut(x0, y0 + 33 * line, report.counterLines[1]);
 }
 
+void DrawDailyPages(IPrintSurface &surface, const std::vector<TDailyReport> &pages) {
+    for (std::size_t i = 0; i < pages.size() && !surface.Failed(); ++i) {
+        if (i > 0 && !surface.NewPage())
+            return;
+        DrawDailyPage(surface, pages[i]);
+    }
+}
+
 bool PrintDailyReports(IPrintSurface &surface, const std::vector<TDailyReport> &pages) {
     if (pages.empty() || !surface.BeginDocument(kDailyDocumentTitle))
         return false;
-    for (std::size_t i = 0; i < pages.size() && !surface.Failed(); ++i) {
-        if (i > 0 && !surface.NewPage())
-            break;
-        DrawDailyPage(surface, pages[i]);
-    }
+    DrawDailyPages(surface, pages);
     const bool ended = surface.EndDocument();
     return ended && !surface.Failed();
 }

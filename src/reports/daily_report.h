@@ -72,6 +72,9 @@ struct TDailyReport {
 [[nodiscard]] TPrintFont DailyPrintFont(bool bold = false);
 // The page of one report, its texts as shown (already aligned).
 void DrawDailyPage(IPrintSurface &surface, const TDailyReport &report);
+// One page per report, in order, the first on the page at hand and a new
+// page before each further one.
+void DrawDailyPages(IPrintSurface &surface, const std::vector<TDailyReport> &pages);
 // One document "Kiv-raport dobowy" holding one page per report, in order.
 // False when the surface failed somewhere in the job.
 [[nodiscard]] bool PrintDailyReports(IPrintSurface &surface, const std::vector<TDailyReport> &pages);

@@ -1,22 +1,15 @@
 #include "reports/rap_dob.h"
 
 #include "support/gui/open_winds.h"
-#include "support/messages.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QImage>
 #include <QLabel>
 #include <QListWidget>
-#include <QPagedPaintDevice>
-#include <QPainter>
-#include <QPdfWriter>
 #include <QPlainTextEdit>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -112,7 +105,7 @@ TFRapDob::TFRapDob(QWidget *parent)
     connect(Button("+Stacja"), &QPushButton::clicked, this, [this] { StepStation(1); });
     connect(Button("Lista"), &QPushButton::clicked, this, [this] { list_->exec(); });
     connect(Button("Okna"), &QPushButton::clicked, this, [] { OpenWindows().exec(); });
-    connect(Button("Drukuj"), &QPushButton::clicked, this, &TFRapDob::Print);
+    connect(Button("Drukuj"), &QPushButton::clicked, this, [this] { (void)Print({}); });
     connect(list_, &TFListaWydrukuDob::LineChosen, this, [this](int line) {
         list_->Select(line);
         UpdateStationButtons();
@@ -182,7 +175,7 @@ void TFRapDob::UpdateStationButtons() {
     Button("+Stacja")->setEnabled(list_->Selected() + 1 < list_->Count());
 }
 
-bool TFRapDob::PrintTo(IPrintSurface &surface) {
+std::vector<TDailyReport> TFRapDob::PrintPages() {
     const TimeStamp first = dayStart_;
     std::vector<TDailyReport> pages;
     for (int line = 0; line < list_->Count(); ++line) {
@@ -196,19 +189,13 @@ bool TFRapDob::PrintTo(IPrintSurface &surface) {
         }
     }
     UpdateStationButtons();
-    return pages.empty() || PrintDailyReports(surface, pages);
+    return pages;
 }
 
-void TFRapDob::Print() {
-    QPrinter printer;
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    Button("Drukuj")->setEnabled(false);
-    TPagedSurface surface(printer);
-    if (!PrintTo(surface))
-        (void)MessageDlg("", kPrintFailedText, MsgError, BtnOk);
-    Button("Drukuj")->setEnabled(true);
+TPrintResult TFRapDob::Print(const TPrintDestination &destination) {
+    return RunPrintJob(
+        this, kDailyDocumentTitle, destination, [this](IPrintSurface &surface) { DrawDailyPages(surface, PrintPages()); },
+        {Button("Drukuj"), nullptr});
 }
 
 void TFRapDob::showEvent(QShowEvent *event) {
@@ -232,83 +219,8 @@ bool PrintDailyToPdf(const std::vector<TDailyReport> &reports, const std::string
     std::vector<TDailyReport> pages;
     for (const TDailyReport &report : reports)
         pages.push_back(AlignAsShown(report, QApplication::font()));
-    QPdfWriter writer(Q(file));
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    TPagedSurface surface(writer);
-    return PrintDailyReports(surface, pages);
-}
-
-struct TPagedSurface::TState {
-    QPainter painter;
-    QFont font;
-};
-
-TPagedSurface::TPagedSurface(QPagedPaintDevice &device) : device_(device), state_(std::make_unique<TState>()) {}
-TPagedSurface::~TPagedSurface() {
-    if (state_->painter.isActive())
-        state_->painter.end();
-}
-
-bool TPagedSurface::BeginDocument(const std::string &title) {
-    if (auto *printer = dynamic_cast<QPrinter *>(&device_))
-        printer->setDocName(Q(title));
-    if (auto *writer = dynamic_cast<QPdfWriter *>(&device_))
-        writer->setTitle(Q(title));
-    failed_ = !state_->painter.begin(&device_);
-    return !failed_;
-}
-
-bool TPagedSurface::NewPage() {
-    failed_ = failed_ || !device_.newPage();
-    return !failed_;
-}
-
-bool TPagedSurface::EndDocument() {
-    failed_ = failed_ || !state_->painter.end();
-    return !failed_;
-}
-
-int TPagedSurface::PageWidth() const { return device_.width(); }
-int TPagedSurface::PageHeight() const { return device_.height(); }
-
-void TPagedSurface::SetFont(const TPrintFont &font) {
-    state_->font = QFont(Q(font.name));
-    state_->font.setPointSizeF(font.points);
-    state_->font.setBold(font.bold);
-    state_->font.setUnderline(font.underline);
-    state_->painter.setFont(state_->font);
-}
-
-void TPagedSurface::TextOut(int x, int y, const std::string &text) {
-    const QFontMetrics metrics(state_->font, &device_);
-    state_->painter.drawText(x, y + metrics.ascent(), Q(text));
-}
-
-int TPagedSurface::TextWidth(const std::string &text) const {
-    return QFontMetrics(state_->font, &device_).horizontalAdvance(Q(text));
-}
-
-int TPagedSurface::TextHeight(const std::string &) const { return QFontMetrics(state_->font, &device_).height(); }
-
-void TPagedSurface::SetPen(const TPrintPen &pen) {
-    QPen qpen(QColor::fromRgb(pen.colour));
-    qpen.setWidth(pen.width);
-    qpen.setStyle(pen.dotted ? Qt::DotLine : Qt::SolidLine);
-    state_->painter.setPen(qpen);
-    state_->painter.setCompositionMode(pen.exclusiveOr ? QPainter::RasterOp_SourceXorDestination
-                                                       : QPainter::CompositionMode_SourceOver);
-}
-
-void TPagedSurface::Line(int x1, int y1, int x2, int y2) { state_->painter.drawLine(x1, y1, x2, y2); }
-void TPagedSurface::SetBrush(uint32_t colour) { state_->painter.setBrush(QColor::fromRgb(colour)); }
-void TPagedSurface::FillRect(int left, int top, int right, int bottom) {
-    state_->painter.fillRect(QRect(QPoint(left, top), QPoint(right, bottom)), state_->painter.brush());
-}
-
-void TPagedSurface::StretchPicture(int left, int top, int right, int bottom, const std::string &pictureFile) {
-    const QImage image(Q(pictureFile));
-    failed_ = failed_ || image.isNull();
-    state_->painter.drawImage(QRect(QPoint(left, top), QPoint(right, bottom)), image);
+    return RunPrintJob(nullptr, kDailyDocumentTitle, {TPrintTarget::PdfFile, file, false},
+                       [&pages](IPrintSurface &surface) { DrawDailyPages(surface, pages); }) == TPrintResult::Printed;
 }
 
 } // namespace kiv

@@ -6,6 +6,7 @@
 // cells right-aligned by blanks. "Drukuj" prints the chosen number of days
 // of every ticked station, one page each, and leaves the last one shown.
 #include "reports/daily_report.h"
+#include "support/gui/print_job.h"
 
 #include <QDialog>
 #include <QWidget>
@@ -16,7 +17,6 @@
 
 class QFont;
 class QListWidget;
-class QPagedPaintDevice;
 class QPlainTextEdit;
 class QPushButton;
 class QSpinBox;
@@ -75,9 +75,11 @@ class TFRapDob : public QWidget {
     void Open(const TDailyReportArgs &args);
     // Rebuilds the report of the selected line and day and brings the window to the front.
     void Build();
-    // The chosen number of days of every ticked line, on the surface; S ends
-    // at the last printed day. False when the surface failed.
-    [[nodiscard]] bool PrintTo(IPrintSurface &surface);
+    // The chosen number of days of every ticked line, built in order; S ends
+    // at the last day and the last line's report is shown.
+    [[nodiscard]] std::vector<TDailyReport> PrintPages();
+    // "Drukuj" to the destination: the printer (after its dialog) or a PDF file.
+    TPrintResult Print(const TPrintDestination &destination);
 
     [[nodiscard]] TimeStamp DayStart() const { return dayStart_; }
     [[nodiscard]] const TDailyReport &Shown() const { return shown_; }
@@ -96,7 +98,6 @@ class TFRapDob : public QWidget {
     void StepStation(int lines);
     void ShowReport(const TDailyReport &report);
     void UpdateStationButtons();
-    void Print();
 
     TDailyReportArgs args_;
     TimeStamp dayStart_ = 0;
@@ -111,38 +112,7 @@ class TFRapDob : public QWidget {
 // The report's cells right-aligned as the window's table shows them in that font.
 [[nodiscard]] TDailyReport AlignAsShown(const TDailyReport &report, const QFont &font);
 // Built reports, aligned as shown in the application's font, one page each
-// into a PDF file; false when the file could not be written.
+// into a PDF file; false (after the message) when the file could not be written.
 [[nodiscard]] bool PrintDailyToPdf(const std::vector<TDailyReport> &reports, const std::string &file);
-
-// A printing surface on a printer or a PDF writer, through one painter.
-class TPagedSurface : public IPrintSurface {
-  public:
-    explicit TPagedSurface(QPagedPaintDevice &device);
-    ~TPagedSurface() override;
-    TPagedSurface(const TPagedSurface &) = delete;
-    TPagedSurface &operator=(const TPagedSurface &) = delete;
-
-    bool BeginDocument(const std::string &title) override;
-    bool NewPage() override;
-    bool EndDocument() override;
-    [[nodiscard]] int PageWidth() const override;
-    [[nodiscard]] int PageHeight() const override;
-    void SetFont(const TPrintFont &font) override;
-    void TextOut(int x, int y, const std::string &text) override;
-    [[nodiscard]] int TextWidth(const std::string &text) const override;
-    [[nodiscard]] int TextHeight(const std::string &text) const override;
-    void SetPen(const TPrintPen &pen) override;
-    void Line(int x1, int y1, int x2, int y2) override;
-    void SetBrush(uint32_t colour) override;
-    void FillRect(int left, int top, int right, int bottom) override;
-    void StretchPicture(int left, int top, int right, int bottom, const std::string &pictureFile) override;
-    [[nodiscard]] bool Failed() const override { return failed_; }
-
-  private:
-    struct TState;
-    QPagedPaintDevice &device_;
-    std::unique_ptr<TState> state_;
-    bool failed_ = false;
-};
 
 } // namespace kiv

@@ -11,7 +11,6 @@
 
 #include <QFile>
 #include <QListWidget>
-#include <QPdfWriter>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -99,7 +98,7 @@ class DailyReportWindowTest : public QObject {
         w.PrintList()->SetTicked(2, false);
         w.DaysEdit()->setValue(3);
         TPrintRecorder recorder;
-        QVERIFY(w.PrintTo(recorder));
+        QVERIFY(PrintDailyReports(recorder, w.PrintPages()));
         QCOMPARE(recorder.Pages(), 6);
         std::vector<std::string> dates;
         for (const std::string &line : recorder.Lines())
@@ -116,13 +115,12 @@ class DailyReportWindowTest : public QObject {
         QCOMPARE(w.DayStart(), day_ + 2 * 86400);
         QCOMPARE(w.PrintList()->Selected(), 1);
 
+        // From the first day again: the pages and the PDF's are the same.
+        w.Open(Args());
+        w.PrintList()->SetTicked(2, false);
         const QString pdf = QString::fromStdString(temp_.File("daily.pdf"));
-        {
-            QPdfWriter writer(pdf);
-            writer.setPageSize(QPageSize(QPageSize::A4));
-            TPagedSurface surface(writer);
-            QVERIFY(w.PrintTo(surface));
-        }
+        QCOMPARE(w.Print({TPrintTarget::PdfFile, pdf.toStdString(), false}), TPrintResult::Printed);
+        QCOMPARE(w.DayStart(), day_ + 2 * 86400);
         QFile file(pdf);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
