@@ -1,13 +1,12 @@
 // One daily report of a virtual station of 20 members, each with a month of
 // 15-minute dVn and dVr samples and hourly Vn and Vr readings: the columns'
 // hourly sums and both counter lines, as the report window builds them.
+#include "bench_archive.h"
 #include "reports/daily_report.h"
 #include "datafiles/sample_value.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
 
 namespace kiv {
 namespace {
@@ -28,41 +27,17 @@ Bytes Samples(TimeStamp from, int count, uint16_t minutes, uint32_t start) {
     return out;
 }
 
-TParamItem Item(const char *name, const char *kind, int column) {
-    TParamItem item;
-    item.SetShortName(name);
-    item.SetKind(kind);
-    item.SetUnit("m3");
-    item.SetColumnIndex(column);
-    item.SetThreshold(1000000.0f);
-    item.SetFactorBelow(1.0f);
-    item.SetFactorAbove(1.0f);
-    return item;
-}
-
 // May 2024 for stations 1..20, made once per run and removed at exit.
-struct TBenchData {
-    std::string folder;
-    TBenchData() {
-        char pattern[] = "/tmp/kiv_daily_bench_XXXXXX";
-        if (mkdtemp(pattern) == nullptr)
-            std::abort();
-        folder = std::string(pattern) + "/";
+struct TBenchData : bench::TBenchFolder {
+    TBenchData() : TBenchFolder("kiv_daily_bench") {
         const TimeStamp may = MonthStart(2024, 5);
         for (int member = 1; member <= kMembers; ++member) {
             SeedDataRandom(static_cast<uint32_t>(member));
-            Store(member, Item("Vn", "V", 0), Samples(may, 31 * 24, 60, 1000));
-            Store(member, Item("dVn", "dV", 1), Samples(may + 900, 31 * 96, 15, 1));
-            Store(member, Item("Vr", "V", 2), Samples(may, 31 * 24, 60, 900));
-            Store(member, Item("dVr", "dV", 3), Samples(may + 900, 31 * 96, 15, 1));
+            Store(member, bench::ChannelItem("Vn", "V", 0), Samples(may, 31 * 24, 60, 1000));
+            Store(member, bench::ChannelItem("dVn", "dV", 1), Samples(may + 900, 31 * 96, 15, 1));
+            Store(member, bench::ChannelItem("Vr", "V", 2), Samples(may, 31 * 24, 60, 900));
+            Store(member, bench::ChannelItem("dVr", "dV", 3), Samples(may + 900, 31 * 96, 15, 1));
         }
-    }
-    ~TBenchData() { std::filesystem::remove_all(folder); }
-    void Store(int address, const TParamItem &item, const Bytes &samples) const {
-        TArchive archive;
-        if (archive.StoreSamples(folder, address, item, samples.data(), samples.size(),
-                                 {"Plum", "1", "MacMat", "GM-2", "", ""}, item.ShortName()) != 0)
-            std::abort();
     }
 };
 
@@ -75,7 +50,7 @@ std::string Formula() {
 
 void BM_DailyReportOfTwentyMembers(benchmark::State &state) {
     static const TBenchData data;
-    const TDailyRequest request{Formula() + "@Suma", data.folder, EncodeTime({2024, 5, 10, 0, 0, 1}), -2};
+    const TDailyRequest request{Formula() + "@Suma", data.Folder(), EncodeTime({2024, 5, 10, 0, 0, 1}), -2};
     for (auto _ : state) {
         TDailyReport report;
         if (!BuildDailyReport(request, report) || report.counterLines[0].empty())

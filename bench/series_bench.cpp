@@ -2,19 +2,17 @@
 // loaded and scaled, against merely reading its month files and opening the
 // period; and the hourly sum of a virtual station of 20 members over 62 days
 // of 15-minute samples.
+#include "bench_archive.h"
 #include "reports/virtual_series.h"
 #include "datafiles/sample_value.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
 
 namespace kiv {
 namespace {
 
-namespace fs = std::filesystem;
 
 constexpr int kMembers = 20;
 const char *const kChannel = "dVn";
@@ -33,43 +31,21 @@ Bytes QuarterHours(TimeStamp from, int count, int seed) {
     return out;
 }
 
-TParamItem Item() {
-    TParamItem item;
-    item.SetShortName(kChannel);
-    item.SetKind("dV");
-    item.SetUnit("m3");
-    item.SetThreshold(1000.0f);
-    item.SetFactorBelow(1.0f);
-    item.SetFactorAbove(1.0f);
-    return item;
-}
-
 // A data folder made once per run and removed at exit: station 1 holds 2005
 // in quarter hours, stations 1..20 hold January and February 2006 and the
 // first two days of March.
-struct TBenchData {
-    std::string folder;
-    TBenchData() {
-        char pattern[] = "/tmp/kiv_series_bench_XXXXXX";
-        if (mkdtemp(pattern) == nullptr)
-            std::abort();
-        folder = std::string(pattern) + "/";
-        Store(1, QuarterHours(MonthStart(2005, 1), 365 * 96, 1));
+struct TBenchData : bench::TBenchFolder {
+    TBenchData() : TBenchFolder("kiv_series_bench") {
+        const TParamItem item = bench::ChannelItem(kChannel, "dV");
+        Store(1, item, QuarterHours(MonthStart(2005, 1), 365 * 96, 1));
         for (int member = 1; member <= kMembers; ++member)
-            Store(member, QuarterHours(MonthStart(2006, 1), 62 * 96, member));
-    }
-    ~TBenchData() { fs::remove_all(folder); }
-    void Store(int address, const Bytes &samples) const {
-        TArchive archive;
-        if (archive.StoreSamples(folder, address, Item(), samples.data(), samples.size(),
-                                 {"Plum", "1", "MacMat", "GM-2", "", ""}, kChannel) != 0)
-            std::abort();
+            Store(member, item, QuarterHours(MonthStart(2006, 1), 62 * 96, member));
     }
 };
 
 const std::string &Folder() {
     static const TBenchData data;
-    return data.folder;
+    return data.Folder();
 }
 
 const TimeStamp kYearFrom = MonthStart(2005, 1) + 1;

@@ -1,0 +1,50 @@
+#pragma once
+// What the archive benchmarks share: a data folder made once per run and
+// removed at exit, with the samples a benchmark stores into it, and an
+// increment or counter item that scales 1:1.
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "datafiles/archive.h"
+#include "datafiles/plik.h"
+
+namespace kiv::bench {
+
+inline TParamItem ChannelItem(const char* name, const char* kind, int column = 0) {
+    TParamItem item;
+    item.SetShortName(name);
+    item.SetKind(kind);
+    item.SetUnit("m3");
+    item.SetColumnIndex(column);
+    item.SetThreshold(1000000.0f);
+    item.SetFactorBelow(1.0f);
+    item.SetFactorAbove(1.0f);
+    return item;
+}
+
+class TBenchFolder {
+public:
+    explicit TBenchFolder(const char* name) {
+        std::string pattern = "/tmp/" + std::string(name) + "_XXXXXX";
+        if (mkdtemp(pattern.data()) == nullptr) std::abort();
+        folder_ = pattern + "/";
+    }
+    ~TBenchFolder() { std::filesystem::remove_all(folder_); }
+    TBenchFolder(const TBenchFolder&) = delete;
+    TBenchFolder& operator=(const TBenchFolder&) = delete;
+
+    [[nodiscard]] const std::string& Folder() const { return folder_; }
+
+    void Store(int address, const TParamItem& item, const Bytes& samples) const {
+        TArchive archive;
+        if (archive.StoreSamples(folder_, address, item, samples.data(), samples.size(),
+                                 {"Plum", "1", "MacMat", "GM-2", "", ""}, item.ShortName()) != 0)
+            std::abort();
+    }
+
+private:
+    std::string folder_;
+};
+
+} // namespace kiv::bench
