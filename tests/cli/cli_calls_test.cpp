@@ -4,60 +4,20 @@
 // stdout empty).
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <spawn.h>
-#include <sstream>
-#include <sys/wait.h>
 
-#include "common/temp_folder.h"
+#include "cli_run.h"
 #include "config/station_db.h"
 #include "datafiles/archive.h"
-
-extern char** environ;
 
 namespace kiv {
 namespace {
 
-struct Outcome {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-Outcome RunCli(const std::vector<std::string>& args, const test::TempFolder& dir) {
-    std::vector<std::string> all{KIV_PROGRAM_DIR "/kiv-cli"};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : all) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const std::string out = dir.File("cli.out"), err = dir.File("cli.err");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = 0;
-    Outcome outcome;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    outcome.out = ReadText(out);
-    outcome.err = ReadText(err);
-    return outcome;
-}
-
-std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
+using test::FirstLine;
+using test::Outcome;
+using test::ReadText;
+using test::RunCli;
 
 void AddSample(Bytes& records, uint32_t time, uint32_t value) {
     uint8_t record[kSampleSize] = {static_cast<uint8_t>(time), static_cast<uint8_t>(time >> 8),
