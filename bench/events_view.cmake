@@ -1,0 +1,5 @@
+kiv_add_bench(events_view_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/events_view.cpp LIBS kiv_events_view)
+if(KIV_BUILD_GUI AND TARGET kiv_events_view_gui)
+  target_link_libraries(events_view_bench PRIVATE kiv_events_view_gui)
+  target_compile_definitions(events_view_bench PRIVATE KIV_BENCH_WINDOW)
+endif()
