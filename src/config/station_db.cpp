@@ -377,6 +377,48 @@ int TStationDb::AddNewStation(const std::string& dataFolder) {
     return entry.address;
 }
 
+void TStationDb::ReplaceEntry(int oldAddress, const TRekStacji& entry) {
+    const int index = Find(oldAddress);
+    if (index > 0) {
+        stations_[static_cast<std::size_t>(index - 1)] = entry;
+    } else {
+        stations_.push_back(entry);
+    }
+    std::stable_sort(stations_.begin(), stations_.end(),
+                     [](const TRekStacji& a, const TRekStacji& b) { return a.address < b.address; });
+    CountGroups();
+}
+
+void TStationDb::AddGroup(const std::string& label) {
+    if (label.empty() || std::find(groups_.begin(), groups_.end(), label) != groups_.end()) return;
+    groups_.push_back(label);
+    groupCounts_.push_back(0);
+}
+
+void TStationDb::RenameGroup(const std::string& from, const std::string& to) {
+    const auto source = std::find(groups_.begin(), groups_.end(), from);
+    if (source != groups_.end()) {
+        if (std::find(groups_.begin(), groups_.end(), to) == groups_.end()) {
+            *source = to;
+        } else {
+            groupCounts_.erase(groupCounts_.begin() + (source - groups_.begin()));
+            groups_.erase(source);
+        }
+    }
+    std::fill(groupCounts_.begin(), groupCounts_.end(), 0);
+    for (const auto& s : stations_) {
+        if (s.groupLabel.empty()) continue;
+        const auto it = std::find_if(groups_.begin(), groups_.end(),
+                                     [&](const std::string& g) { return EqualsNoCase(g, s.groupLabel); });
+        if (it == groups_.end()) {
+            groups_.push_back(s.groupLabel);
+            groupCounts_.push_back(1);
+        } else {
+            ++groupCounts_[static_cast<std::size_t>(it - groups_.begin())];
+        }
+    }
+}
+
 TStationDb& StationDb() {
     static TStationDb db;
     return db;

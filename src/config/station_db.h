@@ -107,6 +107,18 @@ public:
     // creates its folder. Returns the new address, or 0 (after telling the
     // user) when the highest address is already taken.
     [[nodiscard]] int AddNewStation(const std::string& dataFolder);
+    // After a save that changed what the tree shows (address included): the
+    // entry of oldAddress is replaced, the list sorted by address again, and
+    // the group list and the telephone count are counted afresh.
+    void ReplaceEntry(int oldAddress, const TRekStacji& entry);
+    // A group no station is in yet, listed with 0 stations; nothing when a
+    // group of exactly this label is listed already.
+    void AddGroup(const std::string& label);
+    // The group `from` is called `to` from now on (merged into a listed
+    // `to`). Every group is then counted again from the station list: groups
+    // without stations stay with 0, and a label some station carries but no
+    // group lists is appended.
+    void RenameGroup(const std::string& from, const std::string& to);
 
 private:
     void CountGroups();
