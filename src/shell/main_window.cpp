@@ -156,6 +156,8 @@ void TF_Main::BuildMenu() {
     on(AddItem(config, "MnuDopasujProfile", QStringLiteral("Dopasuj profile")), missing);
     config->addSeparator();
     on(AddItem(config, "MnuUstawieniaprogramu", QStringLiteral("Ustawienia programu")), [this] {
+        // A renamed group rebuilds the tree: the node selected now is the one to select again.
+        if (const TTreeNode* node = SelectedNode()) nodeToReselect_ = node->text;
         if (targets_.programSettings(kivIni_, dataFolder_)) RebuildTree(nodeToReselect_);
     });
 

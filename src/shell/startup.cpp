@@ -8,6 +8,9 @@
 #include "reports/period_chooser.h"
 #include "reports/rap_dob.h"
 #include "shell/about_box.h"
+#include "shell/browser.h"
+#include "shell/cfg_progr.h"
+#include "shell/cfg_stacji.h"
 #include "shell/main_window.h"
 #include "shell/model/station_tree.h"
 #include "shell/node_icons.h"
@@ -16,6 +19,7 @@
 #include "support/gui/open_winds.h"
 #include "support/gui/pol_msg.h"
 #include "support/helpers.h"
+#include "transmission/modem_prof.h"
 #include "transmission/tx_init.h"
 #include "transmission/tx_progress.h"
 
@@ -69,16 +73,39 @@ TFWyborOkresu* InstallPeriodChooser(TF_Main& main) {
     return chooser;
 }
 
+// "&Konfiguracja stacji", "Bieżąca stacja" and "Ustawienia programu".
+TFCfgStacji* InstallStationConfig(TF_Main& main) {
+    auto* config = new TFCfgStacji(&main);
+    main.Targets().stationConfig = [config](const TStationArgs& a, std::string& reselect) {
+        return config->Execute(a, reselect);
+    };
+    return config;
+}
+
+TFCfgProgr* InstallProgramSettings(TF_Main& main, TFEditTxt& prompt, TFModemProf& modemEditor) {
+    auto* settings = new TFCfgProgr(prompt, modemEditor, &main);
+    main.Targets().programSettings = [settings](const std::string& kivIni, const std::string& dataFolder) {
+        return settings->Execute(kivIni, dataFolder);
+    };
+    return settings;
+}
+
 } // namespace
 
 TStartupWindows CreateStartupWindows(const std::string& kivIni, const std::string& workingFolder) {
     TStartupWindows windows;
     windows.main = std::make_unique<TF_Main>(kivIni, workingFolder);
+    windows.stationConfig = InstallStationConfig(*windows.main);
     InstallReadingTargets(*windows.main);
     windows.about = new TFOProgramie(windows.main.get());
     windows.periodChooser = InstallPeriodChooser(*windows.main);
     windows.openWinds = &OpenWindows();
+    // The settings dialog works with the one text prompt and modem profile
+    // editor, so those two come first.
     windows.editTxt = new TFEditTxt(windows.main.get());
+    windows.modemProfile = new TFModemProf(windows.main.get());
+    windows.programSettings = InstallProgramSettings(*windows.main, *windows.editTxt, *windows.modemProfile);
+    windows.browser = new TFBrowser(windows.main.get());
     return windows;
 }
 

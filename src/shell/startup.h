@@ -15,15 +15,23 @@ class TFOProgramie;
 class TFOpenWinds;
 class TFEditTxt;
 class TFWyborOkresu;
+class TFCfgStacji;
+class TFCfgProgr;
+class TFModemProf;
+class TFBrowser;
 
 // The windows that live for the whole run. Windows built later join this
 // record and CreateStartupWindows, in their place of the start-up order.
 struct TStartupWindows {
     std::unique_ptr<TF_Main> main;
+    TFCfgStacji* stationConfig = nullptr;
     TFOProgramie* about = nullptr;
     TFWyborOkresu* periodChooser = nullptr;
     TFOpenWinds* openWinds = nullptr;
     TFEditTxt* editTxt = nullptr;
+    TFModemProf* modemProfile = nullptr;
+    TFCfgProgr* programSettings = nullptr;
+    TFBrowser* browser = nullptr;
 };
 
 // workingFolder with a trailing "/"; kivIni is Kiv.ini in it.

@@ -1,0 +1,400 @@
+#include "shell/cfg_stacji.h"
+
+#include "comm/comm_module.h"
+#include "config/program_settings.h"
+#include "shell/model/station_config.h"
+#include "support/messages.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace kiv {
+
+namespace {
+
+constexpr const char* kNone = "<brak>";
+constexpr int kPortCount = 128;
+constexpr int kIndexMax = 9999;
+constexpr int kNetPortMax = 65535;
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+QSpinBox* Spin(QWidget* parent, const char* name, int low, int high, int step = 1) {
+    auto* spin = new QSpinBox(parent);
+    spin->setObjectName(QLatin1String(name));
+    spin->setRange(low, high);
+    spin->setSingleStep(step);
+    spin->setAlignment(Qt::AlignRight);
+    return spin;
+}
+
+QComboBox* Combo(QWidget* parent, const char* name, const QStringList& items) {
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(QLatin1String(name));
+    combo->setMaxVisibleItems(16);
+    combo->addItems(items);
+    return combo;
+}
+
+QLineEdit* Edit(QWidget* parent, const char* name) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QLatin1String(name));
+    return edit;
+}
+
+QCheckBox* Check(QWidget* parent, const char* name, const char* caption) {
+    auto* box = new QCheckBox(QString::fromUtf8(caption), parent);
+    box->setObjectName(QLatin1String(name));
+    return box;
+}
+
+QStringList Texts(const std::vector<std::string>& items, const char* first = nullptr) {
+    QStringList list;
+    if (first) list << QString::fromUtf8(first);
+    for (const auto& item : items) list << Q(item);
+    return list;
+}
+
+// The item of that text, or the fallback item when there is none (-1: nothing).
+void SelectText(QComboBox* combo, const std::string& value, int fallback, Qt::MatchFlags match) {
+    const int at = combo->findText(Q(value), match);
+    combo->setCurrentIndex(at >= 0 ? at : fallback);
+}
+
+// A list value: "<brak>" for none; a name the list lacks selects nothing and
+// stays visible as the placeholder.
+void SelectName(QComboBox* combo, const std::string& value, bool hasNone) {
+    combo->setPlaceholderText(Q(value));
+    SelectText(combo, value.empty() && hasNone ? kNone : value, -1, Qt::MatchExactly);
+}
+
+// What the combo stands for: its item, "<brak>" as none, the value read
+// while nothing is selected.
+std::string NameOf(const QComboBox* combo, const std::string& read) {
+    if (combo->currentIndex() < 0) return read;
+    const std::string text = combo->currentText().toStdString();
+    return text == kNone ? std::string() : text;
+}
+
+// An item-index value: an index the list lacks selects nothing and is kept.
+int IndexOf(const QComboBox* combo, int read) { return combo->currentIndex() < 0 ? read : combo->currentIndex(); }
+
+} // namespace
+
+TFCfgStacji::TFCfgStacji(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("TFCfgStacji"));
+    setWindowTitle(QString::fromUtf8(kCfgStacjiTitle));
+    ok_ = new QPushButton(QStringLiteral("OK"), this);
+    ok_->setObjectName(QStringLiteral("Button_OK"));
+    ok_->setDefault(true);
+    cancel_ = new QPushButton(QStringLiteral("Anuluj"), this);
+    cancel_->setObjectName(QStringLiteral("Button_Anuluj"));
+    apply_ = new QPushButton(QStringLiteral("Zastosuj"), this);
+    apply_->setObjectName(QStringLiteral("Button_Zastosuj"));
+    apply_->setEnabled(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok_);
+    buttons->addWidget(cancel_);
+    buttons->addWidget(apply_);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(BuildStation(), 0, 0);
+    grid->addWidget(BuildCalculations(), 1, 0);
+    grid->addWidget(BuildLink(), 0, 1);
+    grid->addWidget(BuildTiming(), 1, 1);
+    grid->setRowStretch(2, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(ok_, &QPushButton::clicked, this, &TFCfgStacji::accept);
+    connect(cancel_, &QPushButton::clicked, this, &TFCfgStacji::reject);
+    connect(apply_, &QPushButton::clicked, this, [this] { (void)Apply(); });
+    for (QLineEdit* edit : {label_, telephone_, serial_})
+        connect(edit, &QLineEdit::textChanged, this, &TFCfgStacji::MarkChanged);
+    for (QComboBox* combo : {deviceProfile_, modemProfile_, port_, speed_, parity_, integrity_})
+        connect(combo, &QComboBox::currentIndexChanged, this, &TFCfgStacji::MarkChanged);
+    connect(group_, &QComboBox::currentTextChanged, this, &TFCfgStacji::MarkChanged);
+    for (QCheckBox* box : {prefix_, dtr_, rts_}) connect(box, &QCheckBox::toggled, this, &TFCfgStacji::MarkChanged);
+    for (QSpinBox* spin : {address_, samples_, repeats_, silence_, answer_, accept_, vn0_, vn1_})
+        connect(spin, &QSpinBox::valueChanged, this, &TFCfgStacji::MarkChanged);
+    connect(connType_, &QComboBox::currentIndexChanged, this, &TFCfgStacji::ShowLinkControls);
+    connect(counter_, &QComboBox::currentIndexChanged, this, [this] {
+        ShowIndexFields();
+        MarkChanged();
+    });
+}
+
+QGroupBox* TFCfgStacji::BuildStation() {
+    auto* box = new QGroupBox(QStringLiteral("Stacja"), this);
+    address_ = Spin(box, "AbNumSpin_NrAddr", 1, kMaxStationAddress);
+    label_ = Edit(box, "Edit_Label");
+    // Room for a long station label without scrolling.
+    label_->setMinimumWidth(label_->fontMetrics().averageCharWidth() * 36);
+    group_ = Combo(box, "ComboBox_GrpLbl", {});
+    group_->setEditable(true);
+    group_->setInsertPolicy(QComboBox::NoInsert);
+    telephone_ = Edit(box, "Edit_TelNr");
+    prefix_ = Check(box, "CheckBox_Prefix", "Dodaj prefiks numeru telefonu");
+    serial_ = Edit(box, "Edit_SerialNr");
+    deviceProfile_ = Combo(box, "ComboBox_DevProf", {});
+    modemProfile_ = Combo(box, "ComboBox_ModProf", {});
+    auto* form = new QFormLayout(box);
+    form->addRow(QStringLiteral("Numer adresowy:"), address_);
+    form->addRow(QStringLiteral("Nazwa stacji:"), label_);
+    form->addRow(QStringLiteral("Nazwa grupy:"), group_);
+    form->addRow(QStringLiteral("Numer telefonu:"), telephone_);
+    form->addRow(QString(), prefix_);
+    form->addRow(QStringLiteral("Numer fabryczny:"), serial_);
+    form->addRow(QStringLiteral("Profil urządzenia:"), deviceProfile_);
+    form->addRow(QStringLiteral("Profil modemu:"), modemProfile_);
+    return box;
+}
+
+QGroupBox* TFCfgStacji::BuildLink() {
+    auto* box = new QGroupBox(QStringLiteral("Łącze"), this);
+    connType_ = Combo(box, "ComboBox_ConnType", {"COM", "UDP", "TCP"});
+    QStringList ports;
+    for (int n = 1; n <= kPortCount; ++n) ports << QStringLiteral("COM%1").arg(n);
+    port_ = Combo(box, "ComboBox_ComNr", ports);
+    QStringList rates;
+    for (const int rate : kBaudRates) rates << QString::number(rate);
+    speed_ = Combo(box, "ComboBox_ComSpd", rates);
+    QStringList parities;
+    for (const char* parity : kParityNames) parities << QLatin1String(parity);
+    parity_ = Combo(box, "ComboBox_ComPar", parities);
+    dtr_ = Check(box, "CheckBox_ComDTR", "DTR aktywny");
+    rts_ = Check(box, "CheckBox_ComRTS", "RTS aktywny");
+    // The network settings are shown as the file has them; no link uses them
+    // and this dialog does not write them, so they cannot be edited here.
+    ip_ = Edit(box, "Edit_IP");
+    ip_->setReadOnly(true);
+    portRemote_ = Spin(box, "AbNumSpin_PortRemote", 0, kNetPortMax);
+    portLocal_ = Spin(box, "AbNumSpin_PortLocal", 0, kNetPortMax);
+    for (QSpinBox* spin : {portRemote_, portLocal_}) {
+        spin->setReadOnly(true);
+        spin->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    }
+    linkForm_ = new QFormLayout(box);
+    linkForm_->addRow(QStringLiteral("Typ łącza:"), connType_);
+    linkForm_->addRow(QStringLiteral("Port szeregowy:"), port_);
+    linkForm_->addRow(QStringLiteral("Prędkość transmisji:"), speed_);
+    linkForm_->addRow(QStringLiteral("Kontrola parzystości:"), parity_);
+    linkForm_->addRow(QString(), dtr_);
+    linkForm_->addRow(QString(), rts_);
+    linkForm_->addRow(QStringLiteral("Adres IP:"), ip_);
+    linkForm_->addRow(QStringLiteral("Numer portu:"), portRemote_);
+    linkForm_->addRow(QStringLiteral("Numer portu lokalnego:"), portLocal_);
+    linkForm_->setRowVisible(connType_, false);
+    return box;
+}
+
+QGroupBox* TFCfgStacji::BuildTiming() {
+    auto* box = new QGroupBox(QStringLiteral("Transmisja"), this);
+    samples_ = Spin(box, "AbNumSpin_SampN", 1, 250, 10);
+    repeats_ = Spin(box, "AbNumSpin_Repeats", 0, 25);
+    silence_ = Spin(box, "AbNumSpin_DelaySilence", 0, 1000, 100);
+    answer_ = Spin(box, "AbNumSpin_DelayAnswer", 50, 10000, 100);
+    accept_ = Spin(box, "AbNumSpin_DelayAccept", 50, 2000, 100);
+    auto* form = new QFormLayout(box);
+    form->addRow(QStringLiteral("Liczba danych w bloku:"), samples_);
+    form->addRow(QStringLiteral("Maksymalna liczba błędów:"), repeats_);
+    form->addRow(QStringLiteral("Czas ciszy (ms):"), silence_);
+    form->addRow(QStringLiteral("Czas rozpoczęcia odpowiedzi (ms):"), answer_);
+    form->addRow(QStringLiteral("Czas akceptacji odpowiedzi (ms):"), accept_);
+    return box;
+}
+
+QGroupBox* TFCfgStacji::BuildCalculations() {
+    auto* box = new QGroupBox(QStringLiteral("Obliczenia"), this);
+    counter_ = Combo(box, "ComboBox_CalcCounter", {kNone, "Vn0 + Vn1 * 10000", "Vn0 + Vn1 * 100000"});
+    vn0_ = Spin(box, "AbNumSpin_IndexVn0", 0, kIndexMax);
+    vn1_ = Spin(box, "AbNumSpin_IndexVn1", 0, kIndexMax);
+    integrity_ = Combo(box, "ComboBox_VIntegrityCrit",
+                       {QStringLiteral("ostre (0.01%)"), QStringLiteral("łagodne (0.1%)"), QStringLiteral("wyłączone")});
+    calcForm_ = new QFormLayout(box);
+    calcForm_->addRow(QStringLiteral("Obliczenie licznika bieżącego:"), counter_);
+    calcForm_->addRow(QStringLiteral("indeks składnika Vn0:"), vn0_);
+    calcForm_->addRow(QStringLiteral("indeks składnika Vn1:"), vn1_);
+    calcForm_->addRow(QStringLiteral("Kryterium zgodności przyrostów V:"), integrity_);
+    return box;
+}
+
+void TFCfgStacji::Setup(const TStationArgs& args) {
+    args_ = args;
+    ReadFullStationRecord(args.stationFile, args.address, record_);
+    FillLists();
+    FillFields();
+    treeChanged_ = false;
+    address_->setFocus();
+}
+
+bool TFCfgStacji::Execute(const TStationArgs& args, std::string& nodeToSelect) {
+    Setup(args);
+    exec();
+    if (treeChanged_) nodeToSelect = nodeText_;
+    return treeChanged_;
+}
+
+void TFCfgStacji::FillLists() {
+    filling_ = true;
+    group_->clear();
+    group_->addItems(Texts(StationDb().Groups(), kNone));
+    deviceProfile_->clear();
+    deviceProfile_->addItems(Texts(args_.profileNames));
+    modemProfile_->clear();
+    modemProfile_->addItems(Texts(TProgramSettings(args_.kivIni).ModemNames(), kNone));
+    filling_ = false;
+}
+
+void TFCfgStacji::FillFields() {
+    filling_ = true;
+    const TRekStacjiFull& r = record_;
+    address_->setValue(r.address);
+    label_->setText(Q(r.Label));
+    // A group the list lacks (written in another letter case) stays as typed.
+    SelectText(group_, r.GroupLabel.empty() ? kNone : r.GroupLabel, -1, Qt::MatchExactly);
+    if (group_->currentIndex() < 0) group_->setEditText(Q(r.GroupLabel));
+    telephone_->setText(Q(r.TelephoneNumber));
+    prefix_->setChecked(r.Prefix);
+    serial_->setText(Q(r.SerialNumber));
+    SelectName(deviceProfile_, r.DeviceProfile, false);
+    SelectName(modemProfile_, r.ModemProfile, true);
+    SelectText(connType_, r.ConnType, 0, Qt::MatchFixedString);
+    SelectText(port_, r.ComNumber, 0, Qt::MatchFixedString);
+    SelectText(speed_, r.BaudRate, speed_->findText(QStringLiteral("9600")), Qt::MatchFixedString);
+    SelectText(parity_, r.Parity, 0, Qt::MatchFixedString);
+    dtr_->setChecked(r.DtrSet);
+    rts_->setChecked(r.RtsSet);
+    ip_->setText(Q(r.IPAddr));
+    portRemote_->setValue(Q(r.PortRemote).toInt());
+    portLocal_->setValue(Q(r.PortLocal).toInt());
+    samples_->setValue(r.ArcSamplesPerBlock);
+    repeats_->setValue(r.Repeats);
+    silence_->setValue(r.SilenceTime);
+    answer_->setValue(r.StartTimeout);
+    accept_->setValue(r.CharsTimeout);
+    counter_->setCurrentIndex(r.CalcVnMode >= 0 && r.CalcVnMode < counter_->count() ? r.CalcVnMode : -1);
+    vn0_->setValue(r.CalcVn0Index);
+    vn1_->setValue(r.CalcVn1Index);
+    integrity_->setCurrentIndex(r.VIntegrityCrit >= 0 && r.VIntegrityCrit < integrity_->count() ? r.VIntegrityCrit
+                                                                                                 : -1);
+    ShowLinkControls();
+    ShowIndexFields();
+    apply_->setEnabled(false);
+    filling_ = false;
+}
+
+void TFCfgStacji::ShowLinkControls() {
+    const QString type = connType_->currentText();
+    const bool udp = type == QLatin1String("UDP");
+    const bool net = udp || type == QLatin1String("TCP");
+    for (QWidget* serial : std::initializer_list<QWidget*>{port_, speed_, parity_, dtr_, rts_})
+        linkForm_->setRowVisible(serial, !net);
+    linkForm_->setRowVisible(ip_, net);
+    linkForm_->setRowVisible(portRemote_, net);
+    linkForm_->setRowVisible(portLocal_, udp);
+}
+
+void TFCfgStacji::ShowIndexFields() {
+    const bool shown = counter_->currentIndex() > 0 ||
+                       (counter_->currentIndex() < 0 && record_.CalcVnMode != 0);
+    calcForm_->setRowVisible(vn0_, shown);
+    calcForm_->setRowVisible(vn1_, shown);
+}
+
+void TFCfgStacji::MarkChanged() {
+    if (!filling_) apply_->setEnabled(true);
+}
+
+TRekStacjiFull TFCfgStacji::EditedRecord() const {
+    TRekStacjiFull e = record_;
+    e.address = static_cast<std::uint16_t>(address_->value());
+    e.Label = label_->text().toStdString();
+    e.GroupLabel = group_->currentText().trimmed().toStdString();
+    if (e.GroupLabel == kNone) e.GroupLabel.clear();
+    e.TelephoneNumber = telephone_->text().toStdString();
+    e.Prefix = prefix_->isChecked();
+    e.SerialNumber = serial_->text().toStdString();
+    e.DeviceProfile = NameOf(deviceProfile_, record_.DeviceProfile);
+    e.ModemProfile = NameOf(modemProfile_, record_.ModemProfile);
+    e.ComNumber = port_->currentText().toStdString();
+    e.BaudRate = speed_->currentText().toStdString();
+    e.Parity = parity_->currentText().toStdString();
+    e.DtrSet = dtr_->isChecked();
+    e.RtsSet = rts_->isChecked();
+    e.ArcSamplesPerBlock = samples_->value();
+    e.Repeats = repeats_->value();
+    e.SilenceTime = silence_->value();
+    e.StartTimeout = answer_->value();
+    e.CharsTimeout = accept_->value();
+    e.CalcVnMode = IndexOf(counter_, record_.CalcVnMode);
+    e.CalcVn0Index = vn0_->value();
+    e.CalcVn1Index = vn1_->value();
+    e.VIntegrityCrit = IndexOf(integrity_, record_.VIntegrityCrit);
+    return e;
+}
+
+bool TFCfgStacji::Apply() {
+    const TRekStacjiFull edited = EditedRecord();
+    const TStationSave save = SaveStationConfig(StationDb(), args_.dataFolder, args_.stationFile, edited, record_);
+    if (save.treeChanged) {
+        treeChanged_ = true;
+        nodeText_ = save.nodeText;
+    }
+    switch (save.result) {
+    case StationSaveResult::AddressTaken:
+        (void)MessageDlg(kCfgStacjiTitle, "Podany numer adresowy już istnieje", MsgWarning, BtnOk);
+        address_->setFocus();
+        return false;
+    case StationSaveResult::WriteFailed:
+        (void)MessageDlg(kCfgStacjiTitle, "Nie udało się zapisać pliku stacji " + args_.stationFile, MsgError, BtnOk);
+        return false;
+    case StationSaveResult::MoveFailed:
+        (void)MessageDlg(kCfgStacjiTitle,
+                         "Nie udało się przenieść plików stacji do folderu " +
+                             StationFolderPath(args_.dataFolder, edited.address),
+                         MsgError, BtnOk);
+        break;
+    case StationSaveResult::Saved:
+        break;
+    }
+    args_.address = save.address;
+    args_.stationFile = save.stationFile;
+    ReadFullStationRecord(args_.stationFile, args_.address, record_);
+    FillLists();
+    FillFields();
+    return save.result == StationSaveResult::Saved;
+}
+
+void TFCfgStacji::accept() {
+    if (apply_->isEnabled()) {
+        const int answer =
+            MessageDlg(kCfgStacjiTitle, "Czy zapisać zmiany?", MsgConfirmation, BtnYes | BtnNo | BtnCancel);
+        if (answer == ResNo) {
+            reject();
+            return;
+        }
+        if (answer != ResYes || !Apply()) return;
+    }
+    QDialog::accept();
+}
+
+void TFCfgStacji::reject() {
+    if (apply_->isEnabled() &&
+        MessageDlg(kCfgStacjiTitle, "Czy porzucić zmiany?", MsgConfirmation, BtnYes | BtnNo) != ResYes)
+        return;
+    QDialog::reject();
+}
+
+} // namespace kiv
