@@ -184,8 +184,9 @@ bool LoadStation(const TExportRequest &request, const TExportPeriod &period, int
     return present;
 }
 
-// Folders, configuration file and day files of one station.
-void WriteStation(const TExportRequest &request, const TExportPeriod &period, const std::string &outFolder,
+// Folders, configuration file and day files of one station; false when its
+// folder could not be made.
+bool WriteStation(const TExportRequest &request, const TExportPeriod &period, const std::string &outFolder,
                   int address, const std::array<std::vector<TReportSample>, kDznParameterCount> &samples,
                   TExportOutcome &outcome) {
     const std::string prefix = DznPrefix(outFolder, address);
@@ -194,7 +195,7 @@ void WriteStation(const TExportRequest &request, const TExportPeriod &period, co
     if (ec) {
         ShowFileError(FileErrorCode(ec.value()));
         outcome.failed.push_back(DznStationFolder(outFolder, address));
-        return;
+        return false;
     }
     if (const int code = WriteConfigFile(prefix + "_CFG.INI", request.dataFolder, address); code != 0) {
         ShowFileError(code);
@@ -222,6 +223,7 @@ void WriteStation(const TExportRequest &request, const TExportPeriod &period, co
                              ": próbki o interwale innym niż pozostałe próbki doby nie zostały zapisane w plikach "
                              "*.DZN (liczba próbek: " + std::to_string(days.skipped) + ")",
                          MsgWarning, BtnOk);
+    return true;
 }
 
 } // namespace
@@ -315,8 +317,7 @@ TExportOutcome ExportDzn(const TExportRequest &request, const TExportPeriod &per
             outcome.cancelled = true;
             return outcome;
         }
-        WriteStation(request, period, outFolder, address, samples, outcome);
-        if (first)
+        if (WriteStation(request, period, outFolder, address, samples, outcome) && first)
             WriteMonthlyFiles(DznPrefix(outFolder, address), samples[0], outcome);
     }
     return outcome;
