@@ -2,7 +2,6 @@
 
 #include "config/ini_file.h"
 
-#include <algorithm>
 #include <array>
 
 namespace kiv {
@@ -11,21 +10,28 @@ namespace {
 constexpr const char* kModems = "Modems";
 constexpr const char* kCommSettings = "CommSettings";
 constexpr const char* kReport = "Report";
+constexpr const char* kDefaultPort = "COM1";
+constexpr const char* kDefaultSpeed = "9600";
 
 // The four key stems of a profile, in the order of the TModemProfile fields.
 constexpr std::array<const char*, 4> kStems{"ModemName", "ModemInitString", "ModemPort", "ModemSpeed"};
 
-std::array<std::string*, 4> Fields(TModemProfile& p) { return {&p.name, &p.initString, &p.port, &p.speed}; }
 std::array<const std::string*, 4> Fields(const TModemProfile& p) {
     return {&p.name, &p.initString, &p.port, &p.speed};
 }
 
+// One row per name of the profile list; the other values of a row are read
+// for its own number, so an empty init string of one profile does not hide
+// those of the next. An absent port or speed shows what the modem windows
+// use for it.
 std::vector<TModemProfile> ReadModemRows(const IniDocument& doc) {
     std::vector<TModemProfile> rows;
-    for (std::size_t f = 0; f < kStems.size(); ++f) {
-        const std::vector<std::string> values = doc.ReadList(kModems, kStems[f], 1);
-        if (rows.size() < values.size()) rows.resize(values.size());
-        for (std::size_t r = 0; r < values.size(); ++r) *Fields(rows[r])[f] = values[r];
+    const std::vector<std::string> names = doc.ReadList(kModems, kStems[0], 1);
+    for (std::size_t r = 0; r < names.size(); ++r) {
+        const std::string n = std::to_string(r + 1);
+        rows.push_back({names[r], doc.ReadString(kModems, kStems[1] + n, ""),
+                        doc.ReadString(kModems, kStems[2] + n, kDefaultPort),
+                        doc.ReadString(kModems, kStems[3] + n, kDefaultSpeed)});
     }
     rows.emplace_back();
     return rows;

@@ -25,9 +25,8 @@ struct TProgramConfig {
     std::string exchangePrefix; // CommSettings/ExchangePrefix
     int eventsMaxNumber = 100;  // CommSettings/EventsMaxNumber
     int modemConnMaxTime = 15;  // CommSettings/ModemConnMaxTime, as the dialog's default
-    // Profile rows 1, 2, ...: each of the four key families is read up to its
-    // first empty value, so a row may be partly filled. The last row is always
-    // empty; written as it is, it ends the list for every later reader.
+    // Profile rows 1, 2, ..., one per name of the list. The last row is
+    // always empty; written as it is, it ends the list for every later reader.
     std::vector<TModemProfile> modems{TModemProfile{}};
     bool operator==(const TProgramConfig&) const = default;
 };

@@ -90,16 +90,19 @@ QWidget* TFCfgProgr::BuildSettings() {
     shift_ = Spin(box, "AbNumSpin_Shft", -kHourShiftLimit, kHourShiftLimit);
     prefix_ = new QLineEdit(box);
     prefix_->setObjectName(QStringLiteral("Edit_Prfx"));
-    prefix_->setMaximumWidth(prefix_->fontMetrics().averageCharWidth() * 16);
+    prefix_->setFixedWidth(prefix_->fontMetrics().averageCharWidth() * 14);
     events_ = Spin(box, "AbNumSpin_EvtM", 0, kEventsNumberHigh, kEventsStep);
     modemTime_ = Spin(box, "AbNumSpin_MaxMTime", kModemTimeLow, kModemTimeHigh);
     auto* form = new QFormLayout(box);
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     form->addRow(QStringLiteral("Domyślne przesunięcie godziny bazowej raportu (h):"), shift_);
     form->addRow(QStringLiteral("Prefiks numeru telefonu:"), prefix_);
     form->addRow(QStringLiteral("Maksymalna liczba czytanych zdarzeń:"), events_);
     form->addRow(QStringLiteral("Maksymalny czas połączenia modemowego (min):"), modemTime_);
-    for (QSpinBox* spin : {shift_, events_, modemTime_})
+    for (QSpinBox* spin : {shift_, events_, modemTime_}) {
+        spin->setFixedWidth(prefix_->width());
         connect(spin, &QSpinBox::valueChanged, this, &TFCfgProgr::MarkChanged);
+    }
     connect(prefix_, &QLineEdit::textChanged, this, &TFCfgProgr::MarkChanged);
     return box;
 }
@@ -124,7 +127,11 @@ QWidget* TFCfgProgr::BuildModems() {
     modemGrid_->setHorizontalHeaderLabels(
         {QStringLiteral("Nazwa"), QStringLiteral("Rozkaz inicjujący"), QStringLiteral("Port"), QStringLiteral("Prędkość")});
     modemGrid_->verticalHeader()->hide();
-    modemGrid_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Room for the longest port and speed and their (bold) captions.
+    const int unit = modemGrid_->fontMetrics().averageCharWidth();
+    modemGrid_->setColumnWidth(0, unit * 16);
+    modemGrid_->setColumnWidth(2, unit * 10);
+    modemGrid_->setColumnWidth(3, unit * 12);
     modemGrid_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     modemGrid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     modemGrid_->setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -8,7 +8,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -106,14 +105,21 @@ TFCfgStacji::TFCfgStacji(QWidget* parent) : QDialog(parent) {
     buttons->addWidget(cancel_);
     buttons->addWidget(apply_);
 
-    auto* grid = new QGridLayout;
-    grid->addWidget(BuildStation(), 0, 0);
-    grid->addWidget(BuildCalculations(), 1, 0);
-    grid->addWidget(BuildLink(), 0, 1);
-    grid->addWidget(BuildTiming(), 1, 1);
-    grid->setRowStretch(2, 1);
+    // Two columns that stack their boxes each on its own, so the hidden rows
+    // of one box leave no gap beside the other.
+    auto* left = new QVBoxLayout;
+    left->addWidget(BuildStation());
+    left->addWidget(BuildCalculations());
+    left->addStretch(1);
+    auto* right = new QVBoxLayout;
+    right->addWidget(BuildLink());
+    right->addWidget(BuildTiming());
+    right->addStretch(1);
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(left);
+    columns->addLayout(right);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
+    layout->addLayout(columns);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -138,6 +144,7 @@ TFCfgStacji::TFCfgStacji(QWidget* parent) : QDialog(parent) {
 QGroupBox* TFCfgStacji::BuildStation() {
     auto* box = new QGroupBox(QStringLiteral("Stacja"), this);
     address_ = Spin(box, "AbNumSpin_NrAddr", 1, kMaxStationAddress);
+    address_->setFixedWidth(address_->fontMetrics().averageCharWidth() * 12);
     label_ = Edit(box, "Edit_Label");
     // Room for a long station label without scrolling.
     label_->setMinimumWidth(label_->fontMetrics().averageCharWidth() * 36);
@@ -150,6 +157,7 @@ QGroupBox* TFCfgStacji::BuildStation() {
     deviceProfile_ = Combo(box, "ComboBox_DevProf", {});
     modemProfile_ = Combo(box, "ComboBox_ModProf", {});
     auto* form = new QFormLayout(box);
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     form->addRow(QStringLiteral("Numer adresowy:"), address_);
     form->addRow(QStringLiteral("Nazwa stacji:"), label_);
     form->addRow(QStringLiteral("Nazwa grupy:"), group_);
@@ -184,6 +192,7 @@ QGroupBox* TFCfgStacji::BuildLink() {
     for (QSpinBox* spin : {portRemote_, portLocal_}) {
         spin->setReadOnly(true);
         spin->setButtonSymbols(QAbstractSpinBox::NoButtons);
+        spin->setSpecialValueText(QStringLiteral(" ")); // no port written
     }
     linkForm_ = new QFormLayout(box);
     linkForm_->addRow(QStringLiteral("Typ łącza:"), connType_);
