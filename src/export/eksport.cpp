@@ -14,6 +14,8 @@
 namespace kiv {
 namespace {
 
+constexpr const char *kNoDataMessage = "Brak danych do eksportu w wybranym okresie";
+
 QString Q(const std::string &text) { return QString::fromStdString(text); }
 
 } // namespace
@@ -71,7 +73,12 @@ TExportOutcome TFEksport::Run(const TExportArgs &args) {
     if (args.format == "DZN") {
         outcome = ExportDzn(request, period, ask);
     } else {
-        Setup(args.format, period, CsvParameterNames(request, period));
+        const std::vector<std::string> names = CsvParameterNames(request, period);
+        if (names.empty()) {
+            (void)MessageDlg("", kNoDataMessage, MsgInformation, BtnOk);
+            return {};
+        }
+        Setup(args.format, period, names);
         if (exec() != Accepted)
             return {};
         outcome = ExportCsv(request, period, TickedNames(), ask);
@@ -122,7 +129,7 @@ void TFEksport::Report(const TExportOutcome &outcome, const std::string &folder)
         return;
     if (outcome.written.empty() && outcome.failed.empty()) {
         if (outcome.refused == 0)
-            (void)MessageDlg("", "Brak danych do eksportu w wybranym okresie", MsgInformation, BtnOk);
+            (void)MessageDlg("", kNoDataMessage, MsgInformation, BtnOk);
         return;
     }
     std::string text = "Zapisano plików: " + std::to_string(outcome.written.size()) + " w katalogu " + folder;

@@ -87,6 +87,16 @@ class ExportWindowTest : public QObject {
         QVERIFY(messages.Saw("Zapisano plików: 2 w katalogu " + out_.Folder()));
     }
 
+    void noDataNoWindow() {
+        MessageRecorder messages;
+        TFEksport w;
+        TExportArgs args = Args("CSV");
+        args.start += 30 * 86400;
+        args.end += 30 * 86400;
+        QVERIFY(w.Run(args).written.empty());
+        QCOMPARE(messages.Last().text, std::string("Brak danych do eksportu w wybranym okresie"));
+    }
+
     // The window's look, kept where KIV_ARTIFACT_DIR points (run under Xvfb).
     void screenshot() {
         const QByteArray keep = qgetenv("KIV_ARTIFACT_DIR");
