@@ -10,7 +10,6 @@
 #include "support/messages.h"
 
 #include <bit>
-#include <cerrno>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
