@@ -161,13 +161,14 @@ void TFCfgProgr::Setup(const std::string& kivIni, const std::string& dataFolder)
     ShowGroups(0);
     ShowModems(0);
     treeChanged_ = false;
+    saved_ = false;
     apply_->setEnabled(false);
 }
 
 bool TFCfgProgr::Execute(const std::string& kivIni, const std::string& dataFolder) {
     Setup(kivIni, dataFolder);
     exec();
-    return treeChanged_;
+    return treeChanged_ || saved_;
 }
 
 void TFCfgProgr::ShowGroups(int select) {
@@ -286,6 +287,7 @@ bool TFCfgProgr::Apply() {
         return false;
     }
     config_ = edited;
+    saved_ = true;
     apply_->setEnabled(false);
     return true;
 }

@@ -6,7 +6,8 @@
 // group list works at once instead: a renamed group is written into its
 // station files when the user confirms the new name, and the dialog then
 // reports that the main window's tree must be rebuilt, even when it is left
-// with "Anuluj". The text prompt and the modem profile editor are the
+// with "Anuluj". A save is reported the same way: the main window reads the
+// report hour shift again when it rebuilds. The text prompt and the modem profile editor are the
 // program's single instances, handed in at construction.
 #include "config/program_config.h"
 
@@ -34,12 +35,14 @@ public:
 
     // Reads the settings and shows them without waiting.
     void Setup(const std::string& kivIni, const std::string& dataFolder);
-    // Setup, then modal; true when a group was renamed.
+    // Setup, then modal; true when a group was renamed or the settings saved.
     [[nodiscard]] bool Execute(const std::string& kivIni, const std::string& dataFolder);
 
     // "Zastosuj": false when Kiv.ini could not be written (the user was told).
     [[nodiscard]] bool Apply();
+    // A group was renamed.
     [[nodiscard]] bool TreeChanged() const { return treeChanged_; }
+    [[nodiscard]] bool Saved() const { return saved_; }
     [[nodiscard]] const std::vector<TModemProfile>& ModemRows() const { return config_.modems; }
     [[nodiscard]] QPushButton* OkButton() const { return ok_; }
     [[nodiscard]] QPushButton* CancelButton() const { return cancel_; }
@@ -73,6 +76,7 @@ private:
     TProgramConfig config_;
     std::vector<std::string> groups_; // the shown list
     bool treeChanged_ = false;
+    bool saved_ = false;
     bool filling_ = false;
 
     QSpinBox* shift_;

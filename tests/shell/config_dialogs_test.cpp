@@ -378,14 +378,21 @@ private slots:
         QCOMPARE(main.windowTitle(), QString("Kiv - 00014 Szkoła nr 2"));
         QCOMPARE(main.NodeToReselect(), std::string("00014 Szkoła nr 2"));
 
+        // A saved hour shift reaches the commands that hand it over.
         bool opened = false;
         WhenModal([&](QWidget* modal) {
             opened = modal == windows.programSettings;
-            windows.programSettings->CancelButton()->click();
+            Child<QSpinBox>(*modal, "AbNumSpin_Shft")->setValue(4);
+            recorder_->Answer(ResYes);
+            windows.programSettings->OkButton()->click();
         });
         main.MenuAction("MnuUstawieniaprogramu")->trigger();
         QVERIFY(opened);
         QCOMPARE(main.windowTitle(), QString("Kiv - 00014 Szkoła nr 2"));
+        int shift = 0;
+        main.Targets().optimise = [&](const TOptimiseArgs& a) { shift = a.hourShift; };
+        main.MenuAction("MnuOptymalizacjaMocy")->trigger();
+        QCOMPARE(shift, 4);
     }
 
     void screenshots() {
