@@ -434,13 +434,13 @@ void Summarise(TPeriodReport &report) {
 
 std::string MarkLegend(const std::string &status) {
     static const std::pair<char, const char *> kMeanings[] = {
-        {'*', "* objętość doby z przyrostów godzinowych (brak odczytów licznika)"},
-        {'!', "! odczyty licznika niezgodne z przyrostami godzinowymi"},
-        {'?', "? niepełne dane godzinowe"}};
+        {'*', "* doba z przyrostów, bez odczytów licznika"},
+        {'!', "! licznik niezgodny z przyrostami"},
+        {'?', "? niepełne godziny"}};
     std::string legend;
     for (const auto &[mark, meaning] : kMeanings)
         if (status.find(mark) != std::string::npos)
-            legend += (legend.empty() ? "" : "; ") + std::string(meaning);
+            legend += (legend.empty() ? "" : ", ") + std::string(meaning);
     return legend.empty() ? "" : " (" + legend + ")";
 }
 
@@ -454,10 +454,10 @@ void Describe(TPeriodReport &report, const TDevSign &cecha, const std::string &s
     std::string criterionText = criterion;
     if (const std::size_t dot = criterionText.find('.'); dot != std::string::npos)
         criterionText.replace(dot, 1, separator);
-    report.statusLines = {"Doba gazowa od godz. " + TwoDigits(((report.hourShift % kHours) + kHours) % kHours) +
+    report.statusLines = {"Doba gazowa od " + TwoDigits(((report.hourShift % kHours) + kHours) % kHours) +
                               ":00, dni: " + std::to_string(report.days) +
                               ", moc zamówiona: " + std::to_string(report.capacity) +
-                              " m3/h, kryterium zgodności: " + criterionText,
+                              " m3/h, kryterium: " + criterionText,
                           "Status: " + report.status + MarkLegend(report.status)};
 }
 
@@ -696,7 +696,8 @@ TPageGeometry Geometry(IPrintSurface &surface, const TPeriodPage &page) {
     const double gap = digits / 10.0;
     const auto screen = [&page](std::size_t c) { return c < page.screenWidths.size() ? page.screenWidths[c] : 0; };
     g.columns.push_back({0, g.x0, static_cast<int>(std::lround(scale * screen(0)))});
-    double x = g.x0 + g.columns.back().width;
+    // The dates get the same gap as every other column, or they touch the first one.
+    double x = g.x0 + g.columns.back().width + gap;
     for (std::size_t c = 1; c < page.report.columns.size(); ++c) {
         if (c >= page.selection.size() || !page.selection[c])
             continue;
@@ -730,7 +731,9 @@ void DrawRow(IPrintSurface &surface, const TPageGeometry &g, const TPeriodReport
         const bool underline = column.column > 2 && row == report.columns[static_cast<std::size_t>(column.column)].extremeRow;
         if (underline)
             surface.SetFont(PeriodPrintFont(8, true));
-        surface.TextOut(column.x, y, text);
+        // Values and their headings stand right in their columns, as on the screen.
+        const int x = column.column == 0 ? column.x : column.x + column.width - surface.TextWidth(text);
+        surface.TextOut(x, y, text);
         if (underline)
             surface.SetFont(PeriodPrintFont());
     }
@@ -760,10 +763,15 @@ void DrawPeriodPage(IPrintSurface &surface, const TPeriodPage &page, const std::
     }
     surface.TextOut(g.x0, g.Y(line++), rule);
     surface.SetFont(PeriodPrintFont(10));
+    // A summary text wider than its place moves the next one on, so none overlap.
+    int taken = 0;
     for (int k = 0; k < kPeriodSumColumns; ++k) {
-        const int x = g.x0 + static_cast<int>(std::lround(g.unit * kSumOffsets[k]));
+        const std::string &value = report.sum[static_cast<std::size_t>(k)];
+        const int x = std::max(g.x0 + static_cast<int>(std::lround(g.unit * kSumOffsets[k])), taken);
         surface.TextOut(x, g.Y(line), kPeriodSumHeaders[k]);
-        surface.TextOut(x, g.Y(line + 1), report.sum[static_cast<std::size_t>(k)]);
+        surface.TextOut(x, g.Y(line + 1), value);
+        taken = x + std::max(surface.TextWidth(kPeriodSumHeaders[k]), surface.TextWidth(value)) +
+                surface.TextWidth("  ");
     }
     line += 2;
     surface.SetFont(PeriodPrintFont());

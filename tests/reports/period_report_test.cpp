@@ -149,7 +149,7 @@ TEST_F(PeriodReport, ExtremesWidthsAndRefusals) {
     EXPECT_EQ(report.Find("Pmax")->extremeRow, 34) << "2.0 + 31/10 on the last day";
     EXPECT_EQ(report.Find("Vn")->description, "Objętość normalna");
     EXPECT_EQ(report.statusLines[0],
-              "Doba gazowa od godz. 22:00, dni: 31, moc zamówiona: 100 m3/h, kryterium zgodności: 0,0001");
+              "Doba gazowa od 22:00, dni: 31, moc zamówiona: 100 m3/h, kryterium: 0,0001");
     // 7 a character: "000000100000" is 84 wide, "Data" stays at 50.
     const std::vector<int> widths =
         PeriodColumnWidths(report, [](const std::string &text) { return 7 * static_cast<int>(text.size()); });
@@ -254,7 +254,8 @@ TEST_F(PeriodReport, PrintedDocument) {
     // "1234567890" is 320 printed and 70 on screen: f = 32/7, d = 32.
     EXPECT_TRUE(has("text 350 496 " + report.title));
     EXPECT_TRUE(has("text 350 688 Data"));
-    EXPECT_TRUE(has("text 693 688 Vn")) << "column 0 is 32/7 * 75 = 343 wide";
+    // Column 0 is 32/7 * 75 = 343 wide, then the gap; "Vn" ends its column of 32 + 32/7 * 89 = 439.
+    EXPECT_TRUE(has("text " + std::to_string(725 + 439 - 64) + " 688 Vn"));
     EXPECT_TRUE(has("text 350 " + y(5) + report.Text(0, 3))) << "row r on line r + 2";
     EXPECT_EQ(recorder.Pages(), 2);
     // Row 36 would be on line 38: it starts the second page on line 1.
