@@ -3,17 +3,27 @@
 // reports/daily_report.h). The day starts as the period chooser starts it,
 // at DATE 00:00:01; the hour shift defaults to the one of Kiv.ini in the
 // working folder, where the virtual stations are looked up by label too.
+// kiv-cli report period: the period report from FROM to TO as its window
+// shows it (reports/period_report.h), its CSV file or its printed pages.
 #include "cli/cli_args.h"
 #include "cli/cli_command.h"
 #include "config/program_settings.h"
 #include "config/station_db.h"
 #include "reports/daily_report.h"
+#include "reports/period_report.h"
+#include "support/messages.h"
+
+#include <QLocale>
 
 #ifdef KIV_CLI_PDF
 #include "reports/rap_dob.h"
+#include "reports/rap_okres.h"
 
 #include <QApplication>
 #endif
+
+#include <algorithm>
+#include <iterator>
 
 #include <cstdio>
 #include <string>
@@ -24,6 +34,10 @@ namespace {
 
 constexpr const char *kName = "report";
 constexpr TimeStamp kDaySeconds = 86400;
+constexpr TimeStamp kLongestPeriod = 62 * kDaySeconds;
+constexpr std::size_t kDailyArguments = 4;
+const char *const kDailyOptions[] = {"--shift", "--days", "--pdf"};
+const char *const kPeriodOptions[] = {"--shift", "--csv", "--sep", "--pdf"};
 
 // "key@label" of an address or of the virtual station with that label.
 int FindEntry(const std::string &folder, const std::string &key, std::string &entry, std::string &error) {
@@ -98,12 +112,19 @@ int WritePdf(const std::vector<TDailyReport> &reports, const std::string &file) 
 #endif
 }
 
-int Run(const std::vector<std::string> &args) {
-    CliArgs in;
-    if (const int rc = SplitArguments(kName, args, in); rc != kExitOk)
+// An option the kind of report does not take is as unknown as any other.
+int CheckOptions(const CliArgs &in, const char *const *first, const char *const *last) {
+    for (const auto &[option, value] : in.options)
+        if (std::find_if(first, last, [&](const char *o) { return option == o; }) == last)
+            return UsageError(kName, "nieznana opcja \"" + option + "\"");
+    return kExitOk;
+}
+
+int RunDaily(const CliArgs &in) {
+    if (const int rc = CheckOptions(in, std::begin(kDailyOptions), std::end(kDailyOptions)); rc != kExitOk)
         return rc;
-    if (in.values[0] != "daily")
-        return UsageError(kName, "nieznany rodzaj raportu \"" + in.values[0] + "\" (jest: daily)");
+    if (in.values.size() > kDailyArguments)
+        return UsageError(kName, "nadmiarowy argument \"" + in.values[kDailyArguments] + "\"");
     TDailyRequest request;
     long days = 1;
     std::string error;
@@ -132,17 +153,192 @@ int Run(const std::vector<std::string> &args) {
     return kExitOk;
 }
 
+// Keeps the first message of the report for one line of Fail.
+class TFirstMessage : public IMessageSink {
+  public:
+    TFirstMessage() : previous_(SetMessageSink(this)) {}
+    ~TFirstMessage() override { SetMessageSink(previous_); }
+    TFirstMessage(const TFirstMessage &) = delete;
+    TFirstMessage &operator=(const TFirstMessage &) = delete;
+
+    int Show(const std::string &, const std::string &text, int, unsigned buttons) override {
+        if (text_.empty())
+            text_ = text;
+        const int bit = DefaultButtonBit(buttons);
+        return bit < 0 ? ResNone : ButtonResult(bit);
+    }
+    [[nodiscard]] const std::string &Text() const { return text_; }
+
+  private:
+    IMessageSink *previous_;
+    std::string text_;
+};
+
+// FROM 00:00:01 to the day after TO, as the period chooser gives them; at most 62 days.
+bool ParsePeriod(const std::string &from, const std::string &to, TimeStamp &start, TimeStamp &end,
+                 std::string &error) {
+    if (!ParseDay(from, start, error) || !ParseDay(to, end, error))
+        return false;
+    end += kDaySeconds - 1;
+    if (end <= start) {
+        error = "odwrócony okres: " + from + " jest później niż " + to;
+        return false;
+    }
+    if (end - start > kLongestPeriod) {
+        error = "okres " + from + " - " + to + " dłuższy niż 62 dni";
+        return false;
+    }
+    return true;
+}
+
+// One character that is neither a digit nor the field separator ";".
+bool ParseSeparator(const std::string &text, std::string &separator, std::string &error) {
+    const bool one = !text.empty() && static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+                                          return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+                                      })) == 1;
+    if (!one || text == ";" || (text[0] >= '0' && text[0] <= '9') || static_cast<unsigned char>(text[0]) < ' ') {
+        error = "niepoprawny separator dziesiętny \"" + text + "\" (jeden znak, nie cyfra i nie \";\")";
+        return false;
+    }
+    separator = text;
+    return true;
+}
+
+bool ParsePeriodOptions(const CliArgs &in, TPeriodRequest &request, std::string &error) {
+    long shift = TProgramSettings(KivIniPathInWorkingFolder()).RepBaseHourShift();
+    if (in.Has("--shift") && !ParseWhole("--shift", in.Option("--shift"), -23, 23, shift, error))
+        return false;
+    request.hourShift = static_cast<int>(shift);
+    request.decimalSeparator = QLocale::system().decimalPoint().toStdString();
+    if (in.Has("--sep") && !ParseSeparator(in.Option("--sep"), request.decimalSeparator, error))
+        return false;
+    const std::string layout = in.Has("--csv") ? in.Option("--csv") : "standard";
+    if (layout != "standard" && layout != "rozliczenie") {
+        error = "nieznany układ CSV \"" + layout + "\" (jest: standard, rozliczenie)";
+        return false;
+    }
+    return true;
+}
+
+// The grid row by row, cells between tabs, the print marks as "+" and "-", then TSum.
+void PrintPeriodReport(const TPeriodReport &report, const TPrintSelection &selection) {
+    std::printf("%s\n", report.title.c_str());
+    for (int r = 0; r < report.Rows(); ++r) {
+        std::string line;
+        for (int c = 0; c < static_cast<int>(report.columns.size()); ++c) {
+            const bool chosen = static_cast<std::size_t>(c) < selection.size() && selection[static_cast<std::size_t>(c)];
+            const std::string cell = r != kPeriodMarkRow ? report.Text(c, r) : c == 0 ? "" : chosen ? "+" : "-";
+            line += (c == 0 ? "" : "\t") + cell;
+        }
+        std::printf("%s\n", line.c_str());
+    }
+    std::string headers;
+    std::string values;
+    for (int k = 0; k < kPeriodSumColumns; ++k) {
+        headers += (k == 0 ? "" : "\t") + std::string(kPeriodSumHeaders[k]);
+        values += (k == 0 ? "" : "\t") + report.sum[static_cast<std::size_t>(k)];
+    }
+    std::printf("%s\n%s\n", headers.c_str(), values.c_str());
+}
+
+int WritePeriodPdf(const TPeriodReport &report, const TPrintSelection &selection, const std::string &file) {
+#ifdef KIV_CLI_PDF
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    int argc = 1;
+    char name[] = "kiv-cli";
+    char *argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    if (!PrintPeriodToPdf({PageAsShown(report, selection)}, file))
+        return Fail(kName, kExitNoInput, "nie można zapisać pliku PDF \"" + file + "\"");
+    return kExitOk;
+#else
+    (void)report;
+    (void)selection;
+    return Fail(kName, kExitUnavailable, "zapis do PDF (" + file + ") niedostępny w tej kompilacji");
+#endif
+}
+
+int RunPeriod(const CliArgs &in, const std::string &csvFile) {
+    if (const int rc = CheckOptions(in, std::begin(kPeriodOptions), std::end(kPeriodOptions)); rc != kExitOk)
+        return rc;
+    if (in.values.size() <= kDailyArguments)
+        return UsageError(kName, "brak argumentu DO");
+    if (in.Has("--csv") && csvFile.empty())
+        return UsageError(kName, "brak wartości PLIK po opcji --csv " + in.Option("--csv"));
+    TPeriodRequest request;
+    std::string error;
+    if (!ParsePeriod(in.values[3], in.values[4], request.start, request.end, error) ||
+        !ParsePeriodOptions(in, request, error))
+        return UsageError(kName, error);
+    if (const int rc = FindDataFolder(in.values[1], request.dataFolder, error); rc != kExitOk)
+        return Fail(kName, rc, error);
+    if (const int rc = FindEntry(request.dataFolder, in.values[2], request.entry, error); rc != kExitOk)
+        return Fail(kName, rc, error);
+    request.kivIni = KivIniPathInWorkingFolder();
+    const TFirstMessage message;
+    TPeriodReport report;
+    if (BuildPeriodReport(request, report) != TPeriodBuild::Built)
+        return Fail(kName, kExitNoInput, message.Text());
+    const TPrintSelection selection = ReadPrintSelection(request.dataFolder, report);
+    if (in.Has("--csv")) {
+        const TCsvLayout layout = in.Option("--csv") == "standard" ? TCsvLayout::Standard : TCsvLayout::Rozliczenie;
+        const std::string written = WritePeriodCsv(report, layout, csvFile);
+        if (written.empty())
+            return Fail(kName, kExitNoInput, message.Text() + ": " + PeriodCsvPath(csvFile, report.entry.key));
+        std::printf("%s\n", written.c_str());
+    }
+    if (in.Has("--pdf"))
+        return WritePeriodPdf(report, selection, in.Option("--pdf"));
+    if (!in.Has("--csv"))
+        PrintPeriodReport(report, selection);
+    return kExitOk;
+}
+
+// "--csv LAYOUT FILE" takes two values: the file is taken out before the split.
+std::vector<std::string> TakeCsvFile(const std::vector<std::string> &args, std::string &file) {
+    std::vector<std::string> rest = args;
+    const auto csv = std::find(rest.begin(), rest.end(), "--csv");
+    if (csv != rest.end() && rest.end() - csv > 2 && csv[2].rfind("--", 0) != 0) {
+        file = csv[2];
+        rest.erase(csv + 2);
+    }
+    return rest;
+}
+
+int Run(const std::vector<std::string> &args) {
+    std::string csvFile;
+    CliArgs in;
+    if (const int rc = SplitArguments(kName, TakeCsvFile(args, csvFile), in); rc != kExitOk)
+        return rc;
+    if (in.values[0] == "daily")
+        return RunDaily(in);
+    if (in.values[0] == "period")
+        return RunPeriod(in, csvFile);
+    return UsageError(kName, "nieznany rodzaj raportu \"" + in.values[0] + "\" (jest: daily, period)");
+}
+
 const CliRegistrar kReport(
-    {kName, "daily FOLDER KLUCZ DATA [--shift H] [--days N] [--pdf PLIK]",
-     "Raport dobowy stacji lub stacji wirtualnej: tytuł, nagłówek, 24 godziny i przyrosty liczników", Run,
-     {{"RODZAJ", "rodzaj raportu: daily (raport dobowy)"},
+    {kName,
+     "daily FOLDER KLUCZ DATA [--shift H] [--days N] [--pdf PLIK]\n"
+     "  kiv-cli report period FOLDER KLUCZ OD DO [--shift H] [--csv standard|rozliczenie PLIK] [--sep C] [--pdf PLIK]",
+     "Raport dobowy (daily: 24 godziny i przyrosty liczników) albo okresowy (period: wiersz na dobę, "
+     "podsumowanie TSum) stacji lub stacji wirtualnej",
+     Run,
+     {{"RODZAJ", "rodzaj raportu: daily (raport dobowy) albo period (raport okresowy)"},
       {"FOLDER", "folder danych z folderami stacji FC_nnnnn"},
       {"KLUCZ", "adres stacji (np. 00012) albo etykieta stacji wirtualnej z Kiv.ini folderu roboczego"},
-      {"DATA", "dzień raportu, RRRR-MM-DD; raport zaczyna się o 00:00:01 tego dnia"}},
+      {"DATA", "daily: dzień raportu, RRRR-MM-DD, od 00:00:01; period: pierwszy dzień okresu (OD)"},
+      {"DO", "period: ostatni dzień okresu, RRRR-MM-DD; okres najwyżej 62 dni", true}},
      {{"--shift", "H", "przesunięcie godziny początku doby gazowej, -23..23 (domyślnie z Kiv.ini, -2)"},
-      {"--days", "N", "liczba kolejnych dni, 1..31 (domyślnie 1)"},
-      {"--pdf", "PLIK", "zamiast tekstu strony wydruku, jedna na dzień, do pliku PDF"}},
-     {"kiv-cli report daily demo 00012 2026-05-10", "kiv-cli report daily demo \"Suma Północ\" 2026-05-10 --days 3"}});
+      {"--days", "N", "daily: liczba kolejnych dni, 1..31 (domyślnie 1)"},
+      {"--csv", "UKŁAD PLIK",
+       "period: zamiast tekstu plik CSV jak z \"Eksport\" (standard albo rozliczenie); PLIK jak w oknie zapisu: "
+       "zapisany zostaje folder + klucz + nazwa + \".CSV\", jego ścieżka idzie na wyjście"},
+      {"--sep", "C", "period: separator dziesiętny (domyślnie systemowy, jak w oknie raportu)"},
+      {"--pdf", "PLIK", "zamiast tekstu strony wydruku do pliku PDF (daily: jedna na dzień; period: poziomo)"}},
+     {"kiv-cli report daily demo 00012 2026-05-10", "kiv-cli report daily demo \"Suma Północ\" 2026-05-10 --days 3",
+      "kiv-cli report period demo 00012 2026-05-01 2026-05-31 --csv rozliczenie /tmp/maj.csv"}});
 
 } // namespace
 } // namespace kiv::cli
