@@ -1,0 +1,5 @@
+kiv_add_bench(graph_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/graph.cpp LIBS kiv_graph)
+if(KIV_BUILD_GUI AND TARGET kiv_graph_gui)
+  target_link_libraries(graph_bench PRIVATE kiv_graph_gui)
+  target_compile_definitions(graph_bench PRIVATE KIV_BENCH_PICTURE)
+endif()
