@@ -202,9 +202,9 @@ void FillIncrementDay(TPeriodReport &report, const TLaidOut &at, const std::vect
     int smallest = -1;
     int largest = -1;
     std::array<THourSum, kHours> hours{};
+    const auto hourStart = [&](int f) { return DayStart(report, k) + static_cast<TimeStamp>(f) * kHour; };
     for (int f = 0; f < kHours; ++f) {
-        const TimeStamp start = DayStart(report, k) + static_cast<TimeStamp>(f) * kHour;
-        const THourSum hour = hours[static_cast<std::size_t>(f)] = SumHour(samples, start);
+        const THourSum hour = hours[static_cast<std::size_t>(f)] = SumHour(samples, hourStart(f));
         total += hour.sum;
         minutes += hour.minutes;
         if (hour.minutes < 1)
@@ -216,7 +216,6 @@ void FillIncrementDay(TPeriodReport &report, const TLaidOut &at, const std::vect
         if (largest < 0 || hour.sum > hours[static_cast<std::size_t>(largest)].sum)
             largest = f;
     }
-    const auto hourStart = [&](int f) { return DayStart(report, k) + static_cast<TimeStamp>(f) * kHour; };
     if (smallest >= 0)
         SetHourCell(report.columns[static_cast<std::size_t>(at.first)].cells[row],
                     hours[static_cast<std::size_t>(smallest)].sum, hourStart(smallest));
