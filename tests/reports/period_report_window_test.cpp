@@ -76,6 +76,17 @@ class PeriodReportWindowTest : public QObject {
         w.Action("-Dzień")->trigger();
         QCOMPARE(w.Shown().days, 1);
         QVERIFY(!w.Action("-Dzień")->isEnabled());
+        // A step out of the accepted range is refused and taken back.
+        TPeriodReportArgs limited = Args(2);
+        limited.start = test::MayStart(2);
+        limited.lower = test::At(2024, 5, 1);
+        limited.upper = test::At(2024, 5, 3);
+        QVERIFY(w.Open(limited));
+        w.Action(">")->trigger();
+        QCOMPARE(messages.Last().text, std::string("Zakres czasowy danych nie mieści się w akceptowanych limitach"));
+        QCOMPARE(w.Start(), test::MayStart(2));
+        QCOMPARE(w.End(), test::MayEnd(2));
+        messages.Clear();
 
         QVERIFY(!w.Action("-Stacja")->isEnabled());
         w.Action("+Stacja")->trigger();
