@@ -2,6 +2,7 @@
 
 #include "support/gui/open_winds.h"
 #include "support/gui/print_painter.h"
+#include "support/messages.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -68,8 +69,12 @@ void LeaveOpenWindows(QWidget *window) {
 TFGrafika *TFGrafika::OpenNew(const TGraphRequest &request, QWidget *parent) {
     auto *window = new TFGrafika(parent);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    if (window->Open(request))
+    const TGraphOpen result = window->Show(request);
+    if (result == TGraphOpen::Shown)
         return window;
+    // A command that opens no window at all still says why.
+    if (result == TGraphOpen::NoArchive)
+        (void)MessageDlg("", NoSamplesText(request.start, request.end), MsgInformation);
     delete window;
     return nullptr;
 }
@@ -104,15 +109,14 @@ TFGrafika::TFGrafika(QWidget *parent)
 
 TFGrafika::~TFGrafika() { std::erase(GraphList(), this); }
 
-bool TFGrafika::Open(const TGraphRequest &request) { return Show(request, true); }
+bool TFGrafika::Open(const TGraphRequest &request) { return Show(request) == TGraphOpen::Shown; }
 
-bool TFGrafika::Show(const TGraphRequest &request, bool reportFailure) {
+TGraphOpen TFGrafika::Show(const TGraphRequest &request) {
     TGraph next;
     const TGraphOpen result = OpenGraph(request, next);
     if (result != TGraphOpen::Shown) {
-        if (reportFailure)
-            ReportGraphOpen(result, next);
-        return false;
+        ReportGraphOpen(result, next);
+        return result;
     }
     LeaveOpenWindows(this);
     graph_ = std::move(next);
@@ -127,7 +131,7 @@ bool TFGrafika::Show(const TGraphRequest &request, bool reportFailure) {
     raise();
     OpenWindows().RegisterWindow(this);
     canvas_->update();
-    return true;
+    return result;
 }
 
 void TFGrafika::UpdateMenu() {
@@ -143,18 +147,18 @@ void TFGrafika::UpdateMenu() {
     switch_->setEnabled(SwitchEnabled(graph_));
 }
 
-void TFGrafika::StepDays(int days) { (void)Show(SteppedRequest(graph_, days), true); }
+void TFGrafika::StepDays(int days) { (void)Show(SteppedRequest(graph_, days)); }
 
 void TFGrafika::LastDay() {
     TGraphRequest request;
     if (LastDayRequest(graph_, request))
-        (void)Show(request, true);
+        (void)Show(request);
 }
 
 void TFGrafika::ChooseParameter(int index) {
     TGraphRequest request = graph_.request;
     request.parameter = index;
-    if (!Show(request, true))
+    if (Show(request) != TGraphOpen::Shown)
         UpdateMenu(); // the tick stays on the parameter still shown
 }
 
@@ -170,7 +174,7 @@ void TFGrafika::ToggleSwitch() {
 void TFGrafika::PressKey(TGraphKey key) {
     const TCursorMove move = MoveCursor(graph_, cursor_, key);
     if (move.dayStep != 0) {
-        if (Show(SteppedRequest(graph_, move.dayStep), true) && move.dayStep < 0)
+        if (Show(SteppedRequest(graph_, move.dayStep)) == TGraphOpen::Shown && move.dayStep < 0)
             cursor_ = std::max(0, static_cast<int>(graph_.Records().size()) - 1);
     } else {
         cursor_ = move.record;
@@ -246,7 +250,6 @@ void TFGrafika::keyPressEvent(QKeyEvent *event) {
 
 void TFGrafika::closeEvent(QCloseEvent *event) {
     LeaveOpenWindows(this);
-    std::erase(GraphList(), this);
     QMainWindow::closeEvent(event);
 }
 

@@ -27,8 +27,8 @@ class TGraphCanvas;
 class TFGrafika : public QMainWindow {
     Q_OBJECT
   public:
-    // A new window for the request; nullptr (after the message, if any) when
-    // there is nothing to show.
+    // A new window for the request; nullptr, after the message, when there
+    // is nothing to show.
     static TFGrafika *OpenNew(const TGraphRequest &request, QWidget *parent = nullptr);
     // The graphs open now, oldest first.
     [[nodiscard]] static std::vector<TFGrafika *> OpenGraphs();
@@ -66,7 +66,9 @@ class TFGrafika : public QMainWindow {
 
   private:
     friend class TGraphCanvas;
-    bool Show(const TGraphRequest &request, bool reportFailure);
+    // The graph of the request, or the old one kept (after the message) when
+    // the request has nothing to show.
+    TGraphOpen Show(const TGraphRequest &request);
     void Render(QSize size);
     void ShowCursor();
     void UpdateMenu();

@@ -60,6 +60,8 @@ class GraphWindowTest : public QObject {
 
         QVERIFY(!TFGrafika::OpenNew(data_.Request("+00012+00013", 6, 1, 6, 1)));
         QVERIFY(messages.Saw("Brak danych za okres 1.6.2024-1.6.2024"));
+        QVERIFY(!TFGrafika::OpenNew(data_.Request("00012", 6, 2, 6, 2))); // no month file at all
+        QVERIFY(messages.Saw("Brak danych za okres 2.6.2024-2.6.2024"));
         QCOMPARE(TFGrafika::OpenGraphs().size(), std::size_t{2});
         tenDays->close();
         third->close();
