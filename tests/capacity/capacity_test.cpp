@@ -1,0 +1,128 @@
+// The virtual station definition and the ordered capacity on small data
+// folders: formulas as the definition window shows and saves them, entries
+// rewritten with every later field kept, two data folders apart, and the
+// capacity stored into PeakFlow or into the virtual station's entry.
+#include "capacity/ordered_capacity.h"
+#include "capacity/virtual_definition.h"
+
+#include "common/temp_folder.h"
+#include "config/config_test_util.h"
+#include "config/program_settings.h"
+#include "config/virtual_stations.h"
+
+#include <gtest/gtest.h>
+
+namespace kiv {
+namespace {
+
+using test::ReadBytes;
+using test::WriteBytes;
+
+class CapacityTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const auto& [address, label] : {std::pair{12, "Kotłownia"}, {13, "Szkoła"}, {20, "Łaźnia"}})
+            WriteBytes(StationFilePath(folderA_, address), std::string("[Main]\nLabel=") + label + "\n");
+        stations_.Build(folderA_);
+        WriteBytes(kivIni_, "[" + VirtualSectionName(folderA_) + "]\nSum1=Bilans@12-20@150@Taryfa A@x\n" +
+                                "Sum2=Druga@+00013@0\n[" + VirtualSectionName(folderB_) + "]\nSum1=Bilans@+00013@7\n");
+    }
+    [[nodiscard]] TDefinitionResult Save(const std::string& key, const std::string& opened, const std::string& label,
+                                         const std::string& formula) const {
+        return SaveDefinition({kivIni_, folderA_, key, opened, label, MembersOf(CleanFormula(formula), stations_)});
+    }
+
+    test::TempFolder temp_{"kiv-capacity"};
+    std::string folderA_ = temp_.Folder() + "a/";
+    std::string folderB_ = temp_.Folder() + "b/";
+    std::string kivIni_ = temp_.File("Kiv.ini");
+    TStationDb stations_;
+};
+
+TEST_F(CapacityTest, FormulaShownAsMembersAndSavedFromThem) {
+    const struct {
+        const char* name;
+        const char* stored;
+        std::vector<std::string> plus;
+        std::vector<std::string> minus;
+        const char* saved;
+    } rows[] = {
+        {"no signs, no zeros", "12-20", {"00012 Kotłownia"}, {"00020 Łaźnia"}, "+00012-00020"},
+        {"one member subtracted", "-00012", {}, {"00012 Kotłownia"}, "-00012"},
+        {"unknown member dropped", "+00012+00099-00013", {"00012 Kotłownia"}, {"00013 Szkoła"}, "+00012-00013"},
+        {"blanks and letters dropped", "x1 2-2;0", {"00012 Kotłownia"}, {"00020 Łaźnia"}, "+00012-00020"},
+        {"sign without digits", "+-13", {}, {"00013 Szkoła"}, "-00013"},
+        {"too many digits", "+99999999999+00013", {"00013 Szkoła"}, {}, "+00013"},
+        {"leading zeros beyond five", "+000000020", {"00020 Łaźnia"}, {}, "+00020"},
+        {"empty", "", {}, {}, ""},
+    };
+    for (const auto& r : rows) {
+        const TMemberLists members = MembersOf(CleanFormula(r.stored), stations_);
+        EXPECT_EQ(members, (TMemberLists{r.plus, r.minus})) << r.name;
+        EXPECT_EQ(BuildFormula(members), r.saved) << r.name;
+    }
+    const TMemberLists chosen{{"00012 Kotłownia"}, {}};
+    EXPECT_TRUE(IsChosenMember("00012 Kotłownia", chosen));
+    EXPECT_FALSE(IsChosenMember("00013 Szkoła", chosen));
+    EXPECT_FALSE(IsChosenMember("Bilans", chosen));
+    // Groups, virtual stations, stations gone and stations chosen already are no new members.
+    EXPECT_EQ(PickedMembers({"Północ", "00012 Kotłownia", "00013 Szkoła", "Bilans", "00099 Brak", "00013 Szkoła"},
+                            stations_, chosen),
+              std::vector<std::string>{"00013 Szkoła"});
+}
+
+TEST_F(CapacityTest, SavingKeepsCapacityTariffAndLaterFieldsOfItsOwnFolder) {
+    EXPECT_EQ(LookupSum(kivIni_, folderA_, "Druga").key, "Sum2");
+    EXPECT_EQ(LookupSum(kivIni_, folderA_, "Brak").label, "");
+    EXPECT_EQ(Save("Sum1", "Bilans", "Bilans", "12-20").result, DefinitionSave::Saved);
+    EXPECT_EQ(ReadSumEntry(kivIni_, folderA_, "Sum1"), "Bilans@+00012-00020@150@Taryfa A@x");
+    const TDefinitionResult renamed = Save("Sum2", "Druga", "  Nowa nazwa ", "+00013");
+    EXPECT_EQ(renamed.label, "Nowa nazwa");
+    EXPECT_EQ(ReadSumEntry(kivIni_, folderA_, "Sum2"), "Nowa nazwa@+00013@0");
+    const TDefinitionResult added = Save("", "", "Trzecia", "13");
+    EXPECT_EQ(added.key, "Sum3");
+    EXPECT_EQ(ReadSumEntry(kivIni_, folderA_, "Sum3"), "Trzecia@+00013@0");
+
+    const std::string before = ReadBytes(kivIni_);
+    EXPECT_EQ(Save("Sum2", "Nowa nazwa", " ", "13").result, DefinitionSave::NoLabel);
+    EXPECT_EQ(Save("Sum2", "Nowa nazwa", "A@B", "13").result, DefinitionSave::LabelHasSeparator);
+    EXPECT_EQ(Save("Sum2", "Nowa nazwa", "Bilans", "13").result, DefinitionSave::LabelTaken);
+    EXPECT_EQ(ReadBytes(kivIni_), before);
+
+    EXPECT_EQ(ReadSumEntries(kivIni_, folderB_), std::vector<std::string>{"Bilans@+00013@7"});
+    ASSERT_TRUE(EraseVirtualSection(kivIni_, folderA_));
+    EXPECT_TRUE(ReadSumEntries(kivIni_, folderA_).empty());
+    EXPECT_EQ(ReadSumEntries(kivIni_, folderB_), std::vector<std::string>{"Bilans@+00013@7"});
+}
+
+TEST_F(CapacityTest, CapacityStoredIntoPeakFlowOrTheEntry) {
+    const TCapacitySubject station{"00012 Kotłownia", folderA_, false, kivIni_};
+    const std::string file = StationFilePath(folderA_, 12);
+    const std::string unchanged = ReadBytes(file);
+    EXPECT_EQ(ReadCapacity(station).value, "");
+    EXPECT_EQ(StationOrderedCapacity(file), 1);
+    EXPECT_EQ(StoreCapacity(station, ReadCapacity(station), " "), CapacityStore::NothingToStore);
+    EXPECT_EQ(ReadBytes(file), unchanged);
+    EXPECT_EQ(StoreCapacity(station, ReadCapacity(station), " 30"), CapacityStore::Stored);
+    EXPECT_EQ(StationOrderedCapacity(file), 30);
+    EXPECT_EQ(ReadCapacity(station).value, "30");
+
+    const TCapacitySubject druga{"Druga", folderA_, true, kivIni_};
+    EXPECT_EQ(ReadCapacity(druga).value, "0");
+    EXPECT_EQ(StoreCapacity(druga, ReadCapacity(druga), "150"), CapacityStore::Stored);
+    EXPECT_EQ(ReadSumEntry(kivIni_, folderA_, "Sum2"), "Druga@+00013@150@");
+    const TCapacitySubject bilans{"Bilans", folderA_, true, kivIni_};
+    EXPECT_EQ(StoreCapacity(bilans, ReadCapacity(bilans), "1 5"), CapacityStore::Stored);
+    EXPECT_EQ(ReadSumEntry(kivIni_, folderA_, "Sum1"), "Bilans@12-20@15@Taryfa A@x");
+    EXPECT_EQ(ReadSumEntry(kivIni_, folderB_, "Sum1"), "Bilans@+00013@7");
+
+    const TCapacitySubject missing{"Brak", folderA_, true, kivIni_};
+    EXPECT_FALSE(ReadCapacity(missing).found);
+    EXPECT_EQ(StoreCapacity(missing, ReadCapacity(missing), "5"), CapacityStore::NothingToStore);
+    const TCapacitySubject gone{"00077 Nie ma", folderA_, false, kivIni_};
+    EXPECT_EQ(StoreCapacity(gone, ReadCapacity(gone), "5"), CapacityStore::WriteFailed);
+    EXPECT_EQ(CapacityValue("abc"), 1);
+}
+
+} // namespace
+} // namespace kiv
