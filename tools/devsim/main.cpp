@@ -1,8 +1,12 @@
 // kiv-devsim: a GazModem device on a pseudo-terminal or a serial line, for
-// trying and testing the program's read-outs without hardware.
+// trying and testing the program's read-outs without hardware; with --modem,
+// one or more devices behind a simulated Hayes modem.
 #include <csignal>
-#include <filesystem>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,6 +14,7 @@
 #include "data_loader.h"
 #include "device_model.h"
 #include "event_loader.h"
+#include "hayes_modem.h"
 #include "options.h"
 #include "profile_loader.h"
 #include "request_handlers.h"
@@ -46,6 +51,84 @@ void ApplyNameplate(const kiv::devsim::Options& options, kiv::devsim::DeviceData
     if (options.wrongSerial) data.nameplate[kSerial] += "X";
 }
 
+// One simulated device: the first is the one the options describe, the
+// others (--extra-device) have only an address and a profile of their own.
+struct DeviceSpec {
+    uint16_t address = 0;
+    std::string profile;
+    bool main = false;
+};
+
+std::vector<DeviceSpec> DeviceSpecs(const kiv::devsim::Options& options) {
+    std::vector<DeviceSpec> specs{{static_cast<uint16_t>(options.address), options.profile, true}};
+    for (const std::string& text : options.extraDevices) {
+        const std::size_t colon = text.find(':');
+        const std::string number = text.substr(0, colon);
+        const int address = std::atoi(number.c_str());
+        specs.push_back({static_cast<uint16_t>(address > 0 && address <= 65535 ? address : 0),
+                         colon == std::string::npos ? options.profile : text.substr(colon + 1), false});
+    }
+    return specs;
+}
+
+std::unique_ptr<kiv::devsim::SimDevice> BuildDevice(const kiv::devsim::Options& options, const DeviceSpec& spec,
+                                                    uint32_t start, std::string& error) {
+    using namespace kiv::devsim;
+    if (spec.address == 0) {
+        error = "--extra-device wants ADDRESS[:PROFILE] with an address of 1..65535";
+        return nullptr;
+    }
+    SimProfile profile;
+    if (!LoadProfile(spec.profile, profile, error)) return nullptr;
+    if (spec.main && options.protocol != 0) profile.protocol = options.protocol;
+    if (profile.protocol != 1 && profile.protocol != 2)
+        std::fprintf(stderr, "kiv-devsim: the profile names protocol %d; every request will be refused\n",
+                     profile.protocol);
+
+    GenerateOptions generate;
+    generate.seed = options.seed;
+    generate.now = start;
+    generate.hourlyDays = options.hourlyDays;
+    generate.dailyDays = options.dailyDays;
+    generate.eventCount = options.events;
+    generate.gasDayHour = options.gasDayHour;
+    // Event definitions live next to the profiles, in the program folder.
+    const bool ownMake = spec.main && !options.make.empty();
+    const bool ownType = spec.main && !options.type.empty();
+    generate.eventKinds = LoadEventKinds(std::filesystem::path(spec.profile).parent_path().string(),
+                                         ownMake ? options.make : profile.make, ownType ? options.type : profile.type);
+    DeviceData data = GenerateData(profile, spec.address, generate);
+    if (spec.main) {
+        ApplyNameplate(options, data);
+        if (!options.dataFolder.empty() && !LoadArchives(options.dataFolder, profile, data, error)) return nullptr;
+    }
+    const DeviceSettings settings{profile.protocol, options.badClock, options.maxValues, options.ackPositioning,
+                                  options.badPointerEcho, options.earlyDayPosition, options.pointerBase};
+    return std::make_unique<SimDevice>(std::move(data), settings);
+}
+
+bool ModemSettingsOf(const kiv::devsim::Options& options, const std::map<uint16_t, kiv::devsim::SimDevice*>& devices,
+                     kiv::devsim::ModemSettings& settings, std::string& error) {
+    using namespace kiv::devsim;
+    settings.connectSpeed = options.connectSpeed > 0 ? options.connectSpeed : options.baud > 0 ? options.baud : 9600;
+    settings.defaultAddress = static_cast<uint16_t>(options.address);
+    settings.dialTimeMs = options.dialTimeMs;
+    settings.guardTimeMs = options.guardTimeMs;
+    settings.errorLines = options.modemErrors;
+    settings.ignoreDtr = options.ignoreDtr;
+    for (const std::string& text : options.numbers) {
+        DialRule rule;
+        if (!ParseDialRule(text, rule, error)) return false;
+        if (rule.address != 0 && devices.count(rule.address) == 0) {
+            error = "--number " + text + ": no device has address " + std::to_string(rule.address) +
+                    " (see --extra-device)";
+            return false;
+        }
+        settings.rules.push_back(rule);
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -62,48 +145,37 @@ int main(int argc, char** argv) {
         break;
     }
 
-    SimProfile profile;
-    if (!LoadProfile(options.profile, profile, error)) return Fail(error);
-    if (options.protocol != 0) profile.protocol = options.protocol;
-    if (profile.protocol != 1 && profile.protocol != 2)
-        std::fprintf(stderr, "kiv-devsim: the profile names protocol %d; every request will be refused\n",
-                     profile.protocol);
-
     uint32_t start = kiv::NowStamp();
     if (!options.clock.empty() && !kiv::ParseStamp(options.clock, start))
         return Fail("--clock wants \"YYYY-MM-DD hh:mm:ss\", not \"" + options.clock + "\"");
 
-    GenerateOptions generate;
-    generate.seed = options.seed;
-    generate.now = start;
-    generate.hourlyDays = options.hourlyDays;
-    generate.dailyDays = options.dailyDays;
-    generate.eventCount = options.events;
-    generate.gasDayHour = options.gasDayHour;
-    // Event definitions live next to the profiles, in the program folder.
-    generate.eventKinds = LoadEventKinds(std::filesystem::path(options.profile).parent_path().string(),
-                                         options.make.empty() ? profile.make : options.make,
-                                         options.type.empty() ? profile.type : options.type);
-    DeviceData data = GenerateData(profile, static_cast<uint16_t>(options.address), generate);
-    ApplyNameplate(options, data);
-    if (!options.dataFolder.empty() && !LoadArchives(options.dataFolder, profile, data, error)) return Fail(error);
+    std::vector<std::unique_ptr<SimDevice>> devices;
+    std::map<uint16_t, SimDevice*> byAddress;
+    for (const DeviceSpec& spec : DeviceSpecs(options)) {
+        std::unique_ptr<SimDevice> device = BuildDevice(options, spec, start, error);
+        if (!device) return Fail(error);
+        byAddress[spec.address] = device.get();
+        devices.push_back(std::move(device));
+    }
+    ModemSettings modemSettings;
+    if (options.modem && !ModemSettingsOf(options, byAddress, modemSettings, error)) return Fail(error);
 
     SerialLink link;
     std::string portPath = options.device;
-    const bool opened = options.device.empty() ? link.OpenPty(portPath, error)
+    const bool opened = options.device.empty() ? link.OpenPty(portPath, error, options.modem)
                                                : link.OpenDevice(options.device, options.baud > 0 ? options.baud : 9600, error);
     if (!opened) return Fail(error);
     std::printf("%s\n", portPath.c_str());
     std::fflush(stdout);
 
     InstallSignals();
-    const DeviceSettings settings{profile.protocol, options.badClock, options.maxValues, options.ackPositioning,
-                                  options.badPointerEcho, options.earlyDayPosition, options.pointerBase};
-    SimDevice device(std::move(data), settings);
     ServeSettings serve;
     serve.faults = options.faults;
     serve.paceBaud = options.device.empty() ? options.baud : 0; // a real line paces itself
     serve.seed = options.seed;
     serve.verbose = options.verbose;
-    return Serve(link, device, DeviceClock(start), serve, g_stop);
+    const DeviceClock clock(start);
+    if (!options.modem) return Serve(link, *devices.front(), clock, serve, g_stop);
+    HayesModem modem(modemSettings);
+    return ServeModem(link, modem, byAddress, clock, serve, g_stop);
 }

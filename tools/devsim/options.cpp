@@ -37,6 +37,10 @@ const std::map<std::string, IntOption>& IntOptions() {
         {"--byte-gap", {0, 60000, [](Options& o, long long v) { o.faults.byteGapMs = static_cast<int>(v); }}},
         {"--reply-delay", {0, 60000, [](Options& o, long long v) { o.faults.replyDelayMs = static_cast<int>(v); }}},
         {"--pointer-base", {0, 2147483647, [](Options& o, long long v) { o.pointerBase = static_cast<int32_t>(v); }}},
+        {"--connect-speed", {300, 115200, [](Options& o, long long v) { o.connectSpeed = static_cast<int>(v); }}},
+        {"--dial-time", {0, 120000, [](Options& o, long long v) { o.dialTimeMs = static_cast<int>(v); }}},
+        {"--guard-time", {0, 10000, [](Options& o, long long v) { o.guardTimeMs = static_cast<int>(v); }}},
+        {"--modem-errors", {0, 1000, [](Options& o, long long v) { o.modemErrors = static_cast<int>(v); }}},
     };
     return table;
 }
@@ -58,8 +62,26 @@ const std::map<std::string, bool Options::*>& Switches() {
         {"--bad-pointer-echo", &Options::badPointerEcho},
         {"--early-day-position", &Options::earlyDayPosition},
         {"--verbose", &Options::verbose},
+        {"--modem", &Options::modem},
+        {"--ignore-dtr", &Options::ignoreDtr},
     };
     return table;
+}
+
+// Options that may be given more than once, each value kept.
+const std::map<std::string, std::vector<std::string> Options::*>& ListOptions() {
+    static const std::map<std::string, std::vector<std::string> Options::*> table{
+        {"--number", &Options::numbers},
+        {"--extra-device", &Options::extraDevices},
+    };
+    return table;
+}
+
+bool ModemOptionsGiven(const Options& o) {
+    const Options plain;
+    return !o.numbers.empty() || !o.extraDevices.empty() || o.connectSpeed != plain.connectSpeed ||
+           o.dialTimeMs != plain.dialTimeMs || o.guardTimeMs != plain.guardTimeMs ||
+           o.modemErrors != plain.modemErrors || o.ignoreDtr;
 }
 
 } // namespace
@@ -75,7 +97,8 @@ ParseResult ParseOptions(const std::vector<std::string>& args, Options& options,
         }
         const auto text = TextOptions().find(name);
         const auto number = IntOptions().find(name);
-        if (text == TextOptions().end() && number == IntOptions().end()) {
+        const auto list = ListOptions().find(name);
+        if (text == TextOptions().end() && number == IntOptions().end() && list == ListOptions().end()) {
             error = "unknown option " + name;
             return ParseResult::kError;
         }
@@ -86,6 +109,10 @@ ParseResult ParseOptions(const std::vector<std::string>& args, Options& options,
         const std::string& value = args[++i];
         if (text != TextOptions().end()) {
             options.*(text->second) = value;
+            continue;
+        }
+        if (list != ListOptions().end()) {
+            (options.*(list->second)).push_back(value);
             continue;
         }
         long long v = 0;
@@ -103,6 +130,10 @@ ParseResult ParseOptions(const std::vector<std::string>& args, Options& options,
     }
     if (seedGiven && !options.dataFolder.empty()) {
         error = "--data and --seed exclude each other";
+        return ParseResult::kError;
+    }
+    if (!options.modem && ModemOptionsGiven(options)) {
+        error = "the modem options need --modem";
         return ParseResult::kError;
     }
     return ParseResult::kRun;
@@ -156,6 +187,23 @@ Faults:
   --early-day-position
                      version 1: answer daily positioning with the day two
                      days before the one asked
+
+Modem:
+  --modem            answer as a Hayes modem in front of the device: AT
+                     commands, dialling, online mode bridged to the device
+  --number N=WHAT    dialling N reaches the device with address WHAT, or ends
+                     in the result word WHAT (BUSY, NO ANSWER, NO CARRIER,
+                     NO DIALTONE, VOICE, ...); repeatable; "=WHAT" is a dial
+                     without digits. Without any, every number reaches the
+                     device; with some, other numbers end in NO CARRIER
+  --extra-device A[:PROFILE]
+                     one more device behind the modem, with address A and
+                     generated contents (default: the --profile); repeatable
+  --connect-speed B  speed in the CONNECT result (default: --baud, or 9600)
+  --dial-time MS     from the dial command to its result (default 200)
+  --guard-time MS    quiet line around the "+++" escape (default 1000)
+  --modem-errors N   answer ERROR to the first N command lines
+  --ignore-dtr       do not hang up when the program drops DTR
 
   --verbose          log requests and replies on stderr
   --help             this text

@@ -31,6 +31,15 @@ struct Options {
     int32_t pointerBase = 100000;
     bool verbose = false;
     FaultSettings faults;
+    // A Hayes modem in front of the device (and of the extra devices).
+    bool modem = false;
+    int connectSpeed = 0;                  // 0: --baud, else 9600
+    std::vector<std::string> numbers;      // "NUMBER=ADDRESS" or "NUMBER=WORD"
+    std::vector<std::string> extraDevices; // "ADDRESS" or "ADDRESS:PROFILE"
+    int dialTimeMs = 200;
+    int guardTimeMs = 1000;
+    int modemErrors = 0;
+    bool ignoreDtr = false;
 };
 
 enum class ParseResult { kRun, kHelp, kError };

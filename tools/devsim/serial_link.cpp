@@ -6,6 +6,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -14,7 +15,7 @@ namespace {
 
 std::string Reason(const std::string& what) { return what + ": " + std::strerror(errno); }
 
-bool MakeRaw(int fd, speed_t speed) {
+bool MakeRaw(int fd, speed_t speed, bool setSpeed) {
     termios tio{};
     if (tcgetattr(fd, &tio) != 0) return false;
     cfmakeraw(&tio);
@@ -22,7 +23,7 @@ bool MakeRaw(int fd, speed_t speed) {
     tio.c_cflag &= ~static_cast<tcflag_t>(CSTOPB | PARENB | CRTSCTS);
     tio.c_cc[VMIN] = 0;
     tio.c_cc[VTIME] = 0;
-    if (speed != 0 && (cfsetispeed(&tio, speed) != 0 || cfsetospeed(&tio, speed) != 0)) return false;
+    if (setSpeed && (cfsetispeed(&tio, speed) != 0 || cfsetospeed(&tio, speed) != 0)) return false;
     return tcsetattr(fd, TCSANOW, &tio) == 0;
 }
 
@@ -57,7 +58,7 @@ SerialLink::~SerialLink() {
     if (fd_ >= 0) close(fd_);
 }
 
-bool SerialLink::OpenPty(std::string& portPath, std::string& error) {
+bool SerialLink::OpenPty(std::string& portPath, std::string& error, bool idleDtrOff) {
     fd_ = posix_openpt(O_RDWR | O_NOCTTY);
     if (fd_ < 0 || grantpt(fd_) != 0 || unlockpt(fd_) != 0) {
         error = Reason("cannot create a pseudo-terminal");
@@ -70,7 +71,7 @@ bool SerialLink::OpenPty(std::string& portPath, std::string& error) {
     }
     portPath = name;
     slaveFd_ = open(name, O_RDWR | O_NOCTTY);
-    if (slaveFd_ < 0 || !MakeRaw(slaveFd_, 0) || !MakeRaw(fd_, 0)) {
+    if (slaveFd_ < 0 || !MakeRaw(slaveFd_, B0, idleDtrOff) || !MakeRaw(fd_, B0, false)) {
         error = Reason("cannot set up " + portPath);
         return false;
     }
@@ -84,11 +85,21 @@ bool SerialLink::OpenDevice(const std::string& path, int baud, std::string& erro
         return false;
     }
     fd_ = open(path.c_str(), O_RDWR | O_NOCTTY);
-    if (fd_ < 0 || !MakeRaw(fd_, speed)) {
+    if (fd_ < 0 || !MakeRaw(fd_, speed, true)) {
         error = Reason("cannot open " + path);
         return false;
     }
     return true;
+}
+
+bool SerialLink::DtrOn() const {
+    if (slaveFd_ >= 0) {
+        // The master reads the settings the program gave its end.
+        termios tio{};
+        return tcgetattr(fd_, &tio) != 0 || cfgetospeed(&tio) != B0;
+    }
+    int lines = 0;
+    return ioctl(fd_, TIOCMGET, &lines) != 0 || (lines & TIOCM_DSR) != 0;
 }
 
 long SerialLink::Read(uint8_t* buffer, std::size_t capacity) {

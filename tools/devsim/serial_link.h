@@ -1,6 +1,12 @@
 #pragma once
 // The simulator's end of the line: a pseudo-terminal whose other end the
 // program opens like a serial port, or a real serial device. Plain POSIX.
+//
+// A pseudo-terminal has no modem lines. Its DTR is read the POSIX way from
+// the line speed the program set: speed 0 is the hang-up, any other speed a
+// raised DTR. Kept idle at speed 0, the line also shows DTR off once the
+// program closes its port and its settings are restored, as a real port
+// drops DTR when it closes.
 #include <csignal>
 #include <cstddef>
 #include <cstdint>
@@ -17,12 +23,16 @@ public:
     SerialLink& operator=(const SerialLink&) = delete;
     ~SerialLink();
 
-    // Opens a new pseudo-terminal and gives the path the program opens.
-    [[nodiscard]] bool OpenPty(std::string& portPath, std::string& error);
+    // Opens a new pseudo-terminal and gives the path the program opens;
+    // `idleDtrOff` keeps it at speed 0 (DTR off) until the program sets a speed.
+    [[nodiscard]] bool OpenPty(std::string& portPath, std::string& error, bool idleDtrOff = false);
     // Opens a serial device raw at 8N1 and the given rate.
     [[nodiscard]] bool OpenDevice(const std::string& path, int baud, std::string& error);
 
     [[nodiscard]] int Fd() const { return fd_; }
+    // The program's DTR: the line speed on a pseudo-terminal, DSR (where a
+    // null-modem cable brings it) on a device; on when it cannot be read.
+    [[nodiscard]] bool DtrOn() const;
     // Bytes waiting on the line (at most `capacity`); -1 when the line failed.
     [[nodiscard]] long Read(uint8_t* buffer, std::size_t capacity);
     // Sends the bytes; with `baud` each byte takes 10 bit times, with
