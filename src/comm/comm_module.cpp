@@ -83,6 +83,28 @@ bool TFCommModule::OpenDirect(const TLinkSettings& link) {
         ShowConnection("Błąd otwarcia portu " + openError_);
         return false;
     }
+    if (!OpenLine(link))
+        return false;
+    ShowConnection("Port otwarty, " + std::to_string(baud_) + "Bd");
+    // A line without modem control (a pseudo-terminal, some adapters)
+    // refuses DTR and RTS; the port is open all the same.
+    if (!port_->setDataTerminalReady(link.dtr) || !port_->setRequestToSend(link.rts))
+        port_->clearError();
+    ex_.txState = TxState::Idle;
+    ex_.result = TxResult::NoReply;
+    ex_.charTimeout = link.charTimeout;
+    ex_.answerTimeout = link.answerTimeout;
+    ex_.rtsOffDelay = link.rtsOffDelay;
+    ex_.rtsOnDelay = link.rtsOnDelay;
+    ex_.silence = link.silence;
+    ex_.halfDuplex = link.halfDuplex ? 1 : 0;
+    portState_ = PortDirect;
+    return true;
+}
+
+// The port itself, for a direct line and a modem alike: speed (outside the
+// list 115200), parity, one stop bit, no flow control.
+bool TFCommModule::OpenLine(const TLinkSettings& link) {
     const int32_t rate = IsBaudRateSupported(link.baud) ? link.baud : kFallbackRate;
     const std::string device = link.device.empty() ? PortDeviceFor(link.port) : link.device;
     port_->setPortName(QString::fromStdString(device));
@@ -100,28 +122,23 @@ bool TFCommModule::OpenDirect(const TLinkSettings& link) {
     }
     openError_.clear();
     baud_ = rate;
-    ShowConnection("Port otwarty, " + std::to_string(rate) + "Bd");
-    // A line without modem control (a pseudo-terminal, some adapters) refuses
-    // DTR and RTS; the port is open all the same.
-    if (!port_->setDataTerminalReady(link.dtr) || !port_->setRequestToSend(link.rts))
-        port_->clearError();
-    ex_.txState = TxState::Idle;
-    ex_.result = TxResult::NoReply;
-    ex_.charTimeout = link.charTimeout;
-    ex_.answerTimeout = link.answerTimeout;
-    ex_.rtsOffDelay = link.rtsOffDelay;
-    ex_.rtsOnDelay = link.rtsOnDelay;
-    ex_.silence = link.silence;
-    ex_.halfDuplex = link.halfDuplex ? 1 : 0;
-    portState_ = PortDirect;
     return true;
 }
 
-bool TFCommModule::ClosePort() {
+void TFCommModule::CloseLine() {
     timer_.stop();
-    const bool wasOpen = portState_ == PortDirect || portState_ == PortModemCommand || portState_ == PortModemOnline;
     if (port_->isOpen())
         port_->close();
+}
+
+bool TFCommModule::ClosePort() {
+    if (portState_ == PortModemOnline) {
+        HangUp(); // closes the line and tells how the modem took it
+        portState_ = PortClosed;
+        return true;
+    }
+    const bool wasOpen = portState_ == PortDirect || portState_ == PortModemCommand;
+    CloseLine();
     if (wasOpen)
         ShowConnection("Port zamknięty");
     portState_ = PortClosed;
@@ -140,7 +157,7 @@ void TFCommModule::SendFrame(uint8_t kind, uint16_t secondAddress, uint16_t data
 }
 
 void TFCommModule::SendCommand(const std::string& text) {
-    const std::size_t length = std::min(text.size(), kTxBufferSize);
+    const std::size_t length = std::min(text.size(), kModemCommandLimit);
     std::memcpy(ex_.txBuffer.data(), text.data(), length);
     ex_.txLength = static_cast<uint16_t>(length);
     if (portState_ == PortModemCommand)
@@ -237,6 +254,11 @@ void TFCommModule::LeaveSilence() {
 }
 
 void TFCommModule::Send() {
+    // A wait for the modem's own report writes nothing.
+    if (ex_.txLength == 0) {
+        AwaitAnswer();
+        return;
+    }
     SetTxState(TxState::Sending);
     port_->write(reinterpret_cast<const char*>(ex_.txBuffer.data()), ex_.txLength);
     if (!ex_.logFile.empty())

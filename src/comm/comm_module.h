@@ -8,7 +8,10 @@
 // reply frame ends the exchange the moment its last byte arrives; only a
 // reply without a usable length waits for the character timeout. The module
 // writes the link state to the progress window and, when a log file is set,
-// every frame sent and received to the transmission log.
+// every frame sent and received to the transmission log. A modem is opened
+// with OpenModem instead, which initialises and dials it in command mode
+// (modem_control.h); once connected the port works in frame mode as above,
+// and ClosePort hangs the modem up.
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
@@ -18,6 +21,8 @@
 #include <string>
 #include <vector>
 
+#include "comm/link_settings.h"
+#include "comm/modem_control.h"
 #include "comm/tx_result.h"
 
 class QSerialPort;
@@ -34,28 +39,6 @@ enum PortState : uint8_t {
     PortUdp = 4,         // reserved, no behaviour
     PortTcp = 5,         // reserved, no behaviour
 };
-
-// How a direct line is set up: the link fields of a station file, or of the
-// transmission window that edits them.
-struct TLinkSettings {
-    std::string port = "COM1"; // "COMn" or a device path, as the user wrote it
-    std::string device;        // what the port text maps to through [Ports]; empty: the module maps it
-    int32_t baud = 9600;
-    std::string parity = "None";
-    int32_t charTimeout = 100;   // ms of silence that end a reply
-    int32_t answerTimeout = 1000; // ms until the reply must begin
-    int32_t silence = 0;         // ms of quiet line before each request
-    int32_t rtsOnDelay = 0;
-    int32_t rtsOffDelay = 0;
-    bool halfDuplex = false;
-    bool rts = true;
-    bool dtr = true;
-};
-
-// The baud rates a line can be set to, slowest first.
-inline constexpr int32_t kBaudRates[] = {110, 300, 600, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
-// The parity texts of the station file and the transmission window.
-inline constexpr const char* kParityNames[] = {"None", "Odd", "Even", "Mark", "Space"};
 
 constexpr std::size_t kTxBufferSize = 2501;
 constexpr uint16_t kRxLimit = 2400;
@@ -108,8 +91,18 @@ public:
     [[nodiscard]] bool OpenDirect(const TLinkSettings& link);
     // "COM3 (/dev/ttyS2): no such device" for the last failed open, else empty.
     [[nodiscard]] const std::string& OpenError() const { return openError_; }
-    // Closes the port whatever its state; always true.
+    // Closes the port whatever its state, a connected modem hung up first; always true.
     bool ClosePort();
+
+    // Opens the port for a modem, initialises it and dials; only when the
+    // port is closed. Connected, the port is in frame mode (state 3); on
+    // every other result it is closed again.
+    [[nodiscard]] TModemResult OpenModem(const TModemDial& dial);
+    // One AT command and the modem's reply line ("" when it stayed silent);
+    // only in port state 2. The progress window's cancel ends the wait early.
+    [[nodiscard]] std::string ModemCommand(const std::string& text);
+    void SetModemTimes(const TModemTimes& times) { modemTimes_ = times; }
+    [[nodiscard]] const TModemTimes& ModemTimes() const { return modemTimes_; }
 
     // Builds the request frame and, on an open frame-mode port, starts the exchange.
     void SendFrame(uint8_t kind, uint16_t secondAddress, uint16_t dataLength, const uint8_t* data,
@@ -139,7 +132,21 @@ signals:
     void exchangeFinished(kiv::TxResult result);
 
 private:
+    [[nodiscard]] bool OpenLine(const TLinkSettings& link);
+    void CloseLine();
     void StartExchange(bool frameMode);
+    // ModemCommand in two halves: the command sent, then its reply awaited,
+    // cut short by cancel only when `cancellable`.
+    void BeginCommand(const std::string& text);
+    [[nodiscard]] std::string AwaitCommand(bool cancellable);
+    [[nodiscard]] bool InitModem(const TModemDial& dial);
+    // Sends the dial command(s); false when the user declined a question.
+    [[nodiscard]] bool Dial(const std::string& number, std::string& reply);
+    [[nodiscard]] TModemResult AbortDial();
+    [[nodiscard]] TModemResult FailModem(TModemResult result);
+    void HangUp();
+    void DropDtr();
+    [[nodiscard]] bool Interrupted() const;
     void OnTimer();
     void OnBytesWritten();
     void OnReadyRead();
@@ -162,6 +169,7 @@ private:
     int32_t baud_ = 0;
     std::string openError_;
     TExchange ex_;
+    TModemTimes modemTimes_;
 };
 
 } // namespace kiv

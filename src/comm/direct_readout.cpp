@@ -11,16 +11,10 @@ namespace {
 
 bool g_running = false;
 
-// Marks the read-out as running for as long as it lives.
-class TRunningMark {
-public:
-    TRunningMark() { g_running = true; }
-    ~TRunningMark() { g_running = false; }
-    TRunningMark(const TRunningMark&) = delete;
-    TRunningMark& operator=(const TRunningMark&) = delete;
-};
-
 } // namespace
+
+TReadOutRunning::TReadOutRunning() { g_running = true; }
+TReadOutRunning::~TReadOutRunning() { g_running = false; }
 
 bool ReadOutRunning() { return g_running; }
 
@@ -57,7 +51,7 @@ TDirectReadOut DirectReadOutOf(const TRekStacjiFull& station, const std::string&
 
 TReadOutOutcome RunDirectReadOut(TFCommModule& module, ITxProgress& progress, const TDirectReadOut& job) {
     TReadOutOutcome outcome;
-    const TRunningMark running;
+    const TReadOutRunning running;
     module.SetProgress(&progress);
     module.SetLogFile(job.logFile);
     const auto started = std::chrono::steady_clock::now();
@@ -67,16 +61,24 @@ TReadOutOutcome RunDirectReadOut(TFCommModule& module, ITxProgress& progress, co
         module.SetLogFile("");
         return outcome;
     }
+    ReadOverOpenLink(module, progress, job.input, job.logFile, job.logFile, started, outcome);
+    return outcome;
+}
+
+void ReadOverOpenLink(TFCommModule& module, ITxProgress& progress, const TReadOutInput& input,
+                      const std::string& readLog, const std::string& closeLog,
+                      std::chrono::steady_clock::time_point started, TReadOutOutcome& outcome) {
     progress.SetExitEnabled(true);
+    module.SetLogFile(readLog);
     TReadLink link{module, progress, &outcome.stats};
-    outcome.result = ReadDevice(link, job.input, outcome.report);
+    outcome.result = ReadDevice(link, input, outcome.report);
     progress.SetExitEnabled(false);
+    module.SetLogFile(closeLog);
     module.ClosePort();
     module.SetLogFile("");
     progress.SetExitEnabled(true);
     outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     outcome.message = ReadOutMessage(outcome.result, outcome.report.sign);
-    return outcome;
 }
 
 } // namespace kiv

@@ -5,7 +5,9 @@
 // turn the result into its message. The direct transmission window and
 // `kiv-cli read` call RunDirectReadOut and only gather its inputs and show its
 // outcome; the port is closed on every path out, also when the read-out was
-// cancelled or the program was asked to stop (RequestStop).
+// cancelled or the program was asked to stop (RequestStop). The modem road
+// (modem_readout.h) shares the second half, from the open link on.
+#include <chrono>
 #include <string>
 
 #include "comm/comm_module.h"
@@ -44,6 +46,23 @@ struct TReadOutOutcome {
 };
 
 [[nodiscard]] TReadOutOutcome RunDirectReadOut(TFCommModule& module, ITxProgress& progress, const TDirectReadOut& job);
+
+// The part of every road once the link is open: the exit button enabled
+// while the device is read with `readLog` as the log, the port closed (a
+// modem hung up) with `closeLog`, the result's message. `started` is when
+// the road began, for the outcome's seconds.
+void ReadOverOpenLink(TFCommModule& module, ITxProgress& progress, const TReadOutInput& input,
+                      const std::string& readLog, const std::string& closeLog,
+                      std::chrono::steady_clock::time_point started, TReadOutOutcome& outcome);
+
+// Marks a read-out as running for as long as it lives.
+class TReadOutRunning {
+public:
+    TReadOutRunning();
+    ~TReadOutRunning();
+    TReadOutRunning(const TReadOutRunning&) = delete;
+    TReadOutRunning& operator=(const TReadOutRunning&) = delete;
+};
 
 // Whether a read-out holds the line now; the program waits for it to end
 // before it quits (RequestStop makes that quick).
