@@ -1,8 +1,10 @@
 // Virtual stations defined as the definition window defines them, then used
 // through kiv-cli as a user runs it from the folder of Kiv.ini: the formula
 // 12-20 saved as +00012-00020 with its capacity, tariff set and a fifth
-// field kept, that sum in the daily report hour by hour, and a one-member
-// virtual station -00012 reported as station 12 itself.
+// field kept, that sum in the daily report hour by hour, a one-member
+// virtual station -00012 reported as station 12 itself, and the capacity
+// the capacity window stores in the period report, beside the sum's graph.
+#include "capacity/ordered_capacity.h"
 #include "capacity/virtual_definition.h"
 #include "cli_run.h"
 #include "config/program_settings.h"
@@ -57,6 +59,12 @@ protected:
 // The report's lines after its title.
 std::string Body(const std::string& out) { return out.substr(out.find('\n') + 1); }
 
+// The last line of the output: the period report's summary.
+std::string LastLine(const std::string& out) {
+    const std::size_t end = out.find_last_not_of('\n');
+    return out.substr(out.rfind('\n', end) + 1, end - out.rfind('\n', end));
+}
+
 TEST_F(CliVirtualTest, DefinedStationsShowInTheDailyReport) {
     EXPECT_EQ(ReadSumEntries(kivIni_, data_),
               (std::vector<std::string>{"Bilans@+00012-00020@150@Taryfa A@x", "Jeden@-00012@0"}));
@@ -76,6 +84,24 @@ TEST_F(CliVirtualTest, DefinedStationsShowInTheDailyReport) {
     }
     ASSERT_EQ(station.code, 0) << station.err;
     EXPECT_EQ(single.out, station.out);
+}
+
+// The capacity stored as the capacity window stores it is the one the
+// period report compares the hours with: 14 hours of 101 to 114 m3 exceed 100.
+TEST_F(CliVirtualTest, DefinedStationsShowInThePeriodReportAndTheGraph) {
+    const TCapacitySubject bilans{"Bilans", data_, true, kivIni_};
+    ASSERT_EQ(StoreCapacity(bilans, ReadCapacity(bilans), "100"), CapacityStore::Stored);
+    EXPECT_EQ(ReadSumEntry(kivIni_, data_, "Sum1"), "Bilans@+00012-00020@100@Taryfa A@x");
+    const test::Outcome period = RunCli({"report", "period", data_, "Bilans", "2024-05-10", "2024-05-10"}, temp_);
+    ASSERT_EQ(period.code, 0) << period.err;
+    EXPECT_EQ(test::FirstLine(period.out),
+              "Stacja nr:+00012-00020 Bilans. Raport okresowy za okres: 2024.05.10 - 2024.05.10 (-2h)");
+    EXPECT_EQ(LastLine(period.out), "2460\t*\t0\t100\t114\t2024.05.10/21\t14");
+    const test::Outcome graph =
+        RunCli({"graph", data_, "Bilans", "2024-05-10", "2024-05-10", "--png", temp_.File("sum.png")}, temp_);
+    ASSERT_EQ(graph.code, 0) << graph.err;
+    EXPECT_EQ(test::FirstLine(graph.out),
+              "Stacja nr:+00012-00020. Wykres Qn za okres:10.05.2024 - 10.05.2024 (-2h) Bilans");
 }
 
 } // namespace
