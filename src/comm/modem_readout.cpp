@@ -22,6 +22,8 @@ bool ModemProfileOf(const std::string& kivIni, const std::string& name, TModemPr
 }
 
 std::string DialNumberOf(const TRekStacjiFull& station, const std::string& kivIni) {
+    // The prefix alone is nothing to dial.
+    if (station.TelephoneNumber.empty()) return {};
     const std::string prefix = station.Prefix ? TProgramSettings(kivIni).ExchangePrefix() : std::string();
     return prefix + station.TelephoneNumber;
 }

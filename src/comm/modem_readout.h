@@ -27,7 +27,8 @@ struct TModemProfileLine {
 
 // The profile with that name; false when no profile has it.
 [[nodiscard]] bool ModemProfileOf(const std::string& kivIni, const std::string& name, TModemProfileLine& line);
-// The station's telephone number, behind the exchange prefix when the station uses it.
+// The station's telephone number, behind the exchange prefix when the
+// station uses it; empty when the station has no number.
 [[nodiscard]] std::string DialNumberOf(const TRekStacjiFull& station, const std::string& kivIni);
 
 struct TModemReadOut {

@@ -1,0 +1,201 @@
+// The manual modem window against kiv-devsim answering as a Hayes modem:
+// what opening shows, a choice that cannot be dialled, a busy number, and a
+// read-out with the AT dialogue in Modem.log and the frames in Tx.log. The
+// modem's waits are shortened; the program's own are tried in tests/comm.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QtTest>
+
+#include <memory>
+#include <sstream>
+
+#include "comm/comm_module.h"
+#include "support/message_recorder.h"
+#include "transmission/tx_modem.h"
+#include "transmission/tx_progress.h"
+#include "tx_init_fixture.h"
+
+using namespace kiv;
+
+namespace {
+
+const std::vector<std::string> kNames{"Kivmet KM-100", "Kivmet KM-200"};
+const std::vector<std::string> kFiles{"KM100.FCP", "KM200.FCP"};
+
+void SaveShot(QWidget* window, const char* name) {
+    if (const char* dir = std::getenv("KIV_ARTIFACT_DIR")) {
+        QDir().mkpath(dir);
+        window->grab().save(QString(dir) + "/" + name);
+    }
+}
+
+// The texts of a log's "N:" lines, as they went out.
+std::vector<std::string> SentTexts(const std::string& log) {
+    std::vector<std::string> texts;
+    std::istringstream lines(test::ReadText(log));
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t at = line.find(" N:");
+        if (at == std::string::npos) continue;
+        std::istringstream hex(line.substr(at + 3));
+        std::string text;
+        for (unsigned byte = 0; hex >> std::hex >> byte;) text.push_back(static_cast<char>(byte));
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+} // namespace
+
+class TxModemTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::TxFolder> folder_;
+    std::unique_ptr<MessageRecorder> recorder_;
+    std::unique_ptr<TFCommModule> comm_;
+    std::unique_ptr<TFTxProgress> progress_;
+    std::unique_ptr<TFTxModem> window_;
+
+    TTxInitArgs Args() const {
+        return {test::kStation, folder_->KivIni(), kNames, kFiles, folder_->Data(), folder_->StationFile()};
+    }
+
+    void WriteFiles(const std::string& port, const std::string& number, const std::string& modemProfile,
+                    const std::string& deviceProfile = test::kProfileName) const {
+        test::WriteText(folder_->KivIni(), "[Catalogues]\nDataPath=" + folder_->Data() + "\n[Ports]\nCOM2=" + port +
+                                               "\n[Modems]\nModemName1=Modem biurowy\nModemPort1=COM2\n"
+                                               "ModemSpeed1=19200\nModemInitString1=at&f\nModemName2=Zapasowy\n"
+                                               "[CommSettings]\nExchangePrefix=0\n");
+        std::filesystem::create_directories(StationFolderPath(folder_->Data(), test::kStation));
+        test::WriteText(folder_->StationFile(),
+                        "[Main]\nLabel=Stacja testowa\nTelephoneNumber=" + number + "\n[Hardware]\nDeviceProfile=" +
+                            deviceProfile + "\n[Communication]\nModemProfile=" + modemProfile +
+                            "\nPrefix=YES\nParity=Even\nRepeats=2\nStartTimeout=1000\nCharsTimeout=100\n");
+    }
+
+    static QStringList Modem(const QStringList& numbers) {
+        QStringList args{"--modem", "--connect-speed", "19200", "--dial-time", "50"};
+        for (const QString& number : numbers) args << "--number" << number;
+        return args;
+    }
+
+private slots:
+    void init() {
+        folder_ = std::make_unique<test::TxFolder>();
+        recorder_ = std::make_unique<MessageRecorder>();
+        comm_ = std::make_unique<TFCommModule>();
+        TModemTimes quick;
+        quick.commandChar = 150;
+        quick.dialChar = 150;
+        comm_->SetModemTimes(quick);
+        progress_ = std::make_unique<TFTxProgress>();
+        window_ = std::make_unique<TFTxModem>(*comm_, *progress_);
+    }
+    void cleanup() {
+        window_.reset();
+        progress_.reset();
+        comm_.reset();
+        recorder_.reset();
+        folder_.reset();
+    }
+
+    void openingShowsTheNumberAndTheModemProfile() {
+        WriteFiles("/dev/null", "123", "Modem biurowy");
+        window_->Open(Args());
+        QVERIFY(window_->isVisible());
+        QCOMPARE(window_->windowTitle(), QString("Modem"));
+        QCOMPARE(window_->AddressText(), QString("00012"));
+        QCOMPARE(window_->ProtocolText(), QString("GazModem 1"));
+        QCOMPARE(window_->TelephoneText(), QString("0123")); // the exchange prefix in front
+        QCOMPARE(window_->ModemCombo()->count(), 2);
+        QCOMPARE(window_->ModemCombo()->currentText(), QString("Modem biurowy"));
+        QCOMPARE(window_->ParityCombo()->currentText(), QString("Even"));
+        QVERIFY(!window_->ApplyButton()->isEnabled());
+        SaveShot(window_.get(), "modem_window.png");
+
+        window_->ModemCombo()->setCurrentIndex(1);
+        window_->ApplyButton()->click();
+        QVERIFY(test::ReadText(folder_->StationFile()).find("ModemProfile=Zapasowy") != std::string::npos);
+        window_->CancelButton()->click();
+        QVERIFY(!window_->Busy());
+
+        WriteFiles("/dev/null", "123", "Modem biurowy", "Obcy-1");
+        window_->Open(Args());
+        QVERIFY(!window_->isVisible());
+        QCOMPARE(recorder_->Last().text, std::string("Nie znaleziono profilu dla urządzenia \"Obcy-1\""));
+        QCOMPARE(recorder_->Last().shownCaption, std::string("Kiv"));
+    }
+
+    // Nothing is dialled without a modem profile or a number; the window stays for another choice.
+    void choiceThatCannotBeDialledKeepsTheWindow() {
+        WriteFiles("/dev/null", "", "Nieznany");
+        window_->Open(Args());
+        QCOMPARE(window_->ModemCombo()->currentIndex(), -1);
+        window_->OkButton()->click();
+        QCOMPARE(recorder_->Last().text, std::string(kNoModemProfileText));
+        window_->ModemCombo()->setCurrentIndex(0);
+        recorder_->Answer(ResNo); // "Czy zapisać zmiany?"
+        window_->OkButton()->click();
+        QCOMPARE(recorder_->Last().text, std::string(kNoTelephoneText));
+        QCOMPARE(recorder_->Last().shownCaption, std::string("Kiv"));
+        QVERIFY(window_->isVisible());
+        QVERIFY(!progress_->isVisible());
+        QCOMPARE(window_->LastDialResult(), -1);
+        recorder_->Answer(ResYes); // "Czy porzucić zmiany?"
+        window_->CancelButton()->click();
+        QVERIFY(!window_->Busy());
+    }
+
+    void busyNumberIsToldAndBothClose() {
+        test::Simulator sim(Modem({"0555=BUSY"}));
+        QVERIFY2(!sim.Port().empty(), "kiv-devsim did not start");
+        WriteFiles(sim.Port(), "555", "Modem biurowy");
+        window_->Open(Args());
+        window_->OkButton()->click();
+        QCOMPARE(window_->LastDialResult(), ResultCode(TModemResult::Busy));
+        QCOMPARE(recorder_->Last().text, std::string("Numer zajęty"));
+        QCOMPARE(recorder_->Last().kind, int(MsgInformation));
+        QCOMPARE(recorder_->Last().shownCaption, std::string("Kiv"));
+        QVERIFY(!progress_->isVisible());
+        QVERIFY(!window_->isVisible());
+        QVERIFY(!window_->Busy());
+        QCOMPARE(comm_->GetPortState(), uint8_t{PortClosed});
+    }
+
+    void readOutThroughTheModemWithBothLogs() {
+        test::Simulator sim(Modem({"0123=12"}));
+        QVERIFY2(!sim.Port().empty(), "kiv-devsim did not start");
+        WriteFiles(sim.Port(), "123", "Modem biurowy");
+        window_->Open(Args());
+        window_->LogBox()->setChecked(true);
+        QTimer dialling; // the picture of the progress window while the number is dialled
+        connect(&dialling, &QTimer::timeout, this, [&] {
+            if (!progress_->ConnectionText().startsWith("Łączenie")) return;
+            SaveShot(progress_.get(), "modem_progress_dialling.png");
+            dialling.stop();
+        });
+        dialling.start(10);
+        window_->OkButton()->click();
+
+        QCOMPARE(window_->LastDialResult(), ResultCode(TModemResult::Connected));
+        QCOMPARE(window_->LastResult(), ResultCode(TxResult::Good));
+        QCOMPARE(recorder_->Count(), std::size_t{0});
+        QVERIFY(progress_->isVisible());
+        QCOMPARE(progress_->StatusText(), QString("Odczyt zakończony"));
+        QCOMPARE(progress_->ConnectionText(), QString("Rozłączone"));
+        QCOMPARE(progress_->ExitButton()->text(), QString("OK"));
+        QCOMPARE(comm_->GetPortState(), uint8_t{PortClosed});
+        SaveShot(progress_.get(), "modem_progress_done.png");
+        progress_->ExitButton()->click();
+        QTRY_VERIFY(!window_->Busy());
+
+        const std::vector<std::string> dialogue = SentTexts(folder_->Root() + kModemLogName);
+        QCOMPARE(dialogue, (std::vector<std::string>{"AT&FE0Q0V1&C1&D2\r", "ATD0123\r"}));
+        const std::vector<std::string> frames = SentTexts(folder_->TxLog());
+        QVERIFY(frames.size() > 3);
+        for (const std::string& frame : frames) QCOMPARE(frame.front(), '\x68');
+    }
+};
+
+QTEST_MAIN(TxModemTest)
+#include "tx_modem_test.moc"
