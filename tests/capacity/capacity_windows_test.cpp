@@ -7,12 +7,11 @@
 #include "capacity/moc_zamowiona.h"
 #include "capacity/obl_def.h"
 
-#include "common/temp_folder.h"
 #include "config/program_settings.h"
 #include "config/virtual_stations.h"
 #include "shell/browser.h"
 #include "shell/model/station_picker.h"
-#include "support/file_replace.h"
+#include "shell/shell_test_util.h"
 #include "support/message_recorder.h"
 
 #include <QApplication>
@@ -47,17 +46,6 @@ TMemberPicker BrowserPicker(TFBrowser& browser, const TStationTree& tree) {
     };
 }
 
-void WriteText(const std::string& file, const std::string& text) {
-    std::filesystem::create_directories(std::filesystem::path(file).parent_path());
-    (void)ReplaceFile(file, text);
-}
-
-std::string ReadText(const std::string& file) {
-    std::string text;
-    (void)ReadWholeFile(file, text);
-    return text;
-}
-
 QStringList Rows(const QListWidget* list) {
     QStringList rows;
     for (int r = 0; r < list->count(); ++r) rows << list->item(r)->text();
@@ -84,11 +72,12 @@ private slots:
         recorder_ = std::make_unique<MessageRecorder>();
         data_ = temp_->Folder() + "dane/";
         kivIni_ = temp_->File("Kiv.ini");
+        std::filesystem::create_directories(data_);
         for (const auto& [address, label] :
              {std::pair{12, "Kotłownia"}, {13, "Szkoła"}, {14, "Łaźnia"}, {20, "Huta Północ"}})
-            WriteText(StationFilePath(data_, address), std::string("[Main]\nLabel=") + label + "\n");
+            CreateStation(data_, address, label);
         StationDb().Build(data_);
-        WriteText(kivIni_, "[" + VirtualSectionName(data_) + "]\nSum1=Bilans@12-20@150@Taryfa A\n" +
+        test::WriteText(kivIni_, "[" + VirtualSectionName(data_) + "]\nSum1=Bilans@12-20@150@Taryfa A\n" +
                                       "Sum2=Druga@+00013@0\n");
     }
     void cleanup() {
@@ -134,7 +123,7 @@ private slots:
     }
 
     void definitionAsksOnlyWhenClosedOtherwise() {
-        const std::string before = ReadText(kivIni_);
+        const std::string before = test::ReadText(kivIni_);
         TFOblDef w;
         w.Setup(Args("Druga"));
         w.show();
@@ -156,19 +145,19 @@ private slots:
         w.close();
         QVERIFY(!w.isVisible());
         QVERIFY(!w.Saved());
-        QCOMPARE(ReadText(kivIni_), before);
+        QCOMPARE(test::ReadText(kivIni_), before);
     }
 
     void capacityOfAStationAndOfAVirtualStation() {
         const std::string file = StationFilePath(data_, 12);
-        const std::string before = ReadText(file);
+        const std::string before = test::ReadText(file);
         TFMocZamowiona w;
         w.Setup({"00012 Kotłownia", data_, false, kivIni_});
         w.show();
         QCOMPARE(w.StationLabel()->text(), QString("Stacja: 00012 Kotłownia"));
         QCOMPARE(w.Field()->text(), QString());
         w.CancelButton()->click();
-        QCOMPARE(ReadText(file), before);
+        QCOMPARE(test::ReadText(file), before);
 
         w.Setup({"00012 Kotłownia", data_, false, kivIni_});
         w.show();
