@@ -125,6 +125,8 @@ struct DialCase {
     int cancelAfterMs = 0;     // press cancel this long after the start
 };
 
+void PrintTo(const DialCase& c, std::ostream* out) { *out << c.name; }
+
 class ModemDialTest : public ModemTest, public ::testing::WithParamInterface<DialCase> {};
 
 TEST_P(ModemDialTest, SendsTheDialogueAndEndsWithItsResult) {

@@ -146,15 +146,29 @@ private slots:
         QVERIFY(!window_->Busy());
     }
 
-    void busyNumberIsToldAndBothClose() {
-        test::Simulator sim(Modem({"0555=BUSY"}));
-        QVERIFY2(!sim.Port().empty(), "kiv-devsim did not start");
-        WriteFiles(sim.Port(), "555", "Modem biurowy");
+    void failedDialIsToldAndBothClose_data() {
+        QTest::addColumn<bool>("simulated");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("kind");
+        QTest::newRow("busy number") << true << ResultCode(TModemResult::Busy) << "Numer zajęty" << int(MsgInformation);
+        QTest::newRow("no port") << false << ResultCode(TModemResult::PortFailed)
+                                 << "Błąd inicjacji portu szeregowego\rCOM2 (/brak/portu): nie ma takiego urządzenia"
+                                 << int(MsgError);
+    }
+    void failedDialIsToldAndBothClose() {
+        QFETCH(bool, simulated);
+        QFETCH(int, result);
+        QFETCH(QString, message);
+        QFETCH(int, kind);
+        std::unique_ptr<test::Simulator> sim;
+        if (simulated) sim = std::make_unique<test::Simulator>(Modem({"0555=BUSY"}));
+        WriteFiles(sim ? sim->Port() : "/brak/portu", "555", "Modem biurowy");
         window_->Open(Args());
         window_->OkButton()->click();
-        QCOMPARE(window_->LastDialResult(), ResultCode(TModemResult::Busy));
-        QCOMPARE(recorder_->Last().text, std::string("Numer zajęty"));
-        QCOMPARE(recorder_->Last().kind, int(MsgInformation));
+        QCOMPARE(window_->LastDialResult(), result);
+        QCOMPARE(QString::fromStdString(recorder_->Last().text), message);
+        QCOMPARE(recorder_->Last().kind, kind);
         QCOMPARE(recorder_->Last().shownCaption, std::string("Kiv"));
         QVERIFY(!progress_->isVisible());
         QVERIFY(!window_->isVisible());
