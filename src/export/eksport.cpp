@@ -1,12 +1,12 @@
 #include "export/eksport.h"
 
+#include "support/gui/display_text.h"
 #include "support/gui/folder_chooser.h"
 #include "support/messages.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -137,7 +137,5 @@ void TFEksport::Report(const TExportOutcome &outcome, const std::string &folder)
         text += "\nNie zapisano plików: " + std::to_string(outcome.failed.size());
     (void)MessageDlg("", text, outcome.failed.empty() ? MsgInformation : MsgWarning, BtnOk);
 }
-
-std::string SystemDecimalSeparator() { return QLocale::system().decimalPoint().toStdString(); }
 
 } // namespace kiv

@@ -68,7 +68,4 @@ class TFEksport : public QDialog {
     std::string dataFolder_;
 };
 
-// The system's decimal separator, as the CSV values are written with it.
-[[nodiscard]] std::string SystemDecimalSeparator();
-
 } // namespace kiv

@@ -1,5 +1,6 @@
 #include "reports/rap_okres.h"
 
+#include "support/gui/display_text.h"
 #include "support/gui/open_winds.h"
 #include "support/messages.h"
 
@@ -386,8 +387,6 @@ void TFRapOkres::closeEvent(QCloseEvent *event) {
 }
 
 QFont PeriodGridFont() { return QFont(QStringLiteral("MS Sans Serif"), 10); }
-
-std::string SystemDecimalSeparator() { return QLocale::system().decimalPoint().toStdString(); }
 
 TPeriodPage PageAsShown(const TPeriodReport &report, TPrintSelection selection) {
     const QFontMetrics metrics(PeriodGridFont());

@@ -107,8 +107,6 @@ class TFRapOkres : public QMainWindow {
 
 // The grid's font, "MS Sans Serif" 10 pt (or what stands in for it).
 [[nodiscard]] QFont PeriodGridFont();
-// The system's decimal separator, as the window shows its numbers.
-[[nodiscard]] std::string SystemDecimalSeparator();
 // The report with the column widths the window gives it, ready for printing.
 [[nodiscard]] TPeriodPage PageAsShown(const TPeriodReport &report, TPrintSelection selection);
 // Pages into a landscape PDF file; false (after the message) when it could not be written.

@@ -1,17 +1,24 @@
 #include "shell/startup.h"
 
+#include "capacity/moc_zamowiona.h"
+#include "capacity/obl_def.h"
 #include "comm/comm_module.h"
 #include "comm/device_request.h"
 #include "comm/direct_readout.h"
 #include "config/program_settings.h"
 #include "export/cur_data.h"
+#include "export/eksport.h"
+#include "reports/events_window.h"
+#include "reports/grafika.h"
 #include "reports/period_chooser.h"
 #include "reports/rap_dob.h"
+#include "reports/rap_okres.h"
 #include "shell/about_box.h"
 #include "shell/browser.h"
 #include "shell/cfg_progr.h"
 #include "shell/cfg_stacji.h"
 #include "shell/main_window.h"
+#include "shell/model/station_picker.h"
 #include "shell/model/station_tree.h"
 #include "shell/node_icons.h"
 #include "shell/window_keeper.h"
@@ -21,6 +28,7 @@
 #include "support/helpers.h"
 #include "transmission/modem_prof.h"
 #include "transmission/tx_init.h"
+#include "transmission/tx_modem.h"
 #include "transmission/tx_progress.h"
 
 #include <QApplication>
@@ -44,8 +52,9 @@ void OnStopSignal(int signal) {
     std::signal(signal, SIG_DFL);
 }
 
-// "&Transmisja" and "Dane &bieżące": the link, its progress window and the
-// direct transmission window live as long as the main window.
+// "&Transmisja", "&Modem", "Dane &bieżące" and "&Zdarzenia": the link, its
+// progress window, the transmission and events windows live as long as the
+// main window.
 void InstallReadingTargets(TF_Main& main) {
     auto* comm = new TFCommModule(&main);
     auto* progress = new TFTxProgress(&main);
@@ -53,14 +62,20 @@ void InstallReadingTargets(TF_Main& main) {
     main.Targets().directTransmission = [txInit](const TStationArgs& a) {
         txInit->Open({a.address, a.kivIni, a.profileNames, a.profileFiles, a.dataFolder, a.stationFile});
     };
+    auto* txModem = new TFTxModem(*comm, *progress, &main);
+    main.Targets().modemTransmission = [txModem](const TStationArgs& a) {
+        txModem->Open({a.address, a.kivIni, a.profileNames, a.profileFiles, a.dataFolder, a.stationFile});
+    };
     main.Targets().currentData = [window = &main](const TCurDataArgs& a) {
         ShowCurrentData({a.dataFolder, a.address, a.profileNames, a.profileFiles, a.deviceProfile},
                         {a.calcVnMode, a.calcVn0Index, a.calcVn1Index}, window);
     };
+    auto* events = new TFEvents(&main);
+    main.Targets().events = [events](const TEventsArgs& a) { events->Open(a.dataFolder, a.address); };
 }
 
 // "&Grafika", "&Raport", "Raport &dobowy" and the exports start at the one
-// period chooser; of the functions behind it the daily report is there.
+// period chooser.
 TFWyborOkresu* InstallPeriodChooser(TF_Main& main) {
     auto* chooser = new TFWyborOkresu(&main);
     main.Targets().choosePeriod = [chooser](int mode, TimeStamp& start, TimeStamp& end) {
@@ -69,6 +84,23 @@ TFWyborOkresu* InstallPeriodChooser(TF_Main& main) {
     auto* daily = new TFRapDob(&main);
     main.Targets().dailyReport = [daily](const TPeriodArgs& a) {
         daily->Open({a.keyLabels, a.dataFolder, a.start, a.end, a.lowerLimit, a.upperLimit, a.hourShift, a.kivIni});
+    };
+    main.Targets().graph = [window = &main](const TPeriodArgs& a) {
+        for (const std::string& keyLabel : a.keyLabels) {
+            const std::size_t at = keyLabel.find('@');
+            const std::string label = at == std::string::npos ? std::string() : keyLabel.substr(at + 1);
+            (void)TFGrafika::OpenNew({a.dataFolder, keyLabel.substr(0, at), label, a.hourShift, a.lowerLimit,
+                                      a.upperLimit, a.start, a.end, 0, a.kivIni},
+                                     window);
+        }
+    };
+    auto* period = new TFRapOkres(&main);
+    main.Targets().periodReport = [period](const TPeriodArgs& a) {
+        (void)period->Open({a.keyLabels, a.dataFolder, a.start, a.end, a.lowerLimit, a.upperLimit, a.hourShift, a.kivIni});
+    };
+    auto* exporter = new TFEksport(&main);
+    main.Targets().exportData = [exporter](const TPeriodArgs& a) {
+        exporter->Run({a.keyLabels, a.dataFolder, a.start, a.end, a.lowerLimit, a.upperLimit, a.hourShift, a.format});
     };
     return chooser;
 }
@@ -90,6 +122,32 @@ TFCfgProgr* InstallProgramSettings(TF_Main& main, TFEditTxt& prompt, TFModemProf
     return settings;
 }
 
+// "Moc zamówiona" and "&Konfiguracja stacji" of a virtual station. "Dodaj"
+// in the definition window runs the one station picker on the main window's
+// nodes with their ticks, the members chosen already fixed.
+void InstallCapacityWindows(TF_Main& main, TFBrowser& browser) {
+    auto* capacity = new TFMocZamowiona(&main);
+    main.Targets().orderedCapacity = [capacity](const TCapacityArgs& a) {
+        capacity->Execute({a.nodeText, a.dataFolder, a.isVirtual, a.kivIni});
+    };
+    auto* definition = new TFOblDef(&main);
+    definition->SetPicker([&main, &browser](const TMemberLists& chosen) {
+        std::vector<TTreeNode> nodes = main.Tree().Roots();
+        const auto fix = [&chosen](TTreeNode& node) {
+            if (IsStationKind(node.kind) && IsChosenMember(node.text, chosen)) node.tick = TickPartly;
+        };
+        for (TTreeNode& top : nodes) {
+            fix(top);
+            for (TTreeNode& child : top.children) fix(child);
+        }
+        browser.Execute(nodes);
+        return TickedTexts(nodes);
+    });
+    main.Targets().virtualDefinition = [definition, &main](const TVirtualDefArgs& a, std::string& savedLabel) {
+        return definition->Execute({main.KivIniPath(), a.dataFolder, a.label, a.formula}, savedLabel);
+    };
+}
+
 } // namespace
 
 TStartupWindows CreateStartupWindows(const std::string& kivIni, const std::string& workingFolder) {
@@ -106,6 +164,7 @@ TStartupWindows CreateStartupWindows(const std::string& kivIni, const std::strin
     windows.modemProfile = new TFModemProf(windows.main.get());
     windows.programSettings = InstallProgramSettings(*windows.main, *windows.editTxt, *windows.modemProfile);
     windows.browser = new TFBrowser(windows.main.get());
+    InstallCapacityWindows(*windows.main, *windows.browser);
     return windows;
 }
 

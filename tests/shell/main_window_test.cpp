@@ -67,7 +67,8 @@ void StoreSample(const std::string& dataFolder, int address, TimeStamp time) {
     sample[4] = 60;
     sample[6] = VtUInt32;
     sample[7] = 1;
-    const TParamItem item = test::MakeItem({.shortName = "dVn", .kind = "dV", .column = 1});
+    TParamItem item = test::MakeItem({.shortName = "dVn", .kind = "dV", .column = 1});
+    item.SetGraphTitle("dV-Q");
     TArchive archive;
     QCOMPARE(archive.StoreSamples(dataFolder, address, item, sample.data(), kSampleSize,
                                   {"Plum", "100", "MacMat", "GM-2", "", ""}, "dVn"),
@@ -440,7 +441,7 @@ private slots:
     }
 
     // The program's own chooser opens with the mode and proposed period of
-    // the command; of the functions behind it only the daily report is there.
+    // the command; behind it each command opens its own window.
     void periodCommandsStartAtTheChooser() {
         WriteSampleData();
         WriteIni();
@@ -449,7 +450,7 @@ private slots:
         TF_Main& w = *windows.main;
         TFWyborOkresu* chooser = windows.periodChooser;
         QVERIFY(chooser);
-        const TDate today{2024, 6, 20};
+        const TDate today{2024, 6, 9};
         chooser->SetToday(today);
         w.show();
         Click(w, "00003 Gamma");
@@ -463,12 +464,13 @@ private slots:
             TDate first;
             TDate second;
             bool ok;
+            const char* opens; // the window behind the chooser; the export's list is modal
         } rows[] = {
-            {"BitBtn_DrawGfx", false, oneMonth, {2024, 6, 1}, {2024, 6, 9}, true},
-            {"MnuEksportCSV", false, oneMonth, {2024, 6, 1}, {2024, 6, 9}, true},
-            {"BitBtn_ReportD", false, "Wybierz dzień", {2024, 6, 1}, {2024, 6, 9}, true},
-            {"MnuRaport", false, twoMonths, {2024, 6, 1}, {2024, 6, 9}, false},
-            {"BitBtn_Report", true, twoMonths, today, today, true},
+            {"BitBtn_DrawGfx", false, oneMonth, {2024, 6, 1}, {2024, 6, 9}, true, "kiv::TFGrafika"},
+            {"MnuEksportCSV", false, oneMonth, {2024, 6, 1}, {2024, 6, 9}, true, "kiv::TFEksport"},
+            {"BitBtn_ReportD", false, "Wybierz dzień", {2024, 6, 1}, {2024, 6, 9}, true, "kiv::TFRapDob"},
+            {"MnuRaport", false, twoMonths, {2024, 6, 1}, {2024, 6, 9}, false, nullptr},
+            {"BitBtn_Report", true, twoMonths, today, today, true, "kiv::TFRapOkres"},
         };
         for (const auto& row : rows) {
             if (row.tickFirst) Click(w, "00003 Gamma", true);
@@ -482,24 +484,37 @@ private slots:
                 shown = chooser->Dates();
                 (row.ok ? chooser->OkButton() : chooser->CancelButton())->click();
             });
+            QString modalShown;
+            QTimer answerModal;
+            answerModal.setInterval(10);
+            QObject::connect(&answerModal, &QTimer::timeout, [&] {
+                QWidget* dialog = QApplication::activeModalWidget();
+                if (!dialog || dialog == chooser) return;
+                modalShown = dialog->metaObject()->className();
+                dialog->close();
+            });
+            answerModal.start();
             if (QPushButton* button = w.CommandButton(row.command))
                 button->click();
             else
                 w.MenuAction(row.command)->trigger();
+            answerModal.stop();
             QVERIFY2(modal, row.command);
             QCOMPARE(prompt, QString(row.prompt));
             QVERIFY2(shown.first == row.first && shown.second == row.second, row.command);
-            // The daily report is there: it opens on the day chosen, without a message.
-            const bool daily = std::string(row.command) == "BitBtn_ReportD";
-            QCOMPARE(recorder_->Count(), std::size_t{row.ok && !daily ? 1u : 0u});
-            if (row.ok && !daily) QCOMPARE(recorder_->Last().text, std::string("Funkcja niedostępna w tej wersji"));
-            if (daily) {
+            QVERIFY2(recorder_->Count() == 0, (std::string(row.command) + ": " + (recorder_->Count() ? recorder_->Last().text : "")).c_str());
+            QStringList opened;
+            for (QWidget* window : QApplication::topLevelWidgets())
+                if (window != &w && window->isVisible()) opened << window->metaObject()->className();
+            if (!modalShown.isEmpty()) opened << modalShown;
+            QCOMPARE(opened, row.opens ? QStringList{row.opens} : QStringList{});
+            if (std::string(row.command) == "BitBtn_ReportD") {
                 auto* report = w.findChild<TFRapDob*>();
-                QVERIFY(report && report->isVisible());
                 QCOMPARE(report->DayStart(), EncodeTime({2024, 6, 1, 0, 0, 1}));
                 QCOMPARE(report->PrintList()->Count(), 1);
-                report->close();
             }
+            for (QWidget* window : QApplication::topLevelWidgets())
+                if (window != &w) window->close();
         }
     }
 

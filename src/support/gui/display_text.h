@@ -13,4 +13,7 @@ namespace kiv {
 // The bytes decoded as DecodeText does; text already decoded stays as it is.
 [[nodiscard]] QString DisplayText(const std::string& bytes);
 
+// The system's decimal separator, which the windows write numbers with (CSV files included).
+[[nodiscard]] std::string SystemDecimalSeparator();
+
 } // namespace kiv
