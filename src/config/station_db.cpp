@@ -408,8 +408,12 @@ void TStationDb::RenameGroup(const std::string& from, const std::string& to) {
     std::fill(groupCounts_.begin(), groupCounts_.end(), 0);
     for (const auto& s : stations_) {
         if (s.groupLabel.empty()) continue;
-        const auto it = std::find_if(groups_.begin(), groups_.end(),
-                                     [&](const std::string& g) { return EqualsNoCase(g, s.groupLabel); });
+        // A label counts for its own group first: "nord" beside a listed
+        // "NORD" is a group of its own once both are listed.
+        auto it = std::find(groups_.begin(), groups_.end(), s.groupLabel);
+        if (it == groups_.end())
+            it = std::find_if(groups_.begin(), groups_.end(),
+                              [&](const std::string& g) { return EqualsNoCase(g, s.groupLabel); });
         if (it == groups_.end()) {
             groups_.push_back(s.groupLabel);
             groupCounts_.push_back(1);

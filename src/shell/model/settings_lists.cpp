@@ -6,11 +6,20 @@
 
 namespace kiv {
 
+namespace {
+
+bool ListedNoCase(const std::vector<std::string>& list, const std::string& name) {
+    return std::any_of(list.begin(), list.end(), [&](const std::string& g) { return EqualsNoCase(g, name); });
+}
+
+} // namespace
+
 GroupEdit AddStationGroup(std::vector<std::string>& shown, TStationDb& db, const std::string& name) {
     const std::string group(TrimView(name));
     if (group.empty()) return GroupEdit::Cancelled;
-    if (std::any_of(shown.begin(), shown.end(), [&](const std::string& g) { return EqualsNoCase(g, group); }))
-        return GroupEdit::Clash;
+    // A group taken off the shown list is still in the group list and its
+    // station files: a second one beside it would split it in two.
+    if (ListedNoCase(shown, group) || ListedNoCase(db.Groups(), group)) return GroupEdit::Clash;
     shown.push_back(group);
     db.AddGroup(group);
     return GroupEdit::Done;

@@ -22,7 +22,8 @@ enum class GroupEdit {
 };
 
 // The trimmed name appended to shown and to the station database's group
-// list; a name equal to a shown one without regard to letter case clashes.
+// list; a name equal to a shown or a listed one without regard to letter
+// case clashes.
 [[nodiscard]] GroupEdit AddStationGroup(std::vector<std::string>& shown, TStationDb& db, const std::string& name);
 // Renames shown[index]: every station of that group gets the new GroupLabel
 // in its station file and its list entry. A name equal to another shown item
