@@ -3,6 +3,7 @@
 #include "comm/comm_module.h"
 #include "config/program_settings.h"
 #include "shell/model/station_config.h"
+#include "support/gui/form_fields.h"
 #include "support/messages.h"
 
 #include <QCheckBox>
@@ -20,20 +21,8 @@ namespace kiv {
 namespace {
 
 constexpr const char* kNone = "<brak>";
-constexpr int kPortCount = 128;
 constexpr int kIndexMax = 9999;
 constexpr int kNetPortMax = 65535;
-
-QString Q(const std::string& text) { return QString::fromStdString(text); }
-
-QSpinBox* Spin(QWidget* parent, const char* name, int low, int high, int step = 1) {
-    auto* spin = new QSpinBox(parent);
-    spin->setObjectName(QLatin1String(name));
-    spin->setRange(low, high);
-    spin->setSingleStep(step);
-    spin->setAlignment(Qt::AlignRight);
-    return spin;
-}
 
 QComboBox* Combo(QWidget* parent, const char* name, const QStringList& items) {
     auto* combo = new QComboBox(parent);
@@ -58,20 +47,14 @@ QCheckBox* Check(QWidget* parent, const char* name, const char* caption) {
 QStringList Texts(const std::vector<std::string>& items, const char* first = nullptr) {
     QStringList list;
     if (first) list << QString::fromUtf8(first);
-    for (const auto& item : items) list << Q(item);
+    for (const auto& item : items) list << ToQString(item);
     return list;
-}
-
-// The item of that text, or the fallback item when there is none (-1: nothing).
-void SelectText(QComboBox* combo, const std::string& value, int fallback, Qt::MatchFlags match) {
-    const int at = combo->findText(Q(value), match);
-    combo->setCurrentIndex(at >= 0 ? at : fallback);
 }
 
 // A list value: "<brak>" for none; a name the list lacks selects nothing and
 // stays visible as the placeholder.
 void SelectName(QComboBox* combo, const std::string& value, bool hasNone) {
-    combo->setPlaceholderText(Q(value));
+    combo->setPlaceholderText(ToQString(value));
     SelectText(combo, value.empty() && hasNone ? kNone : value, -1, Qt::MatchExactly);
 }
 
@@ -127,23 +110,24 @@ TFCfgStacji::TFCfgStacji(QWidget* parent) : QDialog(parent) {
     connect(cancel_, &QPushButton::clicked, this, &TFCfgStacji::reject);
     connect(apply_, &QPushButton::clicked, this, [this] { (void)Apply(); });
     for (QLineEdit* edit : {label_, telephone_, serial_})
-        connect(edit, &QLineEdit::textChanged, this, &TFCfgStacji::MarkChanged);
+        connect(edit, &QLineEdit::textChanged, this, [this, edit] { MarkChanged(edit); });
     for (QComboBox* combo : {deviceProfile_, modemProfile_, port_, speed_, parity_, integrity_})
-        connect(combo, &QComboBox::currentIndexChanged, this, &TFCfgStacji::MarkChanged);
-    connect(group_, &QComboBox::currentTextChanged, this, &TFCfgStacji::MarkChanged);
-    for (QCheckBox* box : {prefix_, dtr_, rts_}) connect(box, &QCheckBox::toggled, this, &TFCfgStacji::MarkChanged);
+        connect(combo, &QComboBox::currentIndexChanged, this, [this, combo] { MarkChanged(combo); });
+    connect(group_, &QComboBox::currentTextChanged, this, [this] { MarkChanged(group_); });
+    for (QCheckBox* box : {prefix_, dtr_, rts_})
+        connect(box, &QCheckBox::toggled, this, [this, box] { MarkChanged(box); });
     for (QSpinBox* spin : {address_, samples_, repeats_, silence_, answer_, accept_, vn0_, vn1_})
-        connect(spin, &QSpinBox::valueChanged, this, &TFCfgStacji::MarkChanged);
+        connect(spin, &QSpinBox::valueChanged, this, [this, spin] { MarkChanged(spin); });
     connect(connType_, &QComboBox::currentIndexChanged, this, &TFCfgStacji::ShowLinkControls);
     connect(counter_, &QComboBox::currentIndexChanged, this, [this] {
         ShowIndexFields();
-        MarkChanged();
+        MarkChanged(counter_);
     });
 }
 
 QGroupBox* TFCfgStacji::BuildStation() {
     auto* box = new QGroupBox(QStringLiteral("Stacja"), this);
-    address_ = Spin(box, "AbNumSpin_NrAddr", 1, kMaxStationAddress);
+    address_ = MakeSpin(box, "AbNumSpin_NrAddr", 1, kMaxStationAddress);
     address_->setFixedWidth(address_->fontMetrics().averageCharWidth() * 12);
     label_ = Edit(box, "Edit_Label");
     // Room for a long station label without scrolling.
@@ -172,9 +156,8 @@ QGroupBox* TFCfgStacji::BuildStation() {
 QGroupBox* TFCfgStacji::BuildLink() {
     auto* box = new QGroupBox(QStringLiteral("Łącze"), this);
     connType_ = Combo(box, "ComboBox_ConnType", {"COM", "UDP", "TCP"});
-    QStringList ports;
-    for (int n = 1; n <= kPortCount; ++n) ports << QStringLiteral("COM%1").arg(n);
-    port_ = Combo(box, "ComboBox_ComNr", ports);
+    port_ = Combo(box, "ComboBox_ComNr", {});
+    AddComPorts(port_);
     QStringList rates;
     for (const int rate : kBaudRates) rates << QString::number(rate);
     speed_ = Combo(box, "ComboBox_ComSpd", rates);
@@ -187,8 +170,8 @@ QGroupBox* TFCfgStacji::BuildLink() {
     // and this dialog does not write them, so they cannot be edited here.
     ip_ = Edit(box, "Edit_IP");
     ip_->setReadOnly(true);
-    portRemote_ = Spin(box, "AbNumSpin_PortRemote", 0, kNetPortMax);
-    portLocal_ = Spin(box, "AbNumSpin_PortLocal", 0, kNetPortMax);
+    portRemote_ = MakeSpin(box, "AbNumSpin_PortRemote", 0, kNetPortMax);
+    portLocal_ = MakeSpin(box, "AbNumSpin_PortLocal", 0, kNetPortMax);
     for (QSpinBox* spin : {portRemote_, portLocal_}) {
         spin->setReadOnly(true);
         spin->setButtonSymbols(QAbstractSpinBox::NoButtons);
@@ -210,11 +193,11 @@ QGroupBox* TFCfgStacji::BuildLink() {
 
 QGroupBox* TFCfgStacji::BuildTiming() {
     auto* box = new QGroupBox(QStringLiteral("Transmisja"), this);
-    samples_ = Spin(box, "AbNumSpin_SampN", 1, 250, 10);
-    repeats_ = Spin(box, "AbNumSpin_Repeats", 0, 25);
-    silence_ = Spin(box, "AbNumSpin_DelaySilence", 0, 1000, 100);
-    answer_ = Spin(box, "AbNumSpin_DelayAnswer", 50, 10000, 100);
-    accept_ = Spin(box, "AbNumSpin_DelayAccept", 50, 2000, 100);
+    samples_ = MakeSpin(box, "AbNumSpin_SampN", 1, 250, 10);
+    repeats_ = MakeSpin(box, "AbNumSpin_Repeats", 0, 25);
+    silence_ = MakeSpin(box, "AbNumSpin_DelaySilence", 0, 1000, 100);
+    answer_ = MakeSpin(box, "AbNumSpin_DelayAnswer", 50, 10000, 100);
+    accept_ = MakeSpin(box, "AbNumSpin_DelayAccept", 50, 2000, 100);
     auto* form = new QFormLayout(box);
     form->addRow(QStringLiteral("Liczba danych w bloku:"), samples_);
     form->addRow(QStringLiteral("Maksymalna liczba błędów:"), repeats_);
@@ -227,8 +210,8 @@ QGroupBox* TFCfgStacji::BuildTiming() {
 QGroupBox* TFCfgStacji::BuildCalculations() {
     auto* box = new QGroupBox(QStringLiteral("Obliczenia"), this);
     counter_ = Combo(box, "ComboBox_CalcCounter", {kNone, "Vn0 + Vn1 * 10000", "Vn0 + Vn1 * 100000"});
-    vn0_ = Spin(box, "AbNumSpin_IndexVn0", 0, kIndexMax);
-    vn1_ = Spin(box, "AbNumSpin_IndexVn1", 0, kIndexMax);
+    vn0_ = MakeSpin(box, "AbNumSpin_IndexVn0", 0, kIndexMax);
+    vn1_ = MakeSpin(box, "AbNumSpin_IndexVn1", 0, kIndexMax);
     integrity_ = Combo(box, "ComboBox_VIntegrityCrit",
                        {QStringLiteral("ostre (0.01%)"), QStringLiteral("łagodne (0.1%)"), QStringLiteral("wyłączone")});
     calcForm_ = new QFormLayout(box);
@@ -268,26 +251,27 @@ void TFCfgStacji::FillLists() {
 
 void TFCfgStacji::FillFields() {
     filling_ = true;
+    ClearUserChanges(this);
     const TRekStacjiFull& r = record_;
     address_->setValue(r.address);
-    label_->setText(Q(r.Label));
+    label_->setText(ToQString(r.Label));
     // A group the list lacks (written in another letter case) stays as typed.
     SelectText(group_, r.GroupLabel.empty() ? kNone : r.GroupLabel, -1, Qt::MatchExactly);
-    if (group_->currentIndex() < 0) group_->setEditText(Q(r.GroupLabel));
-    telephone_->setText(Q(r.TelephoneNumber));
+    if (group_->currentIndex() < 0) group_->setEditText(ToQString(r.GroupLabel));
+    telephone_->setText(ToQString(r.TelephoneNumber));
     prefix_->setChecked(r.Prefix);
-    serial_->setText(Q(r.SerialNumber));
+    serial_->setText(ToQString(r.SerialNumber));
     SelectName(deviceProfile_, r.DeviceProfile, false);
     SelectName(modemProfile_, r.ModemProfile, true);
-    SelectText(connType_, r.ConnType, 0, Qt::MatchFixedString);
-    SelectText(port_, r.ComNumber, 0, Qt::MatchFixedString);
-    SelectText(speed_, r.BaudRate, speed_->findText(QStringLiteral("9600")), Qt::MatchFixedString);
-    SelectText(parity_, r.Parity, 0, Qt::MatchFixedString);
+    SelectText(connType_, r.ConnType, 0);
+    SelectText(port_, r.ComNumber, 0);
+    SelectText(speed_, r.BaudRate, speed_->findText(QStringLiteral("9600")));
+    SelectText(parity_, r.Parity, 0);
     dtr_->setChecked(r.DtrSet);
     rts_->setChecked(r.RtsSet);
-    ip_->setText(Q(r.IPAddr));
-    portRemote_->setValue(Q(r.PortRemote).toInt());
-    portLocal_->setValue(Q(r.PortLocal).toInt());
+    ip_->setText(ToQString(r.IPAddr));
+    portRemote_->setValue(ToQString(r.PortRemote).toInt());
+    portLocal_->setValue(ToQString(r.PortLocal).toInt());
     samples_->setValue(r.ArcSamplesPerBlock);
     repeats_->setValue(r.Repeats);
     silence_->setValue(r.SilenceTime);
@@ -322,8 +306,10 @@ void TFCfgStacji::ShowIndexFields() {
     calcForm_->setRowVisible(vn1_, shown);
 }
 
-void TFCfgStacji::MarkChanged() {
-    if (!filling_) apply_->setEnabled(true);
+void TFCfgStacji::MarkChanged(QObject* control) {
+    if (filling_) return;
+    MarkUserChanged(control);
+    apply_->setEnabled(true);
 }
 
 TRekStacjiFull TFCfgStacji::EditedRecord() const {
@@ -337,19 +323,21 @@ TRekStacjiFull TFCfgStacji::EditedRecord() const {
     e.SerialNumber = serial_->text().toStdString();
     e.DeviceProfile = NameOf(deviceProfile_, record_.DeviceProfile);
     e.ModemProfile = NameOf(modemProfile_, record_.ModemProfile);
-    e.ComNumber = port_->currentText().toStdString();
-    e.BaudRate = speed_->currentText().toStdString();
-    e.Parity = parity_->currentText().toStdString();
+    // A port, speed, parity or number the controls cannot show stays as read
+    // until the user changes that control.
+    e.ComNumber = KeptText(port_, record_.ComNumber);
+    e.BaudRate = KeptText(speed_, record_.BaudRate);
+    e.Parity = KeptText(parity_, record_.Parity);
     e.DtrSet = dtr_->isChecked();
     e.RtsSet = rts_->isChecked();
-    e.ArcSamplesPerBlock = samples_->value();
-    e.Repeats = repeats_->value();
-    e.SilenceTime = silence_->value();
-    e.StartTimeout = answer_->value();
-    e.CharsTimeout = accept_->value();
+    e.ArcSamplesPerBlock = KeptValue(samples_, record_.ArcSamplesPerBlock);
+    e.Repeats = KeptValue(repeats_, record_.Repeats);
+    e.SilenceTime = KeptValue(silence_, record_.SilenceTime);
+    e.StartTimeout = KeptValue(answer_, record_.StartTimeout);
+    e.CharsTimeout = KeptValue(accept_, record_.CharsTimeout);
     e.CalcVnMode = IndexOf(counter_, record_.CalcVnMode);
-    e.CalcVn0Index = vn0_->value();
-    e.CalcVn1Index = vn1_->value();
+    e.CalcVn0Index = KeptValue(vn0_, record_.CalcVn0Index);
+    e.CalcVn1Index = KeptValue(vn1_, record_.CalcVn1Index);
     e.VIntegrityCrit = IndexOf(integrity_, record_.VIntegrityCrit);
     return e;
 }

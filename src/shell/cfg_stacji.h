@@ -6,8 +6,9 @@
 // written; a new address moves the station's folder) and keeps what the main
 // window needs: whether its tree must be rebuilt and the node text to select,
 // which the dialog keeps between openings. A value the file holds that a
-// list does not offer (a device or modem profile no longer there) is kept
-// unless the user picks another, so an unrelated change never erases it.
+// control cannot show (a device or modem profile no longer there, a port
+// outside COM1..COM128, a time above its field's range) is kept unless the
+// user changes that control, so an unrelated change never rewrites it.
 #include "config/station_db.h"
 #include "shell/model/main_commands.h"
 
@@ -42,7 +43,6 @@ public:
     [[nodiscard]] bool TreeChanged() const { return treeChanged_; }
     [[nodiscard]] const std::string& NodeText() const { return nodeText_; }
     [[nodiscard]] QPushButton* OkButton() const { return ok_; }
-    [[nodiscard]] QPushButton* CancelButton() const { return cancel_; }
     [[nodiscard]] QPushButton* ApplyButton() const { return apply_; }
 
 public slots:
@@ -60,7 +60,7 @@ private:
     void FillFields();
     void ShowLinkControls();
     void ShowIndexFields();
-    void MarkChanged();
+    void MarkChanged(QObject* control);
     [[nodiscard]] TRekStacjiFull EditedRecord() const;
 
     TStationArgs args_;

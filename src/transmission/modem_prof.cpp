@@ -1,6 +1,7 @@
 #include "transmission/modem_prof.h"
 
 #include "comm/comm_module.h"
+#include "support/gui/form_fields.h"
 
 #include <QComboBox>
 #include <QFontMetrics>
@@ -11,17 +12,6 @@
 #include <QVBoxLayout>
 
 namespace kiv {
-
-namespace {
-
-constexpr int kPortCount = 128;
-
-void Select(QComboBox* combo, const std::string& value, const char* fallback) {
-    const int at = combo->findText(QString::fromStdString(value), Qt::MatchFixedString);
-    combo->setCurrentIndex(at >= 0 ? at : combo->findText(QString::fromLatin1(fallback)));
-}
-
-} // namespace
 
 TFModemProf::TFModemProf(QWidget* parent)
     : QDialog(parent), name_(new QLineEdit(this)), init_(new QLineEdit(this)), port_(new QComboBox(this)),
@@ -37,8 +27,7 @@ TFModemProf::TFModemProf(QWidget* parent)
     cancel_->setObjectName(QStringLiteral("Button_Anuluj"));
     // Room for a long AT command without scrolling.
     init_->setMinimumWidth(QFontMetrics(init_->font()).averageCharWidth() * 32);
-    port_->setMaxVisibleItems(16);
-    for (int n = 1; n <= kPortCount; ++n) port_->addItem(QStringLiteral("COM%1").arg(n));
+    AddComPorts(port_);
     for (const int rate : kBaudRates) speed_->addItem(QString::number(rate));
 
     auto* form = new QFormLayout;
@@ -62,10 +51,10 @@ TFModemProf::TFModemProf(QWidget* parent)
 }
 
 void TFModemProf::Setup(const TModemProfile& profile) {
-    name_->setText(QString::fromStdString(profile.name));
-    init_->setText(QString::fromStdString(profile.initString));
-    Select(port_, profile.port, "COM1");
-    Select(speed_, profile.speed, "9600");
+    name_->setText(ToQString(profile.name));
+    init_->setText(ToQString(profile.initString));
+    SelectText(port_, profile.port, port_->findText(QStringLiteral("COM1")));
+    SelectText(speed_, profile.speed, speed_->findText(QStringLiteral("9600")));
     UpdateOk();
     name_->setFocus();
 }

@@ -6,17 +6,13 @@
 #include <QSpinBox>
 
 #include "datafiles/timestamp.h"
+#include "support/gui/form_fields.h"
 #include "support/helpers.h"
 
 namespace kiv {
 
 QSpinBox* MakeTxSpin(QWidget* parent, const char* name, int low, int high, int step) {
-    auto* spin = new QSpinBox(parent);
-    spin->setObjectName(name);
-    spin->setRange(low, high);
-    spin->setSingleStep(step);
-    spin->setAlignment(Qt::AlignRight);
-    return spin;
+    return MakeSpin(parent, name, low, high, step);
 }
 
 QDateTimeEdit* MakeTxPicker(QWidget* parent, const char* name, QTime time) {

@@ -3,8 +3,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
-#include <QDialogButtonBox>
-#include <QDir>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -15,11 +13,11 @@
 #include "comm/comm_module.h"
 #include "comm/direct_readout.h"
 #include "datafiles/profile_catalogue.h"
-#include "datafiles/timestamp.h"
+#include "support/gui/form_fields.h"
 #include "support/gui/kept_tick.h"
 #include "support/helpers.h"
 #include "support/messages.h"
-#include "support/text_encoding.h"
+#include "transmission/tx_fields.h"
 #include "transmission/tx_filter.h"
 #include "transmission/tx_progress.h"
 
@@ -27,33 +25,7 @@ namespace kiv {
 
 namespace {
 
-constexpr int kPortCount = 128;
 constexpr int kWatchInterval = 100;
-
-QString Q(const std::string& text) { return QString::fromStdString(text); }
-
-QSpinBox* Spin(QWidget* parent, const char* name, int low, int high, int step) {
-    auto* spin = new QSpinBox(parent);
-    spin->setObjectName(name);
-    spin->setRange(low, high);
-    spin->setSingleStep(step);
-    spin->setAlignment(Qt::AlignRight);
-    return spin;
-}
-
-QDateTimeEdit* Picker(QWidget* parent, const char* name, QTime time) {
-    auto* edit = new QDateTimeEdit(QDateTime(QDate::currentDate(), time), parent);
-    edit->setObjectName(name);
-    edit->setDisplayFormat("yyyy-MM-dd HH:mm:ss");
-    edit->setCalendarPopup(true);
-    edit->setEnabled(false);
-    return edit;
-}
-
-// The combo's item with the text (compared without letter case), or -1.
-int IndexOf(const QComboBox* combo, const std::string& text) {
-    return combo->findText(Q(text), Qt::MatchFixedString);
-}
 
 } // namespace
 
@@ -81,8 +53,7 @@ void TFTxInit::BuildFields() {
 
     port_ = new QComboBox(this);
     port_->setObjectName("ComboBox_Port");
-    port_->setMaxVisibleItems(16);
-    for (int n = 1; n <= kPortCount; ++n) port_->addItem(QString("COM%1").arg(n));
+    AddComPorts(port_);
     baud_ = new QComboBox(this);
     baud_->setObjectName("ComboBox_Baud");
     for (int rate : kBaudRates) baud_->addItem(QString::number(rate));
@@ -93,11 +64,11 @@ void TFTxInit::BuildFields() {
     dtr_->setObjectName("CheckBox_Dtr");
     rts_ = new QCheckBox("RTS aktywny", this);
     rts_->setObjectName("CheckBox_Rts");
-    block_ = Spin(this, "SpinEdit_Block", 1, 250, 10);
-    repeats_ = Spin(this, "SpinEdit_Repeats", 0, 25, 1);
-    silence_ = Spin(this, "SpinEdit_Silence", 0, 1000, 100);
-    startTimeout_ = Spin(this, "SpinEdit_StartTimeout", 50, 10000, 100);
-    charsTimeout_ = Spin(this, "SpinEdit_CharsTimeout", 50, 2000, 100);
+    block_ = MakeTxSpin(this, "SpinEdit_Block", 1, 250, 10);
+    repeats_ = MakeTxSpin(this, "SpinEdit_Repeats", 0, 25, 1);
+    silence_ = MakeTxSpin(this, "SpinEdit_Silence", 0, 1000, 100);
+    startTimeout_ = MakeTxSpin(this, "SpinEdit_StartTimeout", 50, 10000, 100);
+    charsTimeout_ = MakeTxSpin(this, "SpinEdit_CharsTimeout", 50, 2000, 100);
 
     auto* link = new QGroupBox("Parametry łącza", this);
     auto* linkForm = new QFormLayout(link);
@@ -119,8 +90,8 @@ void TFTxInit::BuildFields() {
     fromBox_->setObjectName("CheckBox_From");
     toBox_ = new QCheckBox("Czytaj do", this);
     toBox_->setObjectName("CheckBox_To");
-    from_ = Picker(this, "DateTime_From", QTime(0, 0, 0));
-    to_ = Picker(this, "DateTime_To", QTime(23, 59, 59));
+    from_ = MakeTxPicker(this, "DateTime_From", QTime(0, 0, 0));
+    to_ = MakeTxPicker(this, "DateTime_To", QTime(23, 59, 59));
     log_ = new QCheckBox("Log", this);
     log_->setObjectName("CheckBox_Log");
     log_->setToolTip(QString("Zapis przesyłanych ramek do pliku %1 w bieżącym folderze").arg(kTxLogName));
@@ -157,10 +128,10 @@ void TFTxInit::BuildFields() {
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     for (QComboBox* combo : {port_, baud_, parity_})
-        connect(combo, &QComboBox::currentIndexChanged, this, &TFTxInit::MarkChanged);
-    for (QCheckBox* box : {dtr_, rts_}) connect(box, &QCheckBox::toggled, this, &TFTxInit::MarkChanged);
+        connect(combo, &QComboBox::currentIndexChanged, this, [this, combo] { MarkChanged(combo); });
+    for (QCheckBox* box : {dtr_, rts_}) connect(box, &QCheckBox::toggled, this, [this, box] { MarkChanged(box); });
     for (QSpinBox* spin : {block_, repeats_, silence_, startTimeout_, charsTimeout_})
-        connect(spin, &QSpinBox::valueChanged, this, &TFTxInit::MarkChanged);
+        connect(spin, &QSpinBox::valueChanged, this, [this, spin] { MarkChanged(spin); });
     connect(fromBox_, &QCheckBox::toggled, from_, &QWidget::setEnabled);
     connect(toBox_, &QCheckBox::toggled, to_, &QWidget::setEnabled);
     connect(ok_, &QPushButton::clicked, this, &TFTxInit::accept);
@@ -207,13 +178,13 @@ void TFTxInit::Open(const TTxInitArgs& args) {
 
 void TFTxInit::FillFields() {
     filling_ = true;
-    address_->setText(Q(FiveDigits(args_.address)));
-    label_->setText(Q(record_.Label));
+    ClearUserChanges(this);
+    address_->setText(ToQString(FiveDigits(args_.address)));
+    label_->setText(ToQString(record_.Label));
     protocol_->clear();
-    port_->setCurrentIndex(std::max(0, IndexOf(port_, record_.ComNumber)));
-    const int baud = IndexOf(baud_, record_.BaudRate);
-    baud_->setCurrentIndex(baud >= 0 ? baud : IndexOf(baud_, "9600"));
-    parity_->setCurrentIndex(std::max(0, IndexOf(parity_, record_.Parity)));
+    SelectText(port_, record_.ComNumber, 0);
+    SelectText(baud_, record_.BaudRate, baud_->findText(QStringLiteral("9600")));
+    SelectText(parity_, record_.Parity, 0);
     dtr_->setChecked(record_.DtrSet);
     rts_->setChecked(record_.RtsSet);
     block_->setValue(record_.ArcSamplesPerBlock);
@@ -228,22 +199,26 @@ void TFTxInit::FillFields() {
     filling_ = false;
 }
 
-void TFTxInit::MarkChanged() {
-    if (!filling_) apply_->setEnabled(true);
+void TFTxInit::MarkChanged(QObject* control) {
+    if (filling_) return;
+    MarkUserChanged(control);
+    apply_->setEnabled(true);
 }
 
 TRekStacjiFull TFTxInit::EditedRecord() const {
+    // A port, speed or time the fields cannot show stays as read, for the
+    // save and the read-out alike, until the user changes that field.
     TRekStacjiFull edited = record_;
-    edited.ComNumber = port_->currentText().toStdString();
-    edited.BaudRate = baud_->currentText().toStdString();
-    edited.Parity = parity_->currentText().toStdString();
+    edited.ComNumber = KeptText(port_, record_.ComNumber);
+    edited.BaudRate = KeptText(baud_, record_.BaudRate);
+    edited.Parity = KeptText(parity_, record_.Parity);
     edited.DtrSet = dtr_->isChecked();
     edited.RtsSet = rts_->isChecked();
-    edited.ArcSamplesPerBlock = block_->value();
-    edited.Repeats = repeats_->value();
-    edited.SilenceTime = silence_->value();
-    edited.StartTimeout = startTimeout_->value();
-    edited.CharsTimeout = charsTimeout_->value();
+    edited.ArcSamplesPerBlock = KeptValue(block_, record_.ArcSamplesPerBlock);
+    edited.Repeats = KeptValue(repeats_, record_.Repeats);
+    edited.SilenceTime = KeptValue(silence_, record_.SilenceTime);
+    edited.StartTimeout = KeptValue(startTimeout_, record_.StartTimeout);
+    edited.CharsTimeout = KeptValue(charsTimeout_, record_.CharsTimeout);
     return edited;
 }
 
@@ -284,21 +259,12 @@ void TFTxInit::accept() {
     RunReadOut();
 }
 
-int32_t TFTxInit::PickedTime(const QCheckBox* box, const QDateTimeEdit* edit) const {
-    if (!box->isChecked()) return -1;
-    const QDateTime at = edit->dateTime();
-    const TDateTime fields{static_cast<uint16_t>(at.date().year()), static_cast<uint16_t>(at.date().month()),
-                           static_cast<uint16_t>(at.date().day()),  static_cast<uint16_t>(at.time().hour()),
-                           static_cast<uint16_t>(at.time().minute()), static_cast<uint16_t>(at.time().second())};
-    return static_cast<int32_t>(EncodeTime(fields));
-}
-
 TDirectReadOut TFTxInit::ReadOutJob() const {
     const TRekStacjiFull edited = EditedRecord();
     TDirectReadOut job = DirectReadOutOf(edited, args_.kivIni, args_.dataFolder, profile_, items_);
-    job.input.startTime = PickedTime(fromBox_, from_);
-    job.input.endTime = PickedTime(toBox_, to_);
-    if (log_->isChecked()) job.logFile = PathWithSeparator(QDir::currentPath().toStdString()) + kTxLogName;
+    job.input.startTime = PickedTxTime(fromBox_, from_);
+    job.input.endTime = PickedTxTime(toBox_, to_);
+    if (log_->isChecked()) job.logFile = TxLogPath(kTxLogName);
     return job;
 }
 

@@ -7,7 +7,10 @@
 // module, runs ReadDevice, closes the port and reports the result: after a
 // success the progress window stays up with "OK" and this window finishes
 // when the user closes it; after a failure the result's message is shown and
-// both windows close. The window lives for the whole run; Open reuses it.
+// both windows close. A stored port, speed or time the fields cannot show
+// (a port such as "/dev/ttyUSB0", a time above a field's range) is used and
+// saved as read until the user changes that field. The window lives for the
+// whole run; Open reuses it.
 #include <QDialog>
 #include <QTimer>
 
@@ -95,11 +98,10 @@ public slots:
 private:
     void BuildFields();
     void FillFields();
-    void MarkChanged();
+    void MarkChanged(QObject* control);
     [[nodiscard]] bool Apply();
     void OpenFilter();
     [[nodiscard]] TRekStacjiFull EditedRecord() const;
-    [[nodiscard]] int32_t PickedTime(const QCheckBox* box, const QDateTimeEdit* edit) const;
     [[nodiscard]] TDirectReadOut ReadOutJob() const;
     void RunReadOut();
     void ShowResult(TxResult result, const std::string& messageText, int messageKind);
