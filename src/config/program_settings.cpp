@@ -1,8 +1,10 @@
 #include "program_settings.h"
 
 #include "config/ini_file.h"
+#include "config/program_config.h"
 #include "config/text_case.h"
 
+#include <array>
 #include <charconv>
 #include <filesystem>
 
@@ -12,12 +14,25 @@ namespace {
 constexpr const char* kCatalogues = "Catalogues";
 constexpr const char* kModems = "Modems";
 constexpr const char* kCommSettings = "CommSettings";
+constexpr const char* kReport = "Report";
 constexpr const char* kModemAuto = "Modem-auto";
 constexpr const char* kKivGaz = "KivGAZ";
 constexpr const char* kVirtualStem = "Sum";
 constexpr const char* kTariffStem = "Set";
 
-constexpr int kDefaultHourShift = -2;
+constexpr const char* kExchangePrefix = "ExchangePrefix";
+constexpr const char* kEventsMaxNumber = "EventsMaxNumber";
+constexpr const char* kModemConnMaxTime = "ModemConnMaxTime";
+constexpr const char* kRepBaseHourShift = "RepBaseHourShift";
+
+// The four key stems of a modem profile, in the order of the TModemProfile fields.
+constexpr std::array<const char*, 4> kModemStems{"ModemName", "ModemInitString", "ModemPort", "ModemSpeed"};
+constexpr const char* kDefaultModemPort = "COM1";
+constexpr int kDefaultModemSpeed = 9600;
+
+constexpr int kDefaultEventsMaxNumber = 100;
+constexpr int kDialogModemConnMaxTime = 15;
+constexpr int kAutoRoundModemConnMaxTime = 10;
 constexpr int kDefaultKivGazAddress = 65534;
 
 std::string Numbered(const char* stem, int n) { return stem + std::to_string(n); }
@@ -43,6 +58,19 @@ bool ReplaceList(const std::string& file, const std::string& section, const char
         }
         return changed;
     });
+}
+
+bool WriteModemRows(IniDocument& doc, const std::vector<TModemProfile>& rows) {
+    bool changed = doc.ClearSection(kModems, false);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const int n = static_cast<int>(r) + 1;
+        const TModemProfile& p = rows[r];
+        changed |= doc.WriteString(kModems, Numbered(kModemStems[0], n), p.name);
+        changed |= doc.WriteString(kModems, Numbered(kModemStems[1], n), p.initString);
+        changed |= doc.WriteString(kModems, Numbered(kModemStems[2], n), p.port);
+        changed |= doc.WriteString(kModems, Numbered(kModemStems[3], n), p.speed);
+    }
+    return changed;
 }
 
 } // namespace
@@ -97,55 +125,83 @@ bool TProgramSettings::SetCursorPosition(const std::string& caption) const {
     return WriteIniString("Main", "CursorPosition", caption, path_);
 }
 
-std::vector<std::string> TProgramSettings::ModemNames() const { return ReadIniList(kModems, "ModemName", path_); }
+std::vector<std::string> TProgramSettings::ModemNames() const { return ReadIniList(kModems, kModemStems[0], path_); }
 bool TProgramSettings::SetModemNames(const std::vector<std::string>& names) const {
     // A shorter list must not let the old tail show through: an empty name ends it.
     std::vector<std::string> list = names;
     const int next = static_cast<int>(names.size()) + 1;
-    if (!ReadIniString(kModems, Numbered("ModemName", next), "", path_).empty()) list.emplace_back();
-    return WriteIniList(kModems, "ModemName", path_, list);
+    if (!ReadIniString(kModems, Numbered(kModemStems[0], next), "", path_).empty()) list.emplace_back();
+    return WriteIniList(kModems, kModemStems[0], path_, list);
 }
 std::string TProgramSettings::ModemPort(int n) const {
-    return ReadIniString(kModems, Numbered("ModemPort", n), "COM1", path_);
+    return ReadIniString(kModems, Numbered(kModemStems[2], n), kDefaultModemPort, path_);
 }
-int TProgramSettings::ModemSpeed(int n) const { return ReadIniInteger(kModems, Numbered("ModemSpeed", n), 9600, path_); }
+int TProgramSettings::ModemSpeed(int n) const {
+    return ReadIniInteger(kModems, Numbered(kModemStems[3], n), kDefaultModemSpeed, path_);
+}
 std::string TProgramSettings::ModemInitString(int n) const {
-    return ReadIniString(kModems, Numbered("ModemInitString", n), "", path_);
+    return ReadIniString(kModems, Numbered(kModemStems[1], n), "", path_);
 }
 bool TProgramSettings::SetModemPort(int n, const std::string& port) const {
-    return WriteIniString(kModems, Numbered("ModemPort", n), port, path_);
+    return WriteIniString(kModems, Numbered(kModemStems[2], n), port, path_);
 }
 bool TProgramSettings::SetModemSpeed(int n, int speed) const {
-    return WriteIniString(kModems, Numbered("ModemSpeed", n), std::to_string(speed), path_);
+    return WriteIniString(kModems, Numbered(kModemStems[3], n), std::to_string(speed), path_);
 }
 bool TProgramSettings::SetModemInitString(int n, const std::string& command) const {
-    return WriteIniString(kModems, Numbered("ModemInitString", n), command, path_);
+    return WriteIniString(kModems, Numbered(kModemStems[1], n), command, path_);
+}
+std::vector<TModemProfile> TProgramSettings::ModemProfiles() const {
+    IniDocument doc;
+    (void)doc.Load(path_);
+    std::vector<TModemProfile> rows;
+    const std::vector<std::string> names = doc.ReadList(kModems, kModemStems[0], 1);
+    for (std::size_t r = 0; r < names.size(); ++r) {
+        const int n = static_cast<int>(r) + 1;
+        rows.push_back({names[r], doc.ReadString(kModems, Numbered(kModemStems[1], n), ""),
+                        doc.ReadString(kModems, Numbered(kModemStems[2], n), kDefaultModemPort),
+                        doc.ReadString(kModems, Numbered(kModemStems[3], n), std::to_string(kDefaultModemSpeed))});
+    }
+    return rows;
 }
 
-std::string TProgramSettings::ExchangePrefix() const { return ReadIniString(kCommSettings, "ExchangePrefix", "", path_); }
+std::string TProgramSettings::ExchangePrefix() const { return ReadIniString(kCommSettings, kExchangePrefix, "", path_); }
 bool TProgramSettings::SetExchangePrefix(const std::string& digits) const {
-    return WriteIniString(kCommSettings, "ExchangePrefix", digits, path_);
+    return WriteIniString(kCommSettings, kExchangePrefix, digits, path_);
 }
-int TProgramSettings::EventsMaxNumber() const { return ReadIniInteger(kCommSettings, "EventsMaxNumber", 100, path_); }
+int TProgramSettings::EventsMaxNumber() const {
+    return ReadIniInteger(kCommSettings, kEventsMaxNumber, kDefaultEventsMaxNumber, path_);
+}
 bool TProgramSettings::SetEventsMaxNumber(int count) const {
-    return WriteIniString(kCommSettings, "EventsMaxNumber", std::to_string(count), path_);
+    return WriteIniString(kCommSettings, kEventsMaxNumber, std::to_string(count), path_);
 }
 int TProgramSettings::ModemConnMaxTimeForDialog() const {
-    return ReadIniInteger(kCommSettings, "ModemConnMaxTime", 15, path_);
+    return ReadIniInteger(kCommSettings, kModemConnMaxTime, kDialogModemConnMaxTime, path_);
 }
 int TProgramSettings::ModemConnMaxTimeForAutoRound() const {
-    return ReadIniInteger(kCommSettings, "ModemConnMaxTime", 10, path_);
+    return ReadIniInteger(kCommSettings, kModemConnMaxTime, kAutoRoundModemConnMaxTime, path_);
 }
 bool TProgramSettings::SetModemConnMaxTime(int minutes) const {
-    return WriteIniString(kCommSettings, "ModemConnMaxTime", std::to_string(minutes), path_);
+    return WriteIniString(kCommSettings, kModemConnMaxTime, std::to_string(minutes), path_);
 }
 
 int TProgramSettings::RepBaseHourShift() const {
-    const int shift = ReadIniInteger("Report", "RepBaseHourShift", kDefaultHourShift, path_);
-    return Clamp(shift, -23, 23, kDefaultHourShift, kDefaultHourShift);
+    const int shift = ReadIniInteger(kReport, kRepBaseHourShift, kDefaultHourShift, path_);
+    return Clamp(shift, -kHourShiftLimit, kHourShiftLimit, kDefaultHourShift, kDefaultHourShift);
 }
 bool TProgramSettings::SetRepBaseHourShift(int hours) const {
-    return WriteIniString("Report", "RepBaseHourShift", std::to_string(hours), path_);
+    return WriteIniString(kReport, kRepBaseHourShift, std::to_string(hours), path_);
+}
+
+bool TProgramSettings::SetProgramConfig(const TProgramConfig& config) const {
+    return EditIniFile(path_, false, [&](IniDocument& doc) {
+        bool changed = WriteModemRows(doc, config.modems);
+        changed |= doc.WriteString(kCommSettings, kExchangePrefix, config.exchangePrefix);
+        changed |= doc.WriteString(kCommSettings, kEventsMaxNumber, std::to_string(config.eventsMaxNumber));
+        changed |= doc.WriteString(kCommSettings, kModemConnMaxTime, std::to_string(config.modemConnMaxTime));
+        changed |= doc.WriteString(kReport, kRepBaseHourShift, std::to_string(config.hourShift));
+        return changed;
+    });
 }
 
 std::string TProgramSettings::AutoStartTime() const { return ReadIniString(kModemAuto, "StartTime", "00:00:00", path_); }

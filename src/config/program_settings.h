@@ -33,6 +33,22 @@ struct TVirtualEntry {
 
 constexpr int kDataPathHistorySize = 5;
 
+// Report/RepBaseHourShift: -23 to 23; any other value reads as -2.
+inline constexpr int kDefaultHourShift = -2;
+inline constexpr int kHourShiftLimit = 23;
+
+// One modem profile of [Modems] as text, the way the profile grid shows it.
+struct TModemProfile {
+    std::string name;
+    std::string initString;
+    std::string port;
+    std::string speed;
+    [[nodiscard]] bool Empty() const { return name.empty() && initString.empty() && port.empty() && speed.empty(); }
+    bool operator==(const TModemProfile&) const = default;
+};
+
+struct TProgramConfig; // config/program_config.h
+
 class TProgramSettings {
 public:
     explicit TProgramSettings(std::string kivIniPath) : path_(std::move(kivIniPath)) {}
@@ -57,6 +73,10 @@ public:
     [[nodiscard]] bool SetModemPort(int n, const std::string& port) const;
     [[nodiscard]] bool SetModemSpeed(int n, int speed) const;
     [[nodiscard]] bool SetModemInitString(int n, const std::string& command) const;
+    // One profile per name of the list, each with the values of its own
+    // number (an empty init string of one profile hides nothing of the
+    // next); an absent port or speed gives what the modem windows use.
+    [[nodiscard]] std::vector<TModemProfile> ModemProfiles() const;
 
     // [CommSettings]
     [[nodiscard]] std::string ExchangePrefix() const;
@@ -71,6 +91,13 @@ public:
     // [Report]: -23 to 23, else -2.
     [[nodiscard]] int RepBaseHourShift() const;
     [[nodiscard]] bool SetRepBaseHourShift(int hours) const;
+
+    // The program settings dialog's save, in one replacement of the file:
+    // [Modems] erased and every row written as profile 1, 2, ... (an empty
+    // row with empty values), then the exchange prefix, the two limits and
+    // the hour shift. False when the file could not be replaced; it is then
+    // as it was.
+    [[nodiscard]] bool SetProgramConfig(const TProgramConfig& config) const;
 
     // [Modem-auto]
     [[nodiscard]] std::string AutoStartTime() const;

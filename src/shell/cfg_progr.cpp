@@ -3,6 +3,7 @@
 #include "config/station_db.h"
 #include "shell/model/settings_lists.h"
 #include "support/gui/edit_txt.h"
+#include "support/gui/form_fields.h"
 #include "support/messages.h"
 #include "transmission/modem_prof.h"
 
@@ -23,22 +24,11 @@ namespace {
 
 constexpr int kEventsStep = 10;
 
-QString Q(const std::string& text) { return QString::fromStdString(text); }
-
 QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QLatin1String(name));
     button->setAutoDefault(false);
     return button;
-}
-
-QSpinBox* Spin(QWidget* parent, const char* name, int low, int high, int step = 1) {
-    auto* spin = new QSpinBox(parent);
-    spin->setObjectName(QLatin1String(name));
-    spin->setRange(low, high);
-    spin->setSingleStep(step);
-    spin->setAlignment(Qt::AlignRight);
-    return spin;
 }
 
 // A list with its "Dodaj", "Edytuj" and "Usuń" column beside it.
@@ -87,12 +77,12 @@ TFCfgProgr::TFCfgProgr(TFEditTxt& prompt, TFModemProf& modemEditor, QWidget* par
 
 QWidget* TFCfgProgr::BuildSettings() {
     auto* box = new QGroupBox(QStringLiteral("Ustawienia"), this);
-    shift_ = Spin(box, "AbNumSpin_Shft", -kHourShiftLimit, kHourShiftLimit);
+    shift_ = MakeSpin(box, "AbNumSpin_Shft", -kHourShiftLimit, kHourShiftLimit);
     prefix_ = new QLineEdit(box);
     prefix_->setObjectName(QStringLiteral("Edit_Prfx"));
     prefix_->setFixedWidth(prefix_->fontMetrics().averageCharWidth() * 14);
-    events_ = Spin(box, "AbNumSpin_EvtM", 0, kEventsNumberHigh, kEventsStep);
-    modemTime_ = Spin(box, "AbNumSpin_MaxMTime", kModemTimeLow, kModemTimeHigh);
+    events_ = MakeSpin(box, "AbNumSpin_EvtM", 0, kEventsNumberHigh, kEventsStep);
+    modemTime_ = MakeSpin(box, "AbNumSpin_MaxMTime", kModemTimeLow, kModemTimeHigh);
     auto* form = new QFormLayout(box);
     form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     form->addRow(QStringLiteral("Domyślne przesunięcie godziny bazowej raportu (h):"), shift_);
@@ -101,7 +91,10 @@ QWidget* TFCfgProgr::BuildSettings() {
     form->addRow(QStringLiteral("Maksymalny czas połączenia modemowego (min):"), modemTime_);
     for (QSpinBox* spin : {shift_, events_, modemTime_}) {
         spin->setFixedWidth(prefix_->width());
-        connect(spin, &QSpinBox::valueChanged, this, &TFCfgProgr::MarkChanged);
+        connect(spin, &QSpinBox::valueChanged, this, [this, spin] {
+            if (!filling_) MarkUserChanged(spin);
+            MarkChanged();
+        });
     }
     connect(prefix_, &QLineEdit::textChanged, this, &TFCfgProgr::MarkChanged);
     return box;
@@ -153,27 +146,27 @@ void TFCfgProgr::Setup(const std::string& kivIni, const std::string& dataFolder)
     config_ = ReadProgramConfig(kivIni);
     groups_ = StationDb().Groups();
     filling_ = true;
+    ClearUserChanges(this);
     shift_->setValue(config_.hourShift);
-    prefix_->setText(Q(config_.exchangePrefix));
+    prefix_->setText(ToQString(config_.exchangePrefix));
     events_->setValue(config_.eventsMaxNumber);
     modemTime_->setValue(config_.modemConnMaxTime);
     filling_ = false;
     ShowGroups(0);
     ShowModems(0);
     treeChanged_ = false;
-    saved_ = false;
     apply_->setEnabled(false);
 }
 
 bool TFCfgProgr::Execute(const std::string& kivIni, const std::string& dataFolder) {
     Setup(kivIni, dataFolder);
     exec();
-    return treeChanged_ || saved_;
+    return treeChanged_;
 }
 
 void TFCfgProgr::ShowGroups(int select) {
     groupList_->clear();
-    for (const auto& group : groups_) groupList_->addItem(Q(group));
+    for (const auto& group : groups_) groupList_->addItem(ToQString(group));
     groupList_->setCurrentRow(std::min(select, groupList_->count() - 1));
     UpdateButtons();
 }
@@ -184,7 +177,7 @@ void TFCfgProgr::ShowModems(int select) {
     for (int r = 0; r < modemGrid_->rowCount(); ++r) {
         const TModemProfile& p = rows[static_cast<std::size_t>(r)];
         const std::string* cells[] = {&p.name, &p.initString, &p.port, &p.speed};
-        for (int c = 0; c < 4; ++c) modemGrid_->setItem(r, c, new QTableWidgetItem(Q(*cells[c])));
+        for (int c = 0; c < 4; ++c) modemGrid_->setItem(r, c, new QTableWidgetItem(ToQString(*cells[c])));
     }
     modemGrid_->setCurrentCell(std::min(select, modemGrid_->rowCount() - 1), 0);
     UpdateButtons();
@@ -220,7 +213,7 @@ void TFCfgProgr::OnAddGroup() {
 void TFCfgProgr::OnEditGroup() {
     const int row = groupList_->currentRow();
     if (row < 0) return;
-    const QString old = Q(groups_[static_cast<std::size_t>(row)]);
+    const QString old = ToQString(groups_[static_cast<std::size_t>(row)]);
     const std::string name = prompt_.Execute(QStringLiteral("Edycja nazwy grupy"), old).toStdString();
     const GroupEdit edit = RenameStationGroup(groups_, StationDb(), dataFolder_, static_cast<std::size_t>(row), name);
     if (edit == GroupEdit::Clash)
@@ -273,21 +266,21 @@ void TFCfgProgr::OnDeleteModem() {
 
 TProgramConfig TFCfgProgr::Edited() const {
     TProgramConfig edited = config_;
-    edited.hourShift = shift_->value();
+    // A limit above or below what its field offers stays as read until the user changes that field.
+    edited.hourShift = KeptValue(shift_, config_.hourShift);
     edited.exchangePrefix = prefix_->text().trimmed().toStdString();
-    edited.eventsMaxNumber = events_->value();
-    edited.modemConnMaxTime = modemTime_->value();
+    edited.eventsMaxNumber = KeptValue(events_, config_.eventsMaxNumber);
+    edited.modemConnMaxTime = KeptValue(modemTime_, config_.modemConnMaxTime);
     return edited;
 }
 
 bool TFCfgProgr::Apply() {
     const TProgramConfig edited = Edited();
-    if (!SaveProgramConfig(kivIni_, edited)) {
+    if (!TProgramSettings(kivIni_).SetProgramConfig(edited)) {
         (void)MessageDlg(kCfgProgrTitle, "Nie udało się zapisać pliku " + kivIni_, MsgError, BtnOk);
         return false;
     }
     config_ = edited;
-    saved_ = true;
     apply_->setEnabled(false);
     return true;
 }

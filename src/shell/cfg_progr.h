@@ -2,13 +2,15 @@
 // The program settings TFCfgProgr ("Ustawienia programu"): the report hour
 // shift, the exchange prefix, the event and modem connection limits, the
 // station groups and the modem profiles. The four settings and the profile
-// grid are saved together on "Zastosuj" or "OK" (SaveProgramConfig); the
-// group list works at once instead: a renamed group is written into its
-// station files when the user confirms the new name, and the dialog then
-// reports that the main window's tree must be rebuilt, even when it is left
-// with "Anuluj". A save is reported the same way: the main window reads the
-// report hour shift again when it rebuilds. The text prompt and the modem profile editor are the
-// program's single instances, handed in at construction.
+// grid are saved together on "Zastosuj" or "OK"
+// (TProgramSettings::SetProgramConfig); the group list works at once
+// instead: a renamed group is written into its station files when the user
+// confirms the new name, and the dialog then reports that the main window's
+// tree must be rebuilt, even when it is left with "Anuluj". Only a rename
+// is reported: the main window reads the saved settings again itself, and a
+// rebuild would drop the ticks of its station set. The text prompt and the
+// modem profile editor are the program's single instances, handed in at
+// construction.
 #include "config/program_config.h"
 
 #include <QDialog>
@@ -35,14 +37,13 @@ public:
 
     // Reads the settings and shows them without waiting.
     void Setup(const std::string& kivIni, const std::string& dataFolder);
-    // Setup, then modal; true when a group was renamed or the settings saved.
+    // Setup, then modal; true when a group was renamed.
     [[nodiscard]] bool Execute(const std::string& kivIni, const std::string& dataFolder);
 
     // "Zastosuj": false when Kiv.ini could not be written (the user was told).
     [[nodiscard]] bool Apply();
     // A group was renamed.
     [[nodiscard]] bool TreeChanged() const { return treeChanged_; }
-    [[nodiscard]] bool Saved() const { return saved_; }
     [[nodiscard]] const std::vector<TModemProfile>& ModemRows() const { return config_.modems; }
     [[nodiscard]] QPushButton* OkButton() const { return ok_; }
     [[nodiscard]] QPushButton* CancelButton() const { return cancel_; }
@@ -76,7 +77,6 @@ private:
     TProgramConfig config_;
     std::vector<std::string> groups_; // the shown list
     bool treeChanged_ = false;
-    bool saved_ = false;
     bool filling_ = false;
 
     QSpinBox* shift_;

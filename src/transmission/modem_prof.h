@@ -5,7 +5,7 @@
 // profile and gets them back changed when the user confirms. "OK" is
 // enabled only while there is a name: a profile without one would end the
 // profile list in Kiv.ini.
-#include "config/program_config.h"
+#include "config/program_settings.h"
 
 #include <QDialog>
 
@@ -28,7 +28,6 @@ public:
     [[nodiscard]] TModemProfile Edited() const;
 
     [[nodiscard]] QLineEdit* NameEdit() const { return name_; }
-    [[nodiscard]] QLineEdit* InitEdit() const { return init_; }
     [[nodiscard]] QComboBox* PortCombo() const { return port_; }
     [[nodiscard]] QComboBox* SpeedCombo() const { return speed_; }
     [[nodiscard]] QPushButton* OkButton() const { return ok_; }
