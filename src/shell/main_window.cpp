@@ -155,11 +155,8 @@ void TF_Main::BuildMenu() {
        [this] { OnImport(); });
     on(AddItem(config, "MnuDopasujProfile", QStringLiteral("Dopasuj profile")), missing);
     config->addSeparator();
-    on(AddItem(config, "MnuUstawieniaprogramu", QStringLiteral("Ustawienia programu")), [this] {
-        // A renamed group rebuilds the tree: the node selected now is the one to select again.
-        if (const TTreeNode* node = SelectedNode()) nodeToReselect_ = node->text;
-        if (targets_.programSettings(kivIni_, dataFolder_)) RebuildTree(nodeToReselect_);
-    });
+    on(AddItem(config, "MnuUstawieniaprogramu", QStringLiteral("Ustawienia programu")),
+       [this] { OnProgramSettings(); });
 
     QMenu* functions = menuBar()->addMenu(QStringLiteral("&Funkcje"));
     functions->setObjectName(QStringLiteral("MnuFunkcje"));
@@ -409,13 +406,23 @@ void TF_Main::OnConfig() {
         if (targets_.stationConfig(StationArgs(address), nodeToReselect_)) RebuildTree(nodeToReselect_);
     } else if (node->kind == KindVirtual) {
         if (const TVirtualEntry* entry = settings_.Virtual(node->text)) {
-            TVirtualDefArgs args{dataFolder_, entry->label, {}, entry->formula};
-            for (const TNodeRef ref : tree_.InTreeOrder()) args.nodeTexts.push_back(tree_.Node(ref)->text);
+            const TVirtualDefArgs args{dataFolder_, entry->label, entry->formula};
             std::string saved;
             if (targets_.virtualDefinition(args, saved)) RebuildTree(saved);
         }
     }
     FocusTree();
+}
+
+void TF_Main::OnProgramSettings() {
+    // A renamed group rebuilds the tree: the node selected now is the one to
+    // select again. Anything else keeps the tree and its ticks; a saved hour
+    // shift is read here so that the next report gets it.
+    if (const TTreeNode* node = SelectedNode()) nodeToReselect_ = node->text;
+    if (targets_.programSettings(kivIni_, dataFolder_))
+        RebuildTree(nodeToReselect_);
+    else
+        settings_.hourShift = TProgramSettings(kivIni_).RepBaseHourShift();
 }
 
 void TF_Main::OnCapacity() {

@@ -89,6 +89,7 @@ private:
     void RunPeriodCommand(int mode, const std::function<void(const TPeriodArgs&)>& target, bool withIni,
                           const std::string& format);
     void OnConfig();
+    void OnProgramSettings();
     void OnCapacity();
     void OnOptimise();
     void OnImport();

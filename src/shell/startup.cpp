@@ -132,14 +132,8 @@ void InstallCapacityWindows(TF_Main& main, TFBrowser& browser) {
     };
     auto* definition = new TFOblDef(&main);
     definition->SetPicker([&main, &browser](const TMemberLists& chosen) {
-        std::vector<TTreeNode> nodes = main.Tree().Roots();
-        const auto fix = [&chosen](TTreeNode& node) {
-            if (IsStationKind(node.kind) && IsChosenMember(node.text, chosen)) node.tick = TickPartly;
-        };
-        for (TTreeNode& top : nodes) {
-            fix(top);
-            for (TTreeNode& child : top.children) fix(child);
-        }
+        std::vector<TTreeNode> nodes = PickerNodes(
+            main.Tree().Roots(), [&chosen](const std::string& text) { return IsChosenMember(text, chosen); });
         browser.Execute(nodes);
         return TickedTexts(nodes);
     });

@@ -4,6 +4,7 @@
 // target; the window installs targets for the functions this version has and
 // a "not in this version" placeholder for the rest, and tests install their
 // own to see exactly what a command handed over.
+#include "config/program_settings.h"
 #include "datafiles/profile_catalogue.h"
 #include "datafiles/timestamp.h"
 
@@ -51,7 +52,7 @@ struct TEventsArgs {
 struct TPeriodArgs {
     std::vector<std::string> keyLabels;
     std::string dataFolder;
-    int hourShift = -2;
+    int hourShift = kDefaultHourShift;
     TimeStamp start = 0;
     TimeStamp end = 0;
     TimeStamp lowerLimit = 0;
@@ -70,7 +71,7 @@ struct TCapacityArgs {
 struct TOptimiseArgs {
     std::string key;
     std::string label;
-    int hourShift = -2;
+    int hourShift = kDefaultHourShift;
     TimeStamp upperLimit = 0xFFFFFFFFu;
     TimeStamp lowerLimit = 0;
     std::string dataFolder;
@@ -79,7 +80,6 @@ struct TOptimiseArgs {
 struct TVirtualDefArgs {
     std::string dataFolder;
     std::string label;
-    std::vector<std::string> nodeTexts; // the nodes of the station tree, in tree order
     std::string formula;
 };
 
@@ -119,7 +119,7 @@ struct TMainTargets {
     // True when something was imported; destination is the import's target folder.
     std::function<bool(const TImportArgs&, std::string& destination)> importConfig;
     std::function<void(const std::string& dataFolder)> dataCopy;
-    // True when the settings changed.
+    // True when a group was renamed; the window reads the saved settings again either way.
     std::function<bool(const std::string& kivIni, const std::string& dataFolder)> programSettings;
 };
 

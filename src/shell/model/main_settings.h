@@ -2,9 +2,10 @@
 // What the main window keeps of Kiv.ini, typed. The start values are read
 // once, at the first show. The rest is read again each time the station tree
 // is rebuilt: every command that changes one of these values (station or
-// virtual station configuration, program settings, transporter, import) is
-// followed by a rebuild, so clicks, keyboard moves and commands answer from
-// the record and never open the file.
+// virtual station configuration, transporter, import) is followed by a
+// rebuild, and the program settings dialog by a fresh read of the hour
+// shift, so clicks, keyboard moves and commands answer from the record and
+// never open the file.
 #include "config/program_settings.h"
 
 #include <string>
@@ -25,7 +26,7 @@ struct TStartSettings {
 [[nodiscard]] std::string SettleDataFolder(const std::string& configured, const std::string& workingFolder);
 
 struct TMainSettings {
-    int hourShift = -2;                        // Report/RepBaseHourShift
+    int hourShift = kDefaultHourShift;         // Report/RepBaseHourShift
     std::vector<std::string> virtualRaw;       // the data folder's virtual entries as written
     std::vector<TVirtualEntry> virtualEntries; // the non-empty ones, parsed
 

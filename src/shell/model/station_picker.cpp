@@ -2,6 +2,19 @@
 
 namespace kiv {
 
+std::vector<TTreeNode> PickerNodes(const std::vector<TTreeNode>& roots,
+                                   const std::function<bool(const std::string&)>& chosen) {
+    std::vector<TTreeNode> nodes = roots;
+    const auto fix = [&chosen](TTreeNode& node) {
+        if (IsStationKind(node.kind) && chosen(node.text)) node.tick = TickPartly;
+    };
+    for (TTreeNode& top : nodes) {
+        fix(top);
+        for (TTreeNode& child : top.children) fix(child);
+    }
+    return nodes;
+}
+
 TTreeNode* PickerNode(std::vector<TTreeNode>& nodes, TNodeRef ref) {
     if (!ref.Valid() || static_cast<std::size_t>(ref.top) >= nodes.size()) return nullptr;
     TTreeNode& top = nodes[static_cast<std::size_t>(ref.top)];

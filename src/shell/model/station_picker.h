@@ -6,10 +6,16 @@
 // stations stay as they are. Leaving with "Anuluj" clears every tick.
 #include "shell/model/station_tree.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace kiv {
+
+// A copy of the tree's roots for the picker, every station whose node text
+// `chosen` accepts marked partly ticked.
+[[nodiscard]] std::vector<TTreeNode> PickerNodes(const std::vector<TTreeNode>& roots,
+                                                 const std::function<bool(const std::string&)>& chosen);
 
 // The node of the reference; null when there is none.
 [[nodiscard]] TTreeNode* PickerNode(std::vector<TTreeNode>& nodes, TNodeRef ref);
