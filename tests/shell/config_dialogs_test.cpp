@@ -27,6 +27,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 
 using namespace kiv;
 namespace fs = std::filesystem;
@@ -179,15 +180,17 @@ private slots:
         QVERIFY(test::ReadText(moved + "00015.INI").find("TelephoneNumber=0221") != std::string::npos);
     }
 
-    // Values the lists lack: a profile not in the catalogue and a group in
-    // another letter case stay as they are; port, speed and parity take
-    // their first item or 9600. The connection type and the counter
-    // calculation decide which fields show.
+    // Values the controls cannot show: a profile not in the catalogue and a
+    // group in another letter case show as they are; port, speed and parity
+    // show their first item or 9600, times and indexes the nearest limit.
+    // Each is saved as read until the user changes its control. The
+    // connection type and the counter calculation decide which fields show.
     void openingShowsTheFileAndKeepsWhatTheListsLack() {
         const std::string file = StationFilePath(data_, 12);
         test::WriteText(file, "[Main]\nLabel=K\nGroupLabel=nord\n[Hardware]\nDeviceProfile=Zniknął\n"
-                              "[Communication]\nModemProfile=Teren\nConnType=UDP\nComNumber=COM300\nBaudRate=12345\n"
-                              "Parity=Xyz\nIPAddr=10.0.0.7\nPortRemote=4001\n");
+                              "[Communication]\nModemProfile=Teren\nConnType=UDP\nComNumber=/dev/ttyUSB0\n"
+                              "BaudRate=12345\nParity=Xyz\nIPAddr=10.0.0.7\nPortRemote=4001\nStartTimeout=20000\n"
+                              "CharsTimeout=10\n[Calculations]\nCalcVn0Index=12000\nCalcVn1Index=-1\n");
         TFCfgStacji w;
         w.Setup(Args(12));
         w.show();
@@ -197,6 +200,7 @@ private slots:
         QCOMPARE(Child<QComboBox>(w, "ComboBox_ComNr")->currentText(), QString("COM1"));
         QCOMPARE(Child<QComboBox>(w, "ComboBox_ComSpd")->currentText(), QString("9600"));
         QCOMPARE(Child<QComboBox>(w, "ComboBox_ComPar")->currentText(), QString("None"));
+        QCOMPARE(Child<QSpinBox>(w, "AbNumSpin_DelayAnswer")->value(), 10000);
         QVERIFY(Child<QWidget>(w, "Edit_IP")->isVisible());
         QVERIFY(Child<QWidget>(w, "AbNumSpin_PortLocal")->isVisible());
         QVERIFY(!Child<QWidget>(w, "ComboBox_ComNr")->isVisible());
@@ -218,9 +222,24 @@ private slots:
         QCOMPARE(saved.GroupLabel, std::string("nord"));
         QCOMPARE(saved.ModemProfile, std::string());
         QCOMPARE(saved.CalcVnMode, 2);
-        QCOMPARE(saved.ComNumber, std::string("COM1"));
+        QCOMPARE(saved.ComNumber, std::string("/dev/ttyUSB0"));
+        QCOMPARE(saved.BaudRate, std::string("12345"));
+        QCOMPARE(saved.Parity, std::string("Xyz"));
+        QCOMPARE(saved.StartTimeout, 20000);
+        QCOMPARE(saved.CharsTimeout, 10);
+        QCOMPARE(saved.CalcVn0Index, 12000);
+        QCOMPARE(saved.CalcVn1Index, -1);
         QCOMPARE(saved.IPAddr, std::string("10.0.0.7"));
         QVERIFY(w.TreeChanged());
+        // What the user sets is written, and only that.
+        Child<QComboBox>(w, "ComboBox_ComNr")->setCurrentText("COM5");
+        Child<QSpinBox>(w, "AbNumSpin_DelayAnswer")->setValue(9000);
+        QVERIFY(w.Apply());
+        ReadFullStationRecord(file, 12, saved);
+        QCOMPARE(saved.ComNumber, std::string("COM5"));
+        QCOMPARE(saved.StartTimeout, 9000);
+        QCOMPARE(saved.CharsTimeout, 10);
+        QCOMPARE(saved.BaudRate, std::string("12345"));
     }
 
     void renamingAGroupRewritesItsStationsAtOnce() {
@@ -234,26 +253,38 @@ private slots:
         QCOMPARE(list->currentRow(), 0);
         QCOMPARE(list->item(1)->text(), QString("Północ"));
         list->setCurrentRow(1);
+        // Differing from another group only in letter case, "nord" is a
+        // group of its own, counted apart from "NORD".
         WhenModal([&](QWidget* modal) {
             QCOMPARE(modal, &prompt);
             QCOMPARE(prompt.windowTitle(), QString("Edycja nazwy grupy"));
-            prompt.Edit()->setText("Sieć Północ");
+            prompt.Edit()->setText("nord");
             prompt.OkButton()->click();
         });
         Child<QPushButton>(w, "Button_GrpEdytuj")->click();
-        for (const int address : {12, 13, 14})
-            QCOMPARE(ReadStationEntry(StationFilePath(data_, address), address).groupLabel, std::string("Sieć Północ"));
-        QCOMPARE(StationDb().Groups(), (std::vector<std::string>{"NORD", "Sieć Północ"}));
-        QCOMPARE(StationDb().GroupCounts(), (std::vector<int>{1, 3}));
-        QCOMPARE(list->item(1)->text(), QString("Sieć Północ"));
+        const auto checkRenamed = [this] {
+            for (const int address : {12, 13, 14})
+                QCOMPARE(ReadStationEntry(StationFilePath(data_, address), address).groupLabel, std::string("nord"));
+            QCOMPARE(StationDb().Groups(), (std::vector<std::string>{"NORD", "nord"}));
+            QCOMPARE(StationDb().GroupCounts(), (std::vector<int>{1, 3}));
+        };
+        checkRenamed();
+        QCOMPARE(list->item(1)->text(), QString("nord"));
         QVERIFY(!w.ApplyButton()->isEnabled());
         w.CancelButton()->click();
         QVERIFY(!w.isVisible());
         QVERIFY(w.TreeChanged());
+        checkRenamed();
         QCOMPARE(recorder_->Count(), std::size_t{0});
 
-        // A name equal to a listed one without regard to case is refused.
+        // "Usuń" empties the shown list only; a new name equal to a group
+        // without regard to case is refused, shown or not.
         w.Setup(kivIni_, data_);
+        recorder_->Answer({ResYes, ResYes});
+        Child<QPushButton>(w, "Button_GrpUsun")->click();
+        CheckMessage("Usunąć grupę?", "Konfiguracja programu", MsgConfirmation, BtnYes | BtnNo);
+        Child<QPushButton>(w, "Button_GrpUsun")->click();
+        QCOMPARE(list->count(), 0);
         WhenModal([&](QWidget*) {
             QCOMPARE(prompt.windowTitle(), QString("Nazwa nowej grupy"));
             prompt.Edit()->setText("Nord");
@@ -261,11 +292,7 @@ private slots:
         });
         Child<QPushButton>(w, "Button_GrpDodaj")->click();
         CheckMessage("Grupa o podanej nazwie już istnieje", "Konfiguracja programu", MsgWarning, BtnOk);
-        QCOMPARE(list->count(), 2);
-        recorder_->Answer(ResYes);
-        Child<QPushButton>(w, "Button_GrpUsun")->click();
-        CheckMessage("Usunąć grupę?", "Konfiguracja programu", MsgConfirmation, BtnYes | BtnNo);
-        QCOMPARE(list->count(), 1);
+        QCOMPARE(list->count(), 0);
         QCOMPARE(StationDb().Groups().size(), std::size_t{2});
     }
 
@@ -361,8 +388,9 @@ private slots:
         QCOMPARE(w.Nodes()[1].children[1].tick, int(TickClear));
     }
 
-    // The main window's commands open the two dialogs; a saved change
-    // rebuilds the tree with the station's node selected.
+    // The main window's commands open the two dialogs; a saved station
+    // change rebuilds the tree with the station's node selected, a saved
+    // setting keeps the tree and its ticks.
     void theMainWindowOpensBothDialogs() {
         TStartupWindows windows = CreateStartupWindows(kivIni_, temp_->Folder());
         TF_Main& main = *windows.main;
@@ -379,6 +407,9 @@ private slots:
         QCOMPARE(main.NodeToReselect(), std::string("00014 Szkoła nr 2"));
 
         // A saved hour shift reaches the commands that hand it over.
+        for (const char* text : {"00012 Kotłownia", "00020 Huta"}) main.ToggleNode(main.Tree().Find(text));
+        const std::vector<std::string> ticked = main.StationSet().keys;
+        QCOMPARE(ticked.size(), std::size_t{2});
         bool opened = false;
         WhenModal([&](QWidget* modal) {
             opened = modal == windows.programSettings;
@@ -388,11 +419,14 @@ private slots:
         });
         main.MenuAction("MnuUstawieniaprogramu")->trigger();
         QVERIFY(opened);
-        QCOMPARE(main.windowTitle(), QString("Kiv - 00014 Szkoła nr 2"));
-        int shift = 0;
-        main.Targets().optimise = [&](const TOptimiseArgs& a) { shift = a.hourShift; };
-        main.MenuAction("MnuOptymalizacjaMocy")->trigger();
-        QCOMPARE(shift, 4);
+        QCOMPARE(main.StationSet().keys, ticked);
+        std::optional<TPeriodArgs> report;
+        main.Targets().choosePeriod = [](int, TimeStamp&, TimeStamp&) { return true; };
+        main.Targets().dailyReport = [&](const TPeriodArgs& a) { report = a; };
+        main.CommandButton("BitBtn_ReportD")->click();
+        QVERIFY(report.has_value());
+        QCOMPARE(report->hourShift, 4);
+        QCOMPARE(report->keyLabels.size(), std::size_t{2});
     }
 
     void screenshots() {

@@ -399,7 +399,6 @@ private slots:
         QVERIFY(definition.has_value());
         QCOMPARE(definition->label, std::string("Suma A"));
         QCOMPARE(definition->formula, std::string("+00001+00004"));
-        QCOMPARE(definition->nodeTexts.size(), std::size_t(8));
         QCOMPARE(w->windowTitle(), QString("Kiv - 00001 Alfa"));
 
         w->MenuAction("MnuBiezacaStacja")->trigger();

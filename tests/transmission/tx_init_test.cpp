@@ -154,6 +154,11 @@ private slots:
 
     void applySavesAndQuestionsGuardChanges() {
         folder_->WriteKivIni("/dev/null");
+        // A port and a time the fields cannot show are saved as they were.
+        std::string station = test::ReadText(folder_->StationFile());
+        station.replace(station.find("ComNumber=COM1"), 14, "ComNumber=/dev/ttyUSB0");
+        station.replace(station.find("StartTimeout=1000"), 17, "StartTimeout=20000");
+        test::WriteText(folder_->StationFile(), station);
         window_->Open(Args());
         window_->BaudCombo()->setCurrentText("9600");
         window_->SilenceSpin()->setValue(300);
@@ -179,6 +184,8 @@ private slots:
         ReadFullStationRecord(folder_->StationFile(), test::kStation, saved);
         QCOMPARE(saved.BaudRate, std::string("9600"));
         QCOMPARE(saved.SilenceTime, 300);
+        QCOMPARE(saved.ComNumber, std::string("/dev/ttyUSB0"));
+        QCOMPARE(saved.StartTimeout, 20000);
         QCOMPARE(saved.Label, std::string("Stacja testowa"));
 
         const std::size_t before = recorder_->Count();
