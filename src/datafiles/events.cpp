@@ -336,9 +336,7 @@ std::string ParamValueText(const TEventParamValue& value) {
     else if (magnitude > 10) decimals = 2;
     else if (magnitude > 1) decimals = 3;
     else if (magnitude <= 0.1) decimals = 5;
-    char text[400];
-    std::snprintf(text, sizeof text, "%s%.*f", prefix, decimals, value.value);
-    return text;
+    return prefix + RoundedText(value.value, decimals);
 }
 
 std::string EventStampText(const uint8_t* s) {

@@ -3,6 +3,8 @@
 #include "support/text_encoding.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <limits>
@@ -72,6 +74,10 @@ std::string DateText(int year, int month, int day) {
     return ZeroPad(year, 4) + '-' + ZeroPad(month, 2) + '-' + ZeroPad(day, 2);
 }
 
+std::string DottedDateText(int year, int month, int day) {
+    return ZeroPad(day, 2) + '.' + ZeroPad(month, 2) + '.' + ZeroPad(year, 4);
+}
+
 std::string TimeText(int hour, int minute, int second) {
     return ZeroPad(hour, 2) + ':' + ZeroPad(minute, 2) + ':' + ZeroPad(second, 2);
 }
@@ -82,6 +88,18 @@ std::string DateTimeText(int year, int month, int day, int hour, int minute, int
     parts = std::clamp(parts, 1, 6);
     std::string text = ZeroPad(year, 4);
     for (int i = 1; i < parts; ++i) text += kLead[i] + ZeroPad(fields[i], 2);
+    return text;
+}
+
+std::string RoundedText(double value, int decimals) {
+    decimals = std::clamp(decimals, 0, 9);
+    double shown = value;
+    // printf would round an exact half to even; scaled, std::round takes it away from zero.
+    const double scale = std::pow(10.0, decimals);
+    if (const double scaled = value * scale; std::isfinite(scaled)) shown = std::round(scaled) / scale;
+    if (shown == 0) shown = 0; // -0 reads as a minus sign before nothing
+    char text[400];
+    std::snprintf(text, sizeof text, "%.*f", decimals, shown);
     return text;
 }
 

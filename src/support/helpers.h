@@ -37,12 +37,17 @@ enum PadMode : int { PadKeepLast = 0, PadKeepFirst = 1, PadKeepWhole = 2 };
 [[nodiscard]] std::string HexByte(uint8_t value);
 // "YYYY-MM-DD".
 [[nodiscard]] std::string DateText(int year, int month, int day);
+// "DD.MM.YYYY", as titles and read-outs show a day.
+[[nodiscard]] std::string DottedDateText(int year, int month, int day);
 // "hh:mm:ss".
 [[nodiscard]] std::string TimeText(int hour, int minute, int second);
 // "YYYY-MM-DD hh:mm:ss" of already decoded fields, its first `parts` parts
 // (1 year only ... 6 down to the second); parts is kept within 1..6.
 [[nodiscard]] std::string DateTimeText(int year, int month, int day, int hour, int minute, int second,
                                        int parts = 6);
+// Fixed notation with that many decimals (0..9), an exact half rounded away
+// from zero (1234.5 is "1235", 100.25 is "100.3"), never "-0".
+[[nodiscard]] std::string RoundedText(double value, int decimals);
 // "tak" or "nie".
 [[nodiscard]] std::string YesNoText(bool flag);
 

@@ -381,7 +381,8 @@ TEST(EventParamValues, DecodingAndTexts) {
     EXPECT_FALSE(DecodeEventParams(record.data(), 20, tooMany)[0].hasValue);
 
     for (const auto& [number, text] : std::vector<std::pair<double, std::string>>{
-             {0.05, "0.05000"}, {0.5, "0.5000"}, {5, "5.000"}, {50, "50.00"}, {500, "500.0"}, {-5000, "-5000"}})
+             {0.05, "0.05000"}, {0.5, "0.5000"}, {5, "5.000"}, {50, "50.00"}, {500, "500.0"}, {-5000, "-5000"},
+             {1234.5, "1235"}, {-1234.5, "-1235"}, {100.25, "100.3"}, {-0.000001, "0.00000"}})
         EXPECT_EQ(ParamValueText({true, true, true, number}), text);
     const uint8_t stamp[6] = {5, 4, 3, 2, 1, 26};
     EXPECT_EQ(EventStampText(stamp), "26-01-02   03:04:05");
