@@ -1,12 +1,12 @@
 #include "reports/events_view.h"
 
 #include "config/tini.h"
+#include "support/helpers.h"
 #include "support/messages.h"
 #include "support/text_encoding.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <map>
 
 namespace kiv {
@@ -17,12 +17,6 @@ constexpr int kCodes = 256;
 constexpr std::size_t kStandardVolumeLength = 20;
 constexpr int kHeaderLines = 3; // the title, a blank line, the column captions
 constexpr int kPrintOffsets[] = {0, 6, 10, 36, 46, 56, 71, 86};
-
-std::string Padded(unsigned number, int width) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%0*u", width, number);
-    return text;
-}
 
 std::string IdentText(const TIdentLines &lines, std::size_t index) {
     return index < lines.size() ? DecodeText(lines[index]) : std::string();
@@ -145,9 +139,9 @@ std::string TEventsView::Cell(int row, int column) const {
     const uint8_t *bytes = RecordBytes(at.record);
     switch (column) {
     case 0:
-        return Padded(at.record + 1, 5);
+        return ZeroPad(at.record + 1, 5);
     case 1:
-        return Padded(bytes[2], 3);
+        return ZeroPad(bytes[2], 3);
     case 2:
         return definitions_[bytes[2]].description;
     case 3:

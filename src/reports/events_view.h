@@ -52,9 +52,7 @@ class TEventsView {
     // The row of the record's event line; -1 when there is none.
     [[nodiscard]] int RowOfRecord(int record) const;
 
-    [[nodiscard]] int RecordCount() const { return static_cast<int>(file_.records.size()); }
     [[nodiscard]] bool HasDefinition() const { return !definitionFile_.empty(); }
-    [[nodiscard]] const std::string &DefinitionFile() const { return definitionFile_; }
     // Records whose length fits neither their definition nor the standard
     // volume record; counted only when a definition file was found.
     [[nodiscard]] int DefinitionErrors() const { return definitionErrors_; }
