@@ -1,15 +1,17 @@
 // kiv-cli graph: the graph of a station's or a virtual station's parameter
 // over a period of up to a month, drawn headless as the graph window draws
 // it (--png, at the given size) or as it prints it (--pdf, one landscape
-// page). The period runs as the period chooser gives it, from OD 00:00:01
-// to the day after DO; the hour shift is the one of Kiv.ini in the working
-// folder, where the virtual stations are looked up by label too.
+// page). The period is the one the period chooser accepts in its one-month
+// mode and runs as it gives it, from OD 00:00:01 to the day after DO; the
+// hour shift is the one of Kiv.ini in the working folder, where the virtual
+// stations are looked up by label too.
 #include "cli/cli_args.h"
 #include "cli/cli_command.h"
 #include "config/program_settings.h"
 #include "config/station_db.h"
-#include "config/text_case.h"
 #include "reports/graph.h"
+#include "reports/period_rules.h"
+#include "support/helpers.h"
 
 #ifdef KIV_CLI_PDF
 #include "reports/grafika.h"
@@ -25,14 +27,11 @@ namespace kiv::cli {
 namespace {
 
 constexpr const char *kName = "graph";
-constexpr TimeStamp kDaySeconds = 86400;
-constexpr int kLongestDays = 31;
 // The window's status bar under the canvas, as the picture leaves room for it.
 constexpr int kStatusHeight = 22;
 
 struct TGraphCall {
-    TGraphRequest request;
-    std::string parameter; // empty: the first graphable one
+    TGraphRequest request; // its parameter name empty: the first graphable one
     int width = 1024;
     int height = 600;
 };
@@ -50,13 +49,20 @@ bool ParsePeriod(const std::string &from, const std::string &to, TGraphRequest &
     TimeStamp last = 0;
     if (!ParseDay(from, first, error) || !ParseDay(to, last, error))
         return false;
-    if (last < first || (last - first) / kDaySeconds >= kLongestDays) {
-        error = "okres " + from + " .. " + to + " nie mieści się w jednym miesiącu (1.." +
-                std::to_string(kLongestDays) + " dni)";
+    if (last < first) {
+        error = "data końcowa " + to + " jest wcześniejsza niż początkowa " + from;
         return false;
     }
-    request.start = first + 1;
-    request.end = last + kDaySeconds;
+    const TPeriodDates dates{DateOf(first), DateOf(last)};
+    const TDate limit = AddDays(AddMonths(dates.first, ChooseOneMonth), -1);
+    if (dates.second > limit) {
+        error = "okres " + from + " .. " + to + " nie mieści się w jednym miesiącu (najpóźniej do " +
+                DateText(limit.year, limit.month, limit.day) + ")";
+        return false;
+    }
+    const TPeriod period = ChosenPeriod(dates);
+    request.start = period.start;
+    request.end = period.end;
     return true;
 }
 
@@ -83,7 +89,7 @@ int ParseCall(const CliArgs &in, TGraphCall &call, std::string &error) {
         (in.Has("--size") && !ParseSize(in.Option("--size"), call.width, call.height, error)))
         return kExitUsage;
     if (in.Has("--param"))
-        call.parameter = in.Option("--param");
+        call.request.parameterName = in.Option("--param");
     return kExitOk;
 }
 
@@ -117,24 +123,13 @@ std::string ParameterNames(const TGraph &graph) {
 }
 
 // Opens the graph, of the named parameter when one is named.
-int OpenNamed(TGraphCall &call, TGraph &graph, std::string &error) {
-    TGraphOpen result = OpenGraph(call.request, graph);
-    if (result == TGraphOpen::Shown && !call.parameter.empty()) {
-        int index = -1;
-        for (std::size_t i = 0; i < graph.parameters.size(); ++i)
-            if (EqualsNoCase(graph.parameters[i].name, call.parameter) ||
-                EqualsNoCase(graph.parameters[i].displayName, call.parameter))
-                index = static_cast<int>(i);
-        if (index < 0) {
-            error = "brak parametru \"" + call.parameter + "\" na wykresie; są: " + ParameterNames(graph);
-            return kExitNoInput;
-        }
-        call.request.parameter = index;
-        result = OpenGraph(call.request, graph);
-    }
-    switch (result) {
+int OpenNamed(const TGraphCall &call, TGraph &graph, std::string &error) {
+    switch (OpenGraph(call.request, graph)) {
     case TGraphOpen::Shown:
         return kExitOk;
+    case TGraphOpen::NoParameter:
+        error = "brak parametru \"" + call.request.parameterName + "\" na wykresie; są: " + ParameterNames(graph);
+        return kExitNoInput;
     case TGraphOpen::NoParameters:
         error = "Brak danych, lub dane ze stacji nr " + call.request.key + " niepoprawne";
         return kExitData;
@@ -199,8 +194,10 @@ const CliRegistrar kGraph(
      {{"FOLDER", "folder danych z folderami stacji FC_nnnnn"},
       {"KLUCZ", "adres stacji (np. 00012) albo etykieta stacji wirtualnej z Kiv.ini folderu roboczego"},
       {"OD", "pierwszy dzień okresu, RRRR-MM-DD (od 00:00:01)"},
-      {"DO", "ostatni dzień okresu, RRRR-MM-DD; najwyżej 31 dni od pierwszego"}},
-     {{"--param", "NAZWA", "parametr wykresu (np. dVn albo Qn, P); domyślnie pierwszy z listy"},
+      {"DO", "ostatni dzień okresu, RRRR-MM-DD; nie wcześniej niż OD i najpóźniej dzień przed tym samym dniem "
+             "następnego miesiąca"}},
+     {{"--param", "NAZWA", "parametr wykresu (np. dVn albo Qn, P): najpierw nazwa, potem nazwa wyświetlana; "
+                                "domyślnie pierwszy z listy"},
       {"--size", "SZERxWYS", "rozmiar obrazu PNG w pikselach (domyślnie 1024x600)"},
       {"--png", "PLIK", "obraz wykresu, jak w oknie, do pliku PNG"},
       {"--pdf", "PLIK", "strona wydruku wykresu do pliku PDF"}},

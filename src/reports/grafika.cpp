@@ -143,7 +143,6 @@ void TFGrafika::UpdateMenu() {
         connect(item, &QAction::triggered, this, [this, i] { ChooseParameter(static_cast<int>(i)); });
     }
     switch_->setText(Q(SwitchCaption(graph_)));
-    switch_->setVisible(SwitchVisible(graph_));
     switch_->setEnabled(SwitchEnabled(graph_));
 }
 
@@ -156,8 +155,11 @@ void TFGrafika::LastDay() {
 }
 
 void TFGrafika::ChooseParameter(int index) {
+    if (index < 0 || index >= static_cast<int>(graph_.parameters.size()))
+        return;
     TGraphRequest request = graph_.request;
     request.parameter = index;
+    request.parameterName = graph_.parameters[static_cast<std::size_t>(index)].name;
     if (Show(request) != TGraphOpen::Shown)
         UpdateMenu(); // the tick stays on the parameter still shown
 }

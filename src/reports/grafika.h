@@ -57,8 +57,6 @@ class TFGrafika : public QMainWindow {
     [[nodiscard]] QAction *Action(const QString &caption) const;
     [[nodiscard]] QAction *SwitchAction() const { return switch_; }
     [[nodiscard]] QMenu *ParameterMenu() const { return parameters_; }
-    // What the canvas shows, as drawn last.
-    [[nodiscard]] const QImage &Picture() const { return picture_; }
 
   protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -2,7 +2,7 @@
 # a printing surface (standard library only) and, with the windows, the
 # graph window TFGrafika.
 add_library(kiv_graph STATIC ${CMAKE_CURRENT_LIST_DIR}/graph.cpp)
-target_link_libraries(kiv_graph PUBLIC kiv_reports)
+target_link_libraries(kiv_graph PUBLIC kiv_reports kiv_period_rules)
 
 if(KIV_BUILD_GUI)
   add_library(kiv_graph_gui STATIC ${CMAKE_CURRENT_LIST_DIR}/grafika.cpp)

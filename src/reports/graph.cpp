@@ -1,8 +1,10 @@
 #include "reports/graph.h"
 
-#include "config/ini_file.h"
 #include "config/program_settings.h"
 #include "config/station_db.h"
+#include "config/text_case.h"
+#include "config/virtual_stations.h"
+#include "reports/period_rules.h"
 #include "reports/virtual_series.h"
 #include "support/helpers.h"
 #include "support/messages.h"
@@ -43,7 +45,7 @@ std::string Format(const char *format, auto... values) {
 
 std::string DayText(TimeStamp stamp) {
     const TDateTime d = DecodeTime(stamp);
-    return Format("%02u.%02u.%u", d.day, d.month, d.year);
+    return DottedDateText(d.year, d.month, d.day);
 }
 
 std::string MomentText(TimeStamp stamp) {
@@ -53,6 +55,17 @@ std::string MomentText(TimeStamp stamp) {
 
 TimeStamp Shifted(TimeStamp stamp, int64_t seconds) {
     return static_cast<TimeStamp>(std::clamp<int64_t>(int64_t{stamp} + seconds, 0, 0xFFFFFFFFll));
+}
+
+// The request for the calendar day of the moment, as the period chooser
+// gives one day: 00:00:01 to the next day 00:00:00.
+TGraphRequest WholeDay(const TGraphRequest &request, TimeStamp moment) {
+    const TDate day = DateOf(moment);
+    const TPeriod period = ChosenPeriod({day, day});
+    TGraphRequest out = request;
+    out.start = period.start;
+    out.end = period.end;
+    return out;
 }
 
 bool Drawn(const TReportSample &record) { return record.validity != 0 && record.status == 1; }
@@ -86,13 +99,33 @@ int DivisionsOf(int g) {
     }
 }
 
+// A virtual station has no label, device or serial number of its own: its
+// title ends after the shift.
 std::string StationTitle(const TGraph &graph, const TDevSign &cecha) {
     std::string title = "Stacja nr:" + graph.request.key + ". Wykres " + graph.Shown().displayName +
                         " za okres:" + DayText(graph.request.start) + " - " + DayText(graph.re - 1) + " (" +
-                        std::to_string(graph.request.hourShift) + "h) " + graph.request.label;
+                        std::to_string(graph.request.hourShift) + "h) ";
     if (!graph.isVirtual)
-        title += " " + DecodeText(cecha.type) + " Nr fabr." + DecodeText(cecha.serialNumber);
+        title += graph.request.label + " " + DecodeText(cecha.type) + " Nr fabr." + DecodeText(cecha.serialNumber);
     return title;
+}
+
+int OrderedCapacity(const TGraph &graph) {
+    if (!graph.isVirtual)
+        return StationOrderedCapacity(StationFilePath(graph.request.dataFolder, graph.address));
+    const std::string &kivIni = graph.request.kivIni;
+    return CapacityValue(
+        LookupSum(kivIni.empty() ? KivIniPathInWorkingFolder() : kivIni, graph.request.dataFolder, graph.request.label)
+            .capacity);
+}
+
+// The position of the requested parameter in this period's list, or -1.
+int ShownParameter(const TGraph &graph) {
+    const TGraphRequest &request = graph.request;
+    if (!request.parameterName.empty())
+        return FindGraphParameter(graph.parameters, request.parameterName);
+    return request.parameter >= 0 && request.parameter < static_cast<int>(graph.parameters.size()) ? request.parameter
+                                                                                                     : 0;
 }
 
 // The shown parameter's samples over RS..RE (a virtual station's hourly sums).
@@ -274,6 +307,14 @@ double TGraph::Plotted(const TReportSample &record) const {
     return flow ? ToFlow(Shown().name, record.interval, record.value) : record.value;
 }
 
+int FindGraphParameter(const std::vector<TGraphParameter> &parameters, const std::string &name) {
+    for (const bool byName : {true, false})
+        for (std::size_t i = 0; i < parameters.size(); ++i)
+            if (EqualsNoCase(byName ? parameters[i].name : parameters[i].displayName, name))
+                return static_cast<int>(i);
+    return -1;
+}
+
 TGraphOpen OpenGraph(const TGraphRequest &request, TGraph &graph) {
     graph = TGraph();
     graph.request = request;
@@ -296,10 +337,12 @@ TGraphOpen OpenGraph(const TGraphRequest &request, TGraph &graph) {
             graph.parameters.push_back({entry.name, FlowName(entry.name), entry.descriptor});
     if (graph.parameters.empty())
         return TGraphOpen::NoParameters;
-    if (request.parameter < 0 || request.parameter >= static_cast<int>(graph.parameters.size()))
-        graph.request.parameter = 0;
+    graph.request.parameter = ShownParameter(graph);
+    if (graph.request.parameter < 0)
+        return TGraphOpen::NoParameter;
+    graph.request.parameterName = graph.Shown().name;
     graph.flow = IsIncrement(graph.Shown().name);
-    graph.capacity = GraphCapacity(request, graph.isVirtual, graph.address);
+    graph.capacity = OrderedCapacity(graph);
     LoadSamples(graph);
     return graph.samples.empty() ? TGraphOpen::NoSamples : TGraphOpen::Shown;
 }
@@ -308,7 +351,7 @@ void ReportGraphOpen(TGraphOpen result, const TGraph &graph) {
     if (result == TGraphOpen::NoParameters)
         (void)MessageDlg("", "Brak danych, lub dane ze stacji nr " + graph.request.key + " niepoprawne",
                          MsgInformation);
-    else if (result == TGraphOpen::NoSamples)
+    else if (result == TGraphOpen::NoSamples || result == TGraphOpen::NoParameter)
         (void)MessageDlg("", NoSamplesText(graph.request.start, graph.request.end), MsgInformation);
 }
 
@@ -331,7 +374,6 @@ std::string SwitchCaption(const TGraph &graph) {
     return graph.zoom ? "Zgrubnie" : "Dokładnie";
 }
 
-bool SwitchVisible(const TGraph &graph) { return graph.Shown().descriptor.item.GraphTitle() != "dV-Q"; }
 bool SwitchEnabled(const TGraph &graph) { return !graph.isVirtual; }
 
 std::vector<TReportSample> HourlySums(const std::vector<TReportSample> &samples) {
@@ -356,17 +398,6 @@ std::vector<TReportSample> HourlySums(const std::vector<TReportSample> &samples)
         last = s.time;
     }
     return sums;
-}
-
-int GraphCapacity(const TGraphRequest &request, bool isVirtual, int address) {
-    if (!isVirtual)
-        return ParseIniInteger(ReadIniString("Measurements", "PeakFlow", "", StationFilePath(request.dataFolder, address)), 1);
-    TVirtualEntry entry;
-    int number = 0;
-    const std::string ini = request.kivIni.empty() ? KivIniPathInWorkingFolder() : request.kivIni;
-    if (!TProgramSettings(ini).FindVirtualEntry(request.dataFolder, request.label, entry, number))
-        return 1;
-    return ParseIniInteger(entry.capacity, 1);
 }
 
 TValueScale RoundedScale(double minimum, double maximum, bool switchOn) {
@@ -436,10 +467,7 @@ std::string ScaleLabel(const TValueScale &scale, int i) {
             break;
         ++decimals;
     }
-    double value = scale.lower + i * scale.step;
-    if (std::fabs(value) < scale.step * 1e-9)
-        value = 0; // no "-0.0"
-    return Format("%.*f", decimals, value);
+    return RoundedText(scale.lower + i * scale.step, decimals);
 }
 
 TPlotArea ScreenPlotArea(int width, int height, int statusHeight, int labelWidth) {
@@ -510,7 +538,7 @@ TMouseReadout MouseReadout(const TGraph &graph, const TPlotArea &area, int x) {
         return readout;
     }
     const double value = graph.Plotted(*next);
-    readout.value = Format("%.*f", value > 100 ? 1 : 2, value);
+    readout.value = RoundedText(value, value > 100 ? 1 : 2);
     readout.status = next->validity == 1 ? "OK" : std::to_string(next->validity);
     return readout;
 }
@@ -521,7 +549,7 @@ TCursorReadout CursorReadout(const TGraph &graph, int record) {
         return {};
     const TReportSample &r = records[static_cast<std::size_t>(record)];
     const double value = graph.Plotted(r);
-    return {MomentText(r.time), value < -99 ? "brak" : Format("%.3f", value)};
+    return {MomentText(r.time), value < -99 ? "brak" : RoundedText(value, 3)};
 }
 
 TCursorMove MoveCursor(const TGraph &graph, int record, TGraphKey key) {
@@ -558,9 +586,7 @@ bool DayRequestAt(const TGraph &graph, const TPlotArea &area, int x, TGraphReque
         return false;
     const int64_t since = int64_t{TimeAt(graph, area, x)} - graph.rs;
     const int day = std::clamp(static_cast<int>(since < 0 ? 0 : since / kDay) + 1, 1, graph.days);
-    out = graph.request;
-    out.start = Shifted(graph.request.start, (day - 1) * kDay);
-    out.end = Shifted(out.start, kDay);
+    out = WholeDay(graph.request, Shifted(graph.request.start, (day - 1) * kDay));
     return true;
 }
 
@@ -571,11 +597,7 @@ bool LastDayRequest(const TGraph &graph, TGraphRequest &out) {
                                                              graph.Shown().name));
     if (newest < 0)
         return false;
-    TDateTime day = DecodeTime(static_cast<TimeStamp>(newest));
-    day.hour = day.minute = day.second = 0;
-    out = graph.request;
-    out.start = EncodeTime(day) + 1;
-    out.end = EncodeTime(day) + static_cast<TimeStamp>(kDay);
+    out = WholeDay(graph.request, static_cast<TimeStamp>(newest));
     return true;
 }
 

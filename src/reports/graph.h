@@ -31,8 +31,11 @@ struct TGraphRequest {
     TimeStamp upper = 0xFFFFFFFFu;
     TimeStamp start = 0; // S: the first day 00:00:01
     TimeStamp end = 0;   // E: the day after the last, 00:00:00
-    int parameter = 0;   // position in the graphable list
+    int parameter = 0;   // position in the graphable list, when no name is given
     std::string kivIni;  // where a virtual station's capacity is
+    // The shown parameter by name; the list is rebuilt for every period, so a
+    // day step or a double click finds it again by this. Wins over the position.
+    std::string parameterName;
 };
 
 struct TGraphParameter {
@@ -47,10 +50,11 @@ enum class TGraphOpen {
     OutOfRange,   // the clip has said so
     NoParameters, // "Brak danych, lub dane ze stacji nr ..."
     NoSamples,    // "Brak danych za okres ..."
+    NoParameter,  // the named parameter is not graphable in the period: "Brak danych za okres ..."
 };
 
 struct TGraph {
-    TGraphRequest request; // the period as clipped
+    TGraphRequest request; // the period as clipped, the parameter as found
     TNumTab members;
     bool isVirtual = false;
     int address = 0;
@@ -72,10 +76,13 @@ struct TGraph {
     [[nodiscard]] double Plotted(const TReportSample &record) const;
 };
 
+// The graphable parameter of that name (without regard to case), else the
+// first of that display name; -1 when there is none.
+[[nodiscard]] int FindGraphParameter(const std::vector<TGraphParameter> &parameters, const std::string &name);
 // Opens the graph of the request; the graph holds what could be read even
 // when the result is not Shown. Nothing is shown here (see ReportGraphOpen).
 [[nodiscard]] TGraphOpen OpenGraph(const TGraphRequest &request, TGraph &graph);
-// The information message of a NoParameters or NoSamples result.
+// The information message of a NoParameters, NoSamples or NoParameter result.
 void ReportGraphOpen(TGraphOpen result, const TGraph &graph);
 // "Brak danych za okres d.m.yyyy-d.m.yyyy" of S and E - 1.
 [[nodiscard]] std::string NoSamplesText(TimeStamp start, TimeStamp end);
@@ -83,15 +90,12 @@ void ReportGraphOpen(TGraphOpen result, const TGraph &graph);
 // The switch and its menu item: the caption names what a click turns to.
 void SetGraphSwitch(TGraph &graph, bool on);
 [[nodiscard]] std::string SwitchCaption(const TGraph &graph);
-[[nodiscard]] bool SwitchVisible(const TGraph &graph);
+// Shown for every parameter, so that a flow reaches its hourly sums too;
+// a virtual station's hourly slots leave nothing to switch.
 [[nodiscard]] bool SwitchEnabled(const TGraph &graph);
 
 // Samples with status 1 summed per clock hour, stamped at the hour's end.
 [[nodiscard]] std::vector<TReportSample> HourlySums(const std::vector<TReportSample> &samples);
-
-// The ordered capacity: PeakFlow of the station file, or the third field of
-// the virtual station's entry; 1 when missing or not a number.
-[[nodiscard]] int GraphCapacity(const TGraphRequest &request, bool isVirtual, int address);
 
 // The value axis: divisions of `step` from `lower`.
 struct TValueScale {

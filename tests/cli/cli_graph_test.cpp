@@ -50,7 +50,7 @@ TEST_F(CliGraphTest, WritesPicturesAndThePrintedPage) {
         {{"00012", "2024-04-01", "2024-04-30", "--param", "p", "--png", "pressure.png"}, "pressure.png", "\x89PNG",
          "Stacja nr:00012. Wykres P za okres:01.04.2024 - 30.04.2024 (-2h) Kotłownia MacMat Nr fabr.100"},
         {{"Suma", "2024-05-01", "2024-05-10", "--param", "Qn", "--png", "sum.png"}, "sum.png", "\x89PNG",
-         "Stacja nr:+00012+00013. Wykres Qn za okres:01.05.2024 - 10.05.2024 (-2h) Suma"},
+         "Stacja nr:+00012+00013. Wykres Qn za okres:01.05.2024 - 10.05.2024 (-2h) "},
         {{"00012", "2024-05-10", "2024-05-10", "--pdf", "page.pdf"}, "page.pdf", "%PDF", ""},
     };
     for (const auto &call : calls) {
@@ -77,6 +77,8 @@ TEST_F(CliGraphTest, RefusesWhatItCannotDraw) {
         {{"00012", "2024-05-10", "2024-05-10", "--png", "a.png", "--pdf", "a.pdf"}, 64, "podaj jedno z"},
         {{"00012", "2024-05-32", "2024-05-10", "--png", "a.png"}, 64, "niepoprawna data \"2024-05-32\""},
         {{"00012", "2024-04-01", "2024-05-10", "--png", "a.png"}, 64, "nie mieści się w jednym miesiącu"},
+        {{"00012", "2024-04-10", "2024-05-10", "--png", "a.png"}, 64, "(najpóźniej do 2024-05-09)"},
+        {{"00012", "2024-05-10", "2024-05-09", "--png", "a.png"}, 64, "data końcowa 2024-05-09 jest wcześniejsza niż"},
         {{"00012", "2024-05-10", "2024-05-10", "--size", "10x10", "--png", "a.png"}, 64, "niepoprawny rozmiar"},
         {{"00099", "2024-05-10", "2024-05-10", "--png", "a.png"}, 66, "00099"},
         {{"Nieznana", "2024-05-10", "2024-05-10", "--png", "a.png"}, 66, "brak stacji \"Nieznana\""},

@@ -3,8 +3,9 @@
 //   station 12 "Kotłownia" (PeakFlow 30) and station 13 "Łaźnia", each with
 //     dVn every 15 minutes from 25 April to 17 May 2024 14:00, 1 + (hour mod 8)
 //     a quarter (so 4 .. 32 per hour);
-//   on station 12 only: 9.25 at 10 May 12:00 (37 per hour), no samples in
-//     10 May 06:00..07:00, a value that is no number at 08:15; hourly P for
+//   on station 12 only: 9.25 at 10 May 12:00 (37 per hour), 3.03125 at 13:00
+//     (12.125 per hour), no samples in 10 May 06:00..07:00, a value that is
+//     no number at 08:15; hourly P for
 //     April around 2.2 bar; Vn without a graph title, which is not graphable;
 //   Kiv.ini with the virtual station "Suma" = 12 + 13 of capacity 50.
 #include "archive_fixture.h"
@@ -40,6 +41,8 @@ inline std::vector<TSampleSpec> Quarters(int address) {
                 continue;
             if (t == At(2024, 5, 10, 12))
                 value = 9.25f;
+            if (t == At(2024, 5, 10, 13))
+                value = 3.03125f;
             if (t == At(2024, 5, 10, 8, 15))
                 value = kNoNumber;
         }

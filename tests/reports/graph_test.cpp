@@ -109,8 +109,16 @@ class GraphTest : public ::testing::Test {
 };
 test::TGraphData *GraphTest::data_ = nullptr;
 
+TEST(GraphParameters, ANameBeforeADisplayNameAndTheFirstOfEach) {
+    const std::vector<TGraphParameter> list = {{"dVn", "Qn", {}}, {"Qn", "Qn", {}}, {"dvn", "Qn", {}}, {"P", "P", {}}};
+    EXPECT_EQ(FindGraphParameter(list, "qn"), 1);
+    EXPECT_EQ(FindGraphParameter(list, "DVN"), 0);
+    EXPECT_EQ(FindGraphParameter({list[0], list[3]}, "Qn"), 0);
+    EXPECT_EQ(FindGraphParameter(list, "T"), -1);
+}
+
 TEST_F(GraphTest, OneDayFlowOfQuarterHours) {
-    const TGraph graph = Open(data_->Request("00012", 5, 10, 5, 10));
+    TGraph graph = Open(data_->Request("00012", 5, 10, 5, 10));
     EXPECT_EQ(graph.title, "Stacja nr:00012. Wykres Qn za okres:10.05.2024 - 10.05.2024 (-2h) Kotłownia MacMat Nr fabr.100");
     ASSERT_EQ(graph.parameters.size(), 1u);
     EXPECT_EQ(graph.parameters[0].displayName, "Qn");
@@ -120,7 +128,6 @@ TEST_F(GraphTest, OneDayFlowOfQuarterHours) {
     EXPECT_EQ(graph.samples.front().time, test::At(2024, 5, 9, 22, 15));
     EXPECT_EQ(graph.Plotted(graph.samples.front()), 4 * graph.samples.front().value);
     EXPECT_EQ(GraphScale(graph), (TValueScale{0, 8, 5}));
-    EXPECT_FALSE(SwitchVisible(graph)); // the graph title of dVn is "dV-Q"
 
     TPrintRecorder recorder;
     ASSERT_TRUE(recorder.BeginDocument(kGraphDocumentTitle));
@@ -149,6 +156,15 @@ TEST_F(GraphTest, OneDayFlowOfQuarterHours) {
     EXPECT_TRUE(overCapacity);
     EXPECT_NE(std::find(lines.begin(), lines.end(), "line 288 185 980 185"), lines.end());
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "brush 808080") > 90, true);
+
+    // The switch of a flow: its hours, one record an hour (06..07 has none).
+    EXPECT_EQ(SwitchCaption(graph), "Godziny");
+    EXPECT_TRUE(SwitchEnabled(graph));
+    SetGraphSwitch(graph, true);
+    EXPECT_EQ(SwitchCaption(graph), "Próbki");
+    ASSERT_EQ(graph.Records().size(), 23u);
+    EXPECT_EQ(graph.Records()[0].time, test::At(2024, 5, 9, 23));
+    EXPECT_EQ(graph.Plotted(graph.Records()[0]), 7 + 7 + 7 + 8);
 }
 
 TEST_F(GraphTest, MouseAndCursorReadOuts) {
@@ -161,6 +177,7 @@ TEST_F(GraphTest, MouseAndCursorReadOuts) {
     EXPECT_EQ(gap.value + "/" + gap.status, "???" "/brak");
     EXPECT_EQ(at(8, 10).value + "/" + at(8, 10).status, "???" "/NAN/INF");
     EXPECT_EQ(at(11, 52).value + "/" + at(11, 52).status, "37.00/OK");
+    EXPECT_EQ(at(12, 52).value, "12.13"); // an exact half rounds up
     EXPECT_EQ(MouseReadout(graph, kArea, kArea.right + 50).status, "brak"); // after the last sample
     EXPECT_EQ(CursorReadout(graph, 0).time, "09.05.2024   22:15");
     EXPECT_EQ(CursorReadout(graph, 0).value, "28.000");
@@ -188,7 +205,7 @@ TEST_F(GraphTest, PeriodsOfDoubleClickDayStepAndLastDay) {
     TGraphRequest day;
     ASSERT_TRUE(DayRequestAt(tenDays, kArea, XAt(tenDays, kArea, test::At(2024, 5, 3, 12)), day));
     EXPECT_EQ(day.start, test::At(2024, 5, 3, 0, 0, 1));
-    EXPECT_EQ(day.end, day.start + 86400);
+    EXPECT_EQ(day.end, test::At(2024, 5, 4));
     const TGraph third = Open(day);
     EXPECT_EQ(third.days, 1);
     EXPECT_FALSE(DayRequestAt(third, kArea, kArea.left, day));
@@ -209,7 +226,7 @@ TEST_F(GraphTest, PressureSwitchAndVirtualStation) {
     EXPECT_EQ(pressure.Shown().name, "P");
     EXPECT_EQ(pressure.days, 30);
     EXPECT_EQ(SwitchCaption(pressure), "Dokładnie");
-    EXPECT_TRUE(SwitchVisible(pressure) && SwitchEnabled(pressure));
+    EXPECT_TRUE(SwitchEnabled(pressure));
     EXPECT_EQ(GraphScale(pressure).divisions, 6);
     SetGraphSwitch(pressure, true);
     EXPECT_EQ(SwitchCaption(pressure), "Zgrubnie");
@@ -217,6 +234,7 @@ TEST_F(GraphTest, PressureSwitchAndVirtualStation) {
 
     const TGraph sum = Open(data_->Request("+00012+00013", 5, 11, 5, 11));
     EXPECT_TRUE(sum.isVirtual);
+    EXPECT_EQ(sum.title, "Stacja nr:+00012+00013. Wykres Qn za okres:11.05.2024 - 11.05.2024 (-2h) ");
     EXPECT_EQ(sum.capacity, 50);
     EXPECT_FALSE(SwitchEnabled(sum));
     ASSERT_EQ(sum.Records().size(), 24u);

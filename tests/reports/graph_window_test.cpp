@@ -40,7 +40,8 @@ class GraphWindowTest : public QObject {
         QCOMPARE(TFGrafika::OpenGraphs().size(), std::size_t{1});
         QVERIFY(OpenWindows().IndexOf(tenDays) >= 0);
         QCOMPARE(Items(*tenDays), (QStringList{"Qn", "P"})); // P of April reaches into the period
-        QVERIFY(!tenDays->SwitchAction()->isVisible());
+        QVERIFY(tenDays->SwitchAction()->isVisible() && tenDays->SwitchAction()->isEnabled());
+        QCOMPARE(tenDays->SwitchAction()->text(), QString("Godziny"));
         QVERIFY(tenDays->windowTitle().startsWith("Stacja nr:00012. Wykres Qn za okres:01.05.2024 - 10.05.2024"));
 
         TFGrafika *third = tenDays->DoubleClickAt(XAt(*tenDays, test::At(2024, 5, 3, 9)));
@@ -57,6 +58,17 @@ class GraphWindowTest : public QObject {
         tenDays->Action("<")->trigger();
         QCOMPARE(tenDays->Graph().request.start, test::At(2024, 5, 16, 0, 0, 1));
         QCOMPARE(messages.Count(), std::size_t{0});
+
+        // P, found again by its name: not in the lists of 3 May or of 2..11 May.
+        QVERIFY(tenDays->Open(data_.Request("00012", 5, 1, 5, 10)));
+        tenDays->ParameterMenu()->actions()[1]->trigger();
+        QCOMPARE(tenDays->Graph().Shown().name, std::string("P"));
+        QVERIFY(!tenDays->DoubleClickAt(XAt(*tenDays, test::At(2024, 5, 3, 9))));
+        QVERIFY(messages.Saw("Brak danych za okres 3.5.2024-3.5.2024"));
+        tenDays->Action(">")->trigger();
+        QVERIFY(messages.Saw("Brak danych za okres 2.5.2024-11.5.2024"));
+        QCOMPARE(tenDays->Graph().Shown().name, std::string("P"));
+        QCOMPARE(tenDays->Graph().request.start, test::At(2024, 5, 1, 0, 0, 1));
 
         QVERIFY(!TFGrafika::OpenNew(data_.Request("+00012+00013", 6, 1, 6, 1)));
         QVERIFY(messages.Saw("Brak danych za okres 1.6.2024-1.6.2024"));
