@@ -84,12 +84,15 @@ void TFMocZamowiona::Execute(const TCapacitySubject& subject) {
 }
 
 bool TFMocZamowiona::Store() {
-    if (StoreCapacity(subject_, shown_, field_->text().toStdString()) == CapacityStore::WriteFailed) {
-        const std::string file = subject_.isVirtual ? subject_.kivIni : shown_.stationFile;
-        (void)MessageDlg(kTitle, "Nie udało się zapisać pliku " + file, MsgError, BtnOk);
+    const CapacityStore result = StoreCapacity(subject_, shown_, field_->text().toStdString());
+    if (result == CapacityStore::WriteFailed) {
+        (void)MessageDlg(kTitle, CapacityStoreMessage(result, subject_, shown_), MsgError, BtnOk);
         field_->setFocus();
         return false;
     }
+    // Nowhere to keep the value: told, and the window closes as after a store.
+    if (result == CapacityStore::NoEntry)
+        (void)MessageDlg(kTitle, CapacityStoreMessage(result, subject_, shown_), MsgWarning, BtnOk);
     changed_ = false;
     return true;
 }

@@ -23,6 +23,14 @@ QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
     return button;
 }
 
+// A list's "Dodaj" and "Usuń" are pressed by hand only: Enter in "Nazwa"
+// must reach "OK", not the first button of the dialog.
+QPushButton* ListButton(QWidget* parent, const char* name, const char* caption) {
+    QPushButton* button = Button(parent, name, caption);
+    button->setAutoDefault(false);
+    return button;
+}
+
 void Fill(QListWidget* list, const std::vector<std::string>& texts) {
     list->clear();
     for (const std::string& text : texts) list->addItem(QString::fromStdString(text));
@@ -70,6 +78,7 @@ TFOblDef::TFOblDef(QWidget* parent) : QDialog(parent) {
     lists->addWidget(BuildList("In minus", false));
 
     ok_ = Button(this, "Button_OK", "OK");
+    ok_->setDefault(true);
     cancel_ = Button(this, "Button_Ccl", "Anuluj");
     use_ = Button(this, "Button_Use", "Zastosuj");
     use_->setEnabled(false);
@@ -102,8 +111,8 @@ QWidget* TFOblDef::BuildList(const char* caption, bool plus) {
     auto* list = new QListWidget(box);
     list->setObjectName(plus ? QStringLiteral("ListBoxPos") : QStringLiteral("ListBoxNeg"));
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    QPushButton* add = Button(box, plus ? "ButtonAddPos" : "ButtonAddNeg", "Dodaj");
-    QPushButton* sub = Button(box, plus ? "ButtonSubPos" : "ButtonSubNeg", "Usuń");
+    QPushButton* add = ListButton(box, plus ? "ButtonAddPos" : "ButtonAddNeg", "Dodaj");
+    QPushButton* sub = ListButton(box, plus ? "ButtonSubPos" : "ButtonSubNeg", "Usuń");
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(add);
     buttons->addWidget(sub);
@@ -128,7 +137,7 @@ void TFOblDef::Setup(const TOblDefArgs& args) {
     Fill(minus_, members.minus);
     filling_ = false;
     use_->setEnabled(false);
-    key_ = FindSumKey(args.kivIni, args.dataFolder, args.label);
+    number_ = LookupSum(args.kivIni, args.dataFolder, args.label).number;
     label_->setFocus();
 }
 
@@ -161,14 +170,15 @@ void TFOblDef::OnRemove(QListWidget* list) {
 
 bool TFOblDef::Save() {
     const std::string typed = label_->text().toStdString();
-    const TDefinitionResult done = SaveDefinition({args_.kivIni, args_.dataFolder, key_, args_.label, typed, Members()});
+    const TDefinitionResult done =
+        SaveDefinition({args_.kivIni, args_.dataFolder, number_, args_.label, typed, Members()});
     if (done.result != DefinitionSave::Saved) {
         TellRefusal(done, typed, args_.kivIni);
         label_->setFocus();
         return false;
     }
     use_->setEnabled(false);
-    key_ = done.key;
+    number_ = done.number;
     saved_ = true;
     savedLabel_ = done.label;
     return true;

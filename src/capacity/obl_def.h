@@ -2,12 +2,13 @@
 // The virtual station definition TFOblDef ("Definicja obliczenia"). Opening
 // shows the label and the members of the stored formula in "In plus" and
 // "In minus" (virtual_definition.h cleans it and drops members the station
-// list lacks) and finds the key of the entry. "Dodaj" asks the member picker
+// list lacks) and finds the entry by its label. "Dodaj" asks the member picker
 // for stations, handing it the members already chosen; "Usuń" drops the
 // selected members; every change enables "Zastosuj", which has no action of
-// its own and is the window's changed flag. "OK" saves the entry under the
-// key found at opening, keeping the ordered capacity and later fields, and
-// hands the saved label back so the main window can select it.
+// its own and is the window's changed flag. "OK" (the default button, so
+// also Enter in "Nazwa") saves the entry where it was found at opening,
+// keeping the ordered capacity and later fields, and hands the saved label
+// back so the main window can select it.
 #include "capacity/virtual_definition.h"
 
 #include <QDialog>
@@ -46,7 +47,8 @@ public:
 
     [[nodiscard]] bool Saved() const { return saved_; }
     [[nodiscard]] const std::string& SavedLabel() const { return savedLabel_; }
-    [[nodiscard]] const std::string& Key() const { return key_; }
+    // The entry's number in the section: found at opening, 0 for a new one.
+    [[nodiscard]] int EntryNumber() const { return number_; }
     [[nodiscard]] TMemberLists Members() const;
     [[nodiscard]] QLineEdit* LabelEdit() const { return label_; }
     [[nodiscard]] QListWidget* PlusList() const { return plus_; }
@@ -72,7 +74,7 @@ private:
 
     TOblDefArgs args_;
     TMemberPicker picker_;
-    std::string key_;
+    int number_ = 0;
     bool saved_ = false;
     std::string savedLabel_;
     bool filling_ = false;

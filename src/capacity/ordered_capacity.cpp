@@ -44,8 +44,8 @@ TCapacityShown ReadCapacity(const TCapacitySubject& subject) {
     const TSumRec sum = LookupSum(subject.kivIni, subject.dataFolder, subject.nodeText);
     if (sum.key.empty()) return shown;
     shown.found = true;
-    shown.key = sum.key;
-    shown.entry = ReadSumEntry(subject.kivIni, subject.dataFolder, sum.key);
+    shown.number = sum.number;
+    shown.entry = ReadSumEntry(subject.kivIni, subject.dataFolder, sum.number);
     shown.value = sum.capacity;
     return shown;
 }
@@ -60,12 +60,29 @@ std::string EntryWithCapacity(const std::string& entry, const std::string& capac
 CapacityStore StoreCapacity(const TCapacitySubject& subject, const TCapacityShown& shown,
                             const std::string& fieldText) {
     const std::string value = WithoutBlanks(fieldText);
-    if (value.empty() || !shown.found) return CapacityStore::NothingToStore;
+    if (value.empty()) return CapacityStore::NothingToStore;
+    if (!shown.found) return CapacityStore::NoEntry;
     const bool written = subject.isVirtual
-                             ? WriteSumEntry(subject.kivIni, subject.dataFolder, shown.key,
+                             ? WriteSumEntry(subject.kivIni, subject.dataFolder, shown.number,
                                              EntryWithCapacity(shown.entry, value))
                              : WritePeakFlow(shown.stationFile, value);
     return written ? CapacityStore::Stored : CapacityStore::WriteFailed;
+}
+
+std::string CapacityStoreMessage(CapacityStore result, const TCapacitySubject& subject, const TCapacityShown& shown) {
+    switch (result) {
+    case CapacityStore::NoEntry:
+        return subject.isVirtual ? "Stacja wirtualna \"" + subject.nodeText + "\" nie jest zdefiniowana w pliku " +
+                                       subject.kivIni + ". Moc zamówiona nie została zapisana."
+                                 : "Nie można ustalić adresu stacji \"" + subject.nodeText +
+                                       "\". Moc zamówiona nie została zapisana.";
+    case CapacityStore::WriteFailed:
+        return "Nie udało się zapisać pliku " + (subject.isVirtual ? subject.kivIni : shown.stationFile);
+    case CapacityStore::Stored:
+    case CapacityStore::NothingToStore:
+        break;
+    }
+    return {};
 }
 
 } // namespace kiv

@@ -22,7 +22,7 @@ struct TCapacityShown {
     bool found = false; // a station file path, or the virtual station's entry
     std::string value;  // as stored; empty when absent
     std::string stationFile;
-    std::string key;   // "Sum3"
+    int number = 0;    // the virtual station's entry, counted from 1
     std::string entry; // the entry as it was read
 };
 
@@ -31,11 +31,17 @@ struct TCapacityShown {
 // The entry with its third field replaced; what followed it is kept.
 [[nodiscard]] std::string EntryWithCapacity(const std::string& entry, const std::string& capacity);
 
-enum class CapacityStore { Stored, NothingToStore, WriteFailed };
+enum class CapacityStore { Stored, NothingToStore, NoEntry, WriteFailed };
 
-// The field's text without blanks is stored; an empty field, or a subject
-// that was not found, stores nothing.
+// The field's text without blanks is stored. An empty field stores nothing;
+// a value for a subject that was not found (a virtual station without an
+// entry, a node text without an address) is NoEntry and stores nothing.
 [[nodiscard]] CapacityStore StoreCapacity(const TCapacitySubject& subject, const TCapacityShown& shown,
                                           const std::string& fieldText);
+
+// Why a value was not stored, for the window to tell; empty for Stored and
+// NothingToStore.
+[[nodiscard]] std::string CapacityStoreMessage(CapacityStore result, const TCapacitySubject& subject,
+                                               const TCapacityShown& shown);
 
 } // namespace kiv

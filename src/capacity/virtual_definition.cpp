@@ -105,15 +105,15 @@ TDefinitionResult SaveDefinition(const TDefinitionEdit& edit) {
     done.label = std::string(TrimView(edit.label));
     if (done.label.empty()) return {DefinitionSave::NoLabel, {}, {}};
     if (done.label.find('@') != std::string::npos) return {DefinitionSave::LabelHasSeparator, {}, {}};
-    done.key = edit.key.empty() ? NextSumKey(edit.kivIni, edit.dataFolder) : edit.key;
+    done.number = edit.number == 0 ? NextSumNumber(edit.kivIni, edit.dataFolder) : edit.number;
     if (done.label != edit.openedLabel) {
-        const std::string owner = FindSumKey(edit.kivIni, edit.dataFolder, done.label);
-        if (!owner.empty() && !EqualsNoCase(owner, done.key)) return {DefinitionSave::LabelTaken, {}, {}};
+        const int owner = LookupSum(edit.kivIni, edit.dataFolder, done.label).number;
+        if (owner != 0 && owner != done.number) return {DefinitionSave::LabelTaken, {}, {}};
     }
-    const std::string old = ReadSumEntry(edit.kivIni, edit.dataFolder, done.key);
+    const std::string old = ReadSumEntry(edit.kivIni, edit.dataFolder, done.number);
     const std::string entry = DefinitionEntry(old, done.label, BuildFormula(edit.members));
-    done.result =
-        WriteSumEntry(edit.kivIni, edit.dataFolder, done.key, entry) ? DefinitionSave::Saved : DefinitionSave::WriteFailed;
+    done.result = WriteSumEntry(edit.kivIni, edit.dataFolder, done.number, entry) ? DefinitionSave::Saved
+                                                                                 : DefinitionSave::WriteFailed;
     return done;
 }
 

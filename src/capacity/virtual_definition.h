@@ -54,14 +54,14 @@ enum class DefinitionSave { Saved, NoLabel, LabelHasSeparator, LabelTaken, Write
 struct TDefinitionEdit {
     std::string kivIni;
     std::string dataFolder;
-    std::string key;         // found at opening; empty: a new entry after the last one
+    int number = 0;          // the entry found at opening; 0: a new entry after the last one
     std::string openedLabel; // the label the window was opened with
     std::string label;       // as typed
     TMemberLists members;
 };
 struct TDefinitionResult {
     DefinitionSave result = DefinitionSave::WriteFailed;
-    std::string key;   // where the entry went
+    int number = 0;    // where the entry went
     std::string label; // the label saved, trimmed
 };
 // "OK": refuses an empty label, one holding the field separator "@", and a

@@ -6,43 +6,37 @@
 namespace kiv {
 namespace {
 
-constexpr const char* kSumStem = "Sum";
 constexpr const char* kMeasurements = "Measurements";
 constexpr const char* kPeakFlow = "PeakFlow";
 constexpr int kDefaultCapacity = 1;
 
 } // namespace
 
-std::string SumKey(int number) { return kSumStem + std::to_string(number); }
+std::string SumKey(int number) { return "Sum" + std::to_string(number); }
 
 std::vector<std::string> ReadSumEntries(const std::string& kivIni, const std::string& dataFolder) {
-    return ReadIniList(VirtualSectionName(dataFolder), kSumStem, kivIni);
+    return TProgramSettings(kivIni).VirtualEntries(dataFolder);
 }
 
 TSumRec LookupSum(const std::string& kivIni, const std::string& dataFolder, const std::string& label) {
+    TVirtualEntry entry;
+    int number = 0;
+    if (!TProgramSettings(kivIni).FindVirtualEntry(dataFolder, label, entry, number)) return {};
+    return {SumKey(number), number, entry.label, entry.formula, entry.capacity};
+}
+
+int NextSumNumber(const std::string& kivIni, const std::string& dataFolder) {
+    return static_cast<int>(ReadSumEntries(kivIni, dataFolder).size()) + 1;
+}
+
+std::string ReadSumEntry(const std::string& kivIni, const std::string& dataFolder, int number) {
     const std::vector<std::string> entries = ReadSumEntries(kivIni, dataFolder);
-    for (std::size_t k = 0; k < entries.size(); ++k) {
-        const TVirtualEntry entry = ParseVirtualEntry(entries[k]);
-        if (entry.label == label) return {SumKey(static_cast<int>(k) + 1), entry.label, entry.formula, entry.capacity};
-    }
-    return {};
+    if (number < 1 || static_cast<std::size_t>(number) > entries.size()) return {};
+    return entries[static_cast<std::size_t>(number) - 1];
 }
 
-std::string FindSumKey(const std::string& kivIni, const std::string& dataFolder, const std::string& label) {
-    return LookupSum(kivIni, dataFolder, label).key;
-}
-
-std::string NextSumKey(const std::string& kivIni, const std::string& dataFolder) {
-    return SumKey(static_cast<int>(ReadSumEntries(kivIni, dataFolder).size()) + 1);
-}
-
-std::string ReadSumEntry(const std::string& kivIni, const std::string& dataFolder, const std::string& key) {
-    return ReadIniString(VirtualSectionName(dataFolder), key, "", kivIni);
-}
-
-bool WriteSumEntry(const std::string& kivIni, const std::string& dataFolder, const std::string& key,
-                   const std::string& entry) {
-    return WriteIniString(VirtualSectionName(dataFolder), key, entry, kivIni);
+bool WriteSumEntry(const std::string& kivIni, const std::string& dataFolder, int number, const std::string& entry) {
+    return TProgramSettings(kivIni).SetVirtualEntry(dataFolder, number, ParseVirtualEntry(entry));
 }
 
 bool EraseVirtualSection(const std::string& kivIni, const std::string& dataFolder) {
@@ -56,6 +50,10 @@ std::string PeakFlowText(const std::string& stationFile) {
 }
 
 int StationOrderedCapacity(const std::string& stationFile) { return CapacityValue(PeakFlowText(stationFile)); }
+
+int VirtualOrderedCapacity(const std::string& kivIni, const std::string& dataFolder, const std::string& label) {
+    return CapacityValue(LookupSum(kivIni, dataFolder, label).capacity);
+}
 
 bool WritePeakFlow(const std::string& stationFile, const std::string& value) {
     return WriteIniString(kMeasurements, kPeakFlow, value, stationFile);

@@ -27,9 +27,9 @@ protected:
         WriteBytes(kivIni_, "[" + VirtualSectionName(folderA_) + "]\nSum1=Bilans@12-20@150@Taryfa A@x\n" +
                                 "Sum2=Druga@+00013@0\n[" + VirtualSectionName(folderB_) + "]\nSum1=Bilans@+00013@7\n");
     }
-    [[nodiscard]] TDefinitionResult Save(const std::string& key, const std::string& opened, const std::string& label,
+    [[nodiscard]] TDefinitionResult Save(int number, const std::string& opened, const std::string& label,
                                          const std::string& formula) const {
-        return SaveDefinition({kivIni_, folderA_, key, opened, label, MembersOf(CleanFormula(formula), stations_)});
+        return SaveDefinition({kivIni_, folderA_, number, opened, label, MembersOf(CleanFormula(formula), stations_)});
     }
 
     test::TempFolder temp_{"kiv-capacity"};
@@ -74,17 +74,17 @@ TEST_F(CapacityTest, FormulaShownAsMembersAndSavedFromThem) {
 TEST_F(CapacityTest, SavingRenamesAddsAndRefusesWithinItsOwnFolder) {
     EXPECT_EQ(LookupSum(kivIni_, folderA_, "Druga").key, "Sum2");
     EXPECT_EQ(LookupSum(kivIni_, folderA_, "Brak").label, "");
-    const TDefinitionResult renamed = Save("Sum2", "Druga", "  Nowa nazwa ", "+00013");
+    const TDefinitionResult renamed = Save(2, "Druga", "  Nowa nazwa ", "+00013");
     EXPECT_EQ(renamed.label, "Nowa nazwa");
-    EXPECT_EQ(ReadSumEntry(kivIni_, folderA_, "Sum2"), "Nowa nazwa@+00013@0");
-    const TDefinitionResult added = Save("", "", "Trzecia", "13");
-    EXPECT_EQ(added.key, "Sum3");
-    EXPECT_EQ(ReadSumEntry(kivIni_, folderA_, "Sum3"), "Trzecia@+00013@0");
+    EXPECT_EQ(ReadSumEntry(kivIni_, folderA_, 2), "Nowa nazwa@+00013@0");
+    const TDefinitionResult added = Save(0, "", "Trzecia", "13");
+    EXPECT_EQ(added.number, 3);
+    EXPECT_EQ(ReadSumEntry(kivIni_, folderA_, 3), "Trzecia@+00013@0");
 
     const std::string before = ReadBytes(kivIni_);
-    EXPECT_EQ(Save("Sum2", "Nowa nazwa", " ", "13").result, DefinitionSave::NoLabel);
-    EXPECT_EQ(Save("Sum2", "Nowa nazwa", "A@B", "13").result, DefinitionSave::LabelHasSeparator);
-    EXPECT_EQ(Save("Sum2", "Nowa nazwa", "Bilans", "13").result, DefinitionSave::LabelTaken);
+    EXPECT_EQ(Save(2, "Nowa nazwa", " ", "13").result, DefinitionSave::NoLabel);
+    EXPECT_EQ(Save(2, "Nowa nazwa", "A@B", "13").result, DefinitionSave::LabelHasSeparator);
+    EXPECT_EQ(Save(2, "Nowa nazwa", "Bilans", "13").result, DefinitionSave::LabelTaken);
     EXPECT_EQ(ReadBytes(kivIni_), before);
 
     EXPECT_EQ(ReadSumEntries(kivIni_, folderB_), std::vector<std::string>{"Bilans@+00013@7"});
@@ -106,13 +106,39 @@ TEST_F(CapacityTest, CapacityStoredIntoPeakFlowOrTheEntry) {
 
     const TCapacitySubject bilans{"Bilans", folderA_, true, kivIni_};
     EXPECT_EQ(StoreCapacity(bilans, ReadCapacity(bilans), "1 5"), CapacityStore::Stored);
-    EXPECT_EQ(ReadSumEntry(kivIni_, folderA_, "Sum1"), "Bilans@12-20@15@Taryfa A@x");
-    EXPECT_EQ(ReadSumEntry(kivIni_, folderB_, "Sum1"), "Bilans@+00013@7");
+    EXPECT_EQ(ReadSumEntry(kivIni_, folderA_, 1), "Bilans@12-20@15@Taryfa A@x");
+    EXPECT_EQ(ReadSumEntry(kivIni_, folderB_, 1), "Bilans@+00013@7");
+    const std::string before = ReadBytes(kivIni_);
     const TCapacitySubject missing{"Brak", folderA_, true, kivIni_};
-    EXPECT_EQ(StoreCapacity(missing, ReadCapacity(missing), "5"), CapacityStore::NothingToStore);
+    EXPECT_EQ(StoreCapacity(missing, ReadCapacity(missing), "5"), CapacityStore::NoEntry);
+    EXPECT_EQ(StoreCapacity(missing, ReadCapacity(missing), ""), CapacityStore::NothingToStore);
+    EXPECT_EQ(ReadBytes(kivIni_), before);
     const TCapacitySubject gone{"00077 Nie ma", folderA_, false, kivIni_};
     EXPECT_EQ(StoreCapacity(gone, ReadCapacity(gone), "5"), CapacityStore::WriteFailed);
-    EXPECT_EQ(CapacityValue("abc"), 1);
+}
+
+// What the period report and the graph compare the hours with: a missing
+// or non-numeric value is 1, for a station's PeakFlow as for the entry's
+// third field; the entries end at the first missing key (Sum6).
+TEST_F(CapacityTest, OrderedCapacityIsOneWhenMissingOrNoNumber) {
+    WriteBytes(kivIni_, "[" + VirtualSectionName(folderA_) + "]\nSum1=Pusta@+00012@\nSum2=Tekst@+00012@sto@T\n" +
+                            "Sum3=Krótka@+00012\nsum4=Liczba@+00012@ 250 @T\nSum5=Zero@+00012@0\n" +
+                            "Sum7=Za luką@+00012@40\n");
+    const std::string file = StationFilePath(folderA_, 13);
+    const struct {
+        const char* peakFlow; // nullptr: no key
+        int station;
+        const char* label;
+        int virtualStation;
+    } rows[] = {
+        {nullptr, 1, "Brak", 1},  {"", 1, "Pusta", 1},     {"sto", 1, "Tekst", 1},          {"12x", 1, "Krótka", 1},
+        {"+30", 30, "Liczba", 250}, {"0", 0, "Zero", 0}, {"99999999999", 1, "Za luką", 1},
+    };
+    for (const auto& r : rows) {
+        WriteBytes(file, r.peakFlow ? std::string("[Measurements]\nPeakFlow=") + r.peakFlow + "\n" : "[Main]\n");
+        EXPECT_EQ(StationOrderedCapacity(file), r.station) << (r.peakFlow ? r.peakFlow : "no key");
+        EXPECT_EQ(VirtualOrderedCapacity(kivIni_, folderA_, r.label), r.virtualStation) << r.label;
+    }
 }
 
 } // namespace

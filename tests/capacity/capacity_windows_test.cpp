@@ -29,18 +29,12 @@ namespace kiv {
 
 namespace {
 
-// The main window's nodes, with the ticks it had, through the picker; the
-// picker's result as the main window's start-up hands it to TFOblDef.
+// The main window's nodes, with the ticks it had, through the picker, the
+// chosen members fixed by the picker model as the main window's start-up does.
 TMemberPicker BrowserPicker(TFBrowser& browser, const TStationTree& tree) {
     return [&browser, &tree](const TMemberLists& chosen) {
-        std::vector<TTreeNode> nodes = tree.Roots();
-        const auto fix = [&chosen](TTreeNode& node) {
-            if (IsStationKind(node.kind) && IsChosenMember(node.text, chosen)) node.tick = TickPartly;
-        };
-        for (TTreeNode& top : nodes) {
-            fix(top);
-            for (TTreeNode& child : top.children) fix(child);
-        }
+        std::vector<TTreeNode> nodes =
+            PickerNodes(tree.Roots(), [&chosen](const std::string& text) { return IsChosenMember(text, chosen); });
         browser.Execute(nodes);
         return TickedTexts(nodes);
     };
@@ -96,7 +90,7 @@ private slots:
         w.show();
         QCOMPARE(Rows(w.PlusList()), QStringList{"00012 Kotłownia"});
         QCOMPARE(Rows(w.MinusList()), QStringList{"00020 Huta Północ"});
-        QCOMPARE(w.Key(), std::string("Sum1"));
+        QCOMPARE(w.EntryNumber(), 1);
         QVERIFY(!w.UseButton()->isEnabled());
 
         std::vector<int> offered;
@@ -113,12 +107,14 @@ private slots:
         QVERIFY(w.UseButton()->isEnabled());
         w.PlusList()->item(0)->setSelected(true);
         w.RemoveButton(true)->click();
-        w.LabelEdit()->setText("Bilans nowy");
-        w.OkButton()->click();
+        w.LabelEdit()->selectAll();
+        QTest::keyClicks(w.LabelEdit(), "Bilans nowy");
+        w.SetPicker({}); // were "Dodaj" pressed now, the window would stay open
+        QTest::keyClick(w.LabelEdit(), Qt::Key_Return);
         QVERIFY(!w.isVisible());
         QVERIFY(w.Saved());
         QCOMPARE(w.SavedLabel(), std::string("Bilans nowy"));
-        QCOMPARE(ReadSumEntry(kivIni_, data_, "Sum1"), std::string("Bilans nowy@+00013+00014-00020@150@Taryfa A"));
+        QCOMPARE(ReadSumEntry(kivIni_, data_, 1), std::string("Bilans nowy@+00013+00014-00020@150@Taryfa A"));
         QCOMPARE(recorder_->Count(), std::size_t{0});
     }
 
@@ -156,7 +152,10 @@ private slots:
         w.show();
         QCOMPARE(w.StationLabel()->text(), QString("Stacja: 00012 Kotłownia"));
         QCOMPARE(w.Field()->text(), QString());
+        QTest::keyClicks(w.Field(), "75");
         w.CancelButton()->click();
+        QVERIFY(!w.isVisible());
+        QCOMPARE(w.Field()->text(), QString());
         QCOMPARE(test::ReadText(file), before);
 
         w.Setup({"00012 Kotłownia", data_, false, kivIni_});
@@ -179,8 +178,20 @@ private slots:
         QCOMPARE(w.focusWidget(), static_cast<QWidget*>(w.OkButton()));
         QTest::keyClick(w.OkButton(), Qt::Key_Return);
         QVERIFY(!w.isVisible());
-        QCOMPARE(ReadSumEntry(kivIni_, data_, "Sum2"), std::string("Druga@+00013@150@"));
+        QCOMPARE(ReadSumEntry(kivIni_, data_, 2), std::string("Druga@+00013@150@"));
         QCOMPARE(recorder_->Count(), std::size_t{1});
+
+        // A virtual node whose entry is gone: the value has nowhere to go, and "OK" says so.
+        const std::string kept = test::ReadText(kivIni_);
+        w.Setup({"Usunięta", data_, true, kivIni_});
+        w.show();
+        QTest::keyClicks(w.Field(), "80");
+        w.OkButton()->click();
+        QVERIFY(!w.isVisible());
+        QCOMPARE(recorder_->Count(), std::size_t{2});
+        QCOMPARE(recorder_->Last().text, "Stacja wirtualna \"Usunięta\" nie jest zdefiniowana w pliku " + kivIni_ +
+                                             ". Moc zamówiona nie została zapisana.");
+        QCOMPARE(test::ReadText(kivIni_), kept);
     }
 
     void screenshots() {

@@ -46,7 +46,8 @@ protected:
         for (const std::string label : {"Bilans", "Jeden"}) {
             const TSumRec sum = LookupSum(kivIni_, data_, label);
             const TMemberLists members = MembersOf(CleanFormula(sum.formula), stations);
-            ASSERT_EQ(SaveDefinition({kivIni_, data_, sum.key, label, label, members}).result, DefinitionSave::Saved);
+            ASSERT_EQ(SaveDefinition({kivIni_, data_, sum.number, label, label, members}).result,
+                      DefinitionSave::Saved);
         }
     }
     test::Outcome Daily(const std::string& key) { return RunCli({"report", "daily", data_, key, "2024-05-10"}, temp_); }
@@ -91,7 +92,7 @@ TEST_F(CliVirtualTest, DefinedStationsShowInTheDailyReport) {
 TEST_F(CliVirtualTest, DefinedStationsShowInThePeriodReportAndTheGraph) {
     const TCapacitySubject bilans{"Bilans", data_, true, kivIni_};
     ASSERT_EQ(StoreCapacity(bilans, ReadCapacity(bilans), "100"), CapacityStore::Stored);
-    EXPECT_EQ(ReadSumEntry(kivIni_, data_, "Sum1"), "Bilans@+00012-00020@100@Taryfa A@x");
+    EXPECT_EQ(ReadSumEntry(kivIni_, data_, 1), "Bilans@+00012-00020@100@Taryfa A@x");
     const test::Outcome period = RunCli({"report", "period", data_, "Bilans", "2024-05-10", "2024-05-10"}, temp_);
     ASSERT_EQ(period.code, 0) << period.err;
     EXPECT_EQ(test::FirstLine(period.out),
