@@ -59,21 +59,24 @@ bool Listed(const TParamList &list, const std::string &name) {
 }
 
 // Opens the parameter for the period and puts its first descriptor in place.
-void AddDescriptor(const std::string &dataFolder, int address, const std::string &parameter, TimeStamp from,
-                   TimeStamp to, TParamList &list) {
+// The archive's open status: 0, ArcNoFile or a failure whose message was shown.
+int AddDescriptor(const std::string &dataFolder, int address, const std::string &parameter, TimeStamp from,
+                  TimeStamp to, TParamList &list) {
     TArchive archive;
-    if (archive.OpenPeriod(dataFolder, address, from, to, parameter) != 0 || archive.SampleCount() == 0)
-        return;
+    const int status = archive.OpenPeriod(dataFolder, address, from, to, parameter);
+    if (status != 0 || archive.SampleCount() == 0)
+        return status;
     TParamDescriptor descriptor;
     if (!archive.DescriptorEntry(1, descriptor.validFrom, descriptor.item))
-        return;
+        return status;
     const int32_t column = descriptor.item.ColumnIndex();
     if (column < 0 || column >= kMaxProfileItems)
-        return;
+        return status;
     const auto at = static_cast<std::size_t>(column);
     if (list.size() <= at)
         list.resize(at + 1);
     list[at] = {parameter, descriptor};
+    return status;
 }
 
 TNProf FixedEntry(const std::string &name, int32_t column) {
@@ -117,15 +120,14 @@ void Scale(const TArchive &archive, std::vector<TReportSample> &samples) {
     }
 }
 
-// The address a key of decimal digits names; 0 for anything else.
+} // namespace
+
 int KeyAddress(const std::string &key) {
     int address = 0;
     if (key.empty() || key.size() > 5 || !Digits(key, 0, key.size(), address) || address > kMaxStationAddress)
         return 0;
     return address;
 }
-
-} // namespace
 
 bool ClipToAcceptedRange(TimeStamp &start, TimeStamp &end, TimeStamp lower, TimeStamp upper) {
     if (static_cast<TimeStamp>(lower + kDay) >= upper)
@@ -140,6 +142,12 @@ bool ClipToAcceptedRange(TimeStamp &start, TimeStamp &end, TimeStamp lower, Time
 }
 
 TParamList ListArchiveParameters(const std::string &dataFolder, int address, TimeStamp from, TimeStamp to) {
+    std::vector<std::string> unreadable;
+    return ListArchiveParameters(dataFolder, address, from, to, unreadable);
+}
+
+TParamList ListArchiveParameters(const std::string &dataFolder, int address, TimeStamp from, TimeStamp to,
+                                 std::vector<std::string> &unreadable) {
     TParamList list;
     const bool namesOnly = from == to && from != 0;
     for (const TMonthFile &file : MonthFiles(dataFolder, address)) {
@@ -153,8 +161,12 @@ TParamList ListArchiveParameters(const std::string &dataFolder, int address, Tim
         const TimeStamp monthEnd = MonthEnd(file.year, file.month);
         const TimeStamp periodFrom = from == 0 ? monthStart : from;
         const TimeStamp periodTo = to == 0 ? monthEnd : to;
-        if (periodFrom <= monthEnd && periodTo >= monthStart)
-            AddDescriptor(dataFolder, address, file.parameter, periodFrom, periodTo, list);
+        if (periodFrom > monthEnd || periodTo < monthStart)
+            continue;
+        const int status = AddDescriptor(dataFolder, address, file.parameter, periodFrom, periodTo, list);
+        if (status != 0 && status != ArcNoFile &&
+            std::find(unreadable.begin(), unreadable.end(), file.parameter) == unreadable.end())
+            unreadable.push_back(file.parameter);
     }
     return list;
 }
@@ -219,6 +231,8 @@ TNumTab ParseMemberFormula(const std::string &text) {
     return members;
 }
 
+bool IsDailySample(const TReportSample &sample) { return sample.interval >= 1440; }
+
 int LoadStationSeries(const std::string &dataFolder, int address, const std::string &parameter, TimeStamp from,
                       TimeStamp to, bool counter, TStationSeries &series) {
     series = {};
@@ -232,7 +246,7 @@ int LoadStationSeries(const std::string &dataFolder, int address, const std::str
         return status;
     archive.ReportSamples(series.samples);
     if (!counter)
-        std::erase_if(series.samples, [](const TReportSample &s) { return s.interval >= 1440; });
+        std::erase_if(series.samples, IsDailySample);
     Scale(archive, series.samples);
     TimeStamp validFrom = 0;
     const int identity = series.samples.empty() ? archive.IdentityCount() : series.samples.back().identityIndex;

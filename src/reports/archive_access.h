@@ -49,6 +49,11 @@ using TNumTab = std::vector<int32_t>;
 // period, at the position of its column index.
 [[nodiscard]] TParamList ListArchiveParameters(const std::string &dataFolder, int address, TimeStamp from,
                                                TimeStamp to);
+// The same list; `unreadable` gets the name of each parameter left out of it
+// because its month files could not be read (their message was shown), so
+// that a caller can tell an incomplete result from one without data.
+[[nodiscard]] TParamList ListArchiveParameters(const std::string &dataFolder, int address, TimeStamp from,
+                                               TimeStamp to, std::vector<std::string> &unreadable);
 // What the reports work through: the entries whose name is their own
 // descriptor's name, in list order.
 [[nodiscard]] TParamList ReportParameters(const TParamList &list);
@@ -63,6 +68,12 @@ using TNumTab = std::vector<int32_t>;
 // "+00012+00013-00020" gives 12, 13, -20; a plain "00012" gives 12. A piece
 // that is not a whole number gives an empty table.
 [[nodiscard]] TNumTab ParseMemberFormula(const std::string &text);
+
+// Whether the sample is one of the daily archive (an interval of a day or
+// more), which shares the month files of the hourly one. Only a counter keeps
+// such samples: for any other parameter a daily value would stand beside the
+// hourly ones of the same day.
+[[nodiscard]] bool IsDailySample(const TReportSample &sample);
 
 struct TStationSeries {
     std::vector<TReportSample> samples; // time order, scaled
@@ -79,6 +90,10 @@ struct TStationSeries {
 // failure whose message was shown); on failure the series is empty.
 [[nodiscard]] int LoadStationSeries(const std::string &dataFolder, int address, const std::string &parameter,
                                     TimeStamp from, TimeStamp to, bool counter, TStationSeries &series);
+
+// The address a station key of one to five decimal digits names (1..65535);
+// 0 for anything else, such as a virtual station's member formula.
+[[nodiscard]] int KeyAddress(const std::string &key);
 
 // The period proposed for a station key: from the first of the month of the
 // newest sample of any parameter, 00:00:00, to the end of that day. Both 0
