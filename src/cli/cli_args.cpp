@@ -9,6 +9,7 @@
 #include "comm/comm_module.h"
 #include "config/station_db.h"
 #include "support/helpers.h"
+#include "support/text_encoding.h"
 
 namespace kiv::cli {
 namespace {
@@ -23,6 +24,17 @@ bool ParseLong(const std::string& text, long& value) {
 }
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// The one code point of the text; false for none, more or invalid UTF-8.
+bool OneCodePoint(const std::string& text, uint32_t& codePoint) {
+    if (text.empty() || !IsValidUtf8(text)) return false;
+    const auto lead = static_cast<unsigned char>(text[0]);
+    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    if (text.size() != length) return false;
+    codePoint = length == 1 ? lead : lead & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) codePoint = codePoint << 6 | (static_cast<unsigned char>(text[i]) & 0x3F);
+    return true;
+}
 
 std::string BaudList() {
     std::string list;
@@ -57,6 +69,28 @@ bool ParseTime(const std::string& what, const std::string& text, TimeStamp& stam
         error = "niepoprawny czas " + what + " " + Quoted(text) + " (oczekiwano \"RRRR-MM-DD gg:mm:ss\")";
         return false;
     }
+    return true;
+}
+
+bool ParseDay(const std::string& what, const std::string& text, TimeStamp& day, std::string& error) {
+    // ParseStamp would also take a time of day after the date.
+    if (text.size() != 10 || !ParseStamp(text, day)) {
+        error = "niepoprawna data " + what + " " + Quoted(text) + " (oczekiwano RRRR-MM-DD)";
+        return false;
+    }
+    return true;
+}
+
+bool ParseDecimalSeparator(const std::string& text, std::string& separator, std::string& error) {
+    uint32_t c = 0;
+    const bool one = OneCodePoint(text, c);
+    const bool control = c < 0x20 || (c >= 0x7F && c <= 0x9F);
+    if (!one || control || c == ';' || (c >= '0' && c <= '9')) {
+        error = "niepoprawny separator dziesiętny " + Quoted(text) +
+                " (oczekiwano jednego znaku, który nie jest cyfrą, znakiem sterującym ani \";\")";
+        return false;
+    }
+    separator = text;
     return true;
 }
 

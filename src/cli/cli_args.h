@@ -18,6 +18,11 @@ namespace kiv::cli {
                               std::string& error);
 // "YYYY-MM-DD hh:mm:ss" (the time of day, or its seconds, may be left out).
 [[nodiscard]] bool ParseTime(const std::string& what, const std::string& text, TimeStamp& stamp, std::string& error);
+// A day "YYYY-MM-DD", given back as its 00:00:00.
+[[nodiscard]] bool ParseDay(const std::string& what, const std::string& text, TimeStamp& day, std::string& error);
+// The decimal separator of written values: one character that is neither a
+// digit, nor the field separator ";", nor a control character.
+[[nodiscard]] bool ParseDecimalSeparator(const std::string& text, std::string& separator, std::string& error);
 // Two times, the first not after the second.
 [[nodiscard]] bool ParseTimeRange(const std::string& fromText, const std::string& toText, TimeStamp& from,
                                   TimeStamp& to, std::string& error);
