@@ -2,8 +2,9 @@
 // write for the same stations, days and parameters (the one road of
 // export/csv_export.h and export/dzn_export.h), into --out instead of the
 // folder the window asks for. Every file written is printed on its own line;
-// a file that could not be written makes the exit code 66 (the others are
-// still written), a station above 700 refused by DZN 65.
+// a file that could not be written or an archive that could not be read
+// makes the exit code 66 (the rest is still written), a station above 700
+// refused by DZN 65.
 #include "cli/cli_args.h"
 #include "cli/cli_command.h"
 #include "config/program_settings.h"
@@ -11,7 +12,6 @@
 #include "export/csv_export.h"
 #include "export/dzn_export.h"
 #include "support/helpers.h"
-#include "support/text_encoding.h"
 
 #include <QLocale>
 
@@ -69,28 +69,18 @@ int SplitCall(const std::vector<std::string> &args, CliArgs &in, TExportCall &ca
     return kExitOk;
 }
 
-bool ParseDay(const std::string &what, const CliArgs &in, TimeStamp &day, std::string &error) {
+bool ParseDayOption(const std::string &what, const CliArgs &in, TimeStamp &day, std::string &error) {
     if (!in.Has(what)) {
         error = "brak opcji " + what + " RRRR-MM-DD";
         return false;
     }
-    const std::string &text = in.Option(what);
-    if (text.size() != 10 || !ParseStamp(text, day)) {
-        error = "niepoprawna data " + what + " \"" + text + "\" (oczekiwano RRRR-MM-DD)";
-        return false;
-    }
-    return true;
-}
-
-bool OneCharacter(const std::string &text) {
-    return !text.empty() && IsValidUtf8(text) &&
-           std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }) == 1;
+    return ParseDay(what, in.Option(what), day, error);
 }
 
 bool ParseOptions(const CliArgs &in, TExportCall &call, TExportRequest &request, std::string &error) {
     TimeStamp from = 0;
     TimeStamp to = 0;
-    if (!ParseDay("--from", in, from, error) || !ParseDay("--to", in, to, error))
+    if (!ParseDayOption("--from", in, from, error) || !ParseDayOption("--to", in, to, error))
         return false;
     if (from > to) {
         error = "odwrócony zakres dni: --from " + in.Option("--from") + " jest późniejsze niż --to " + in.Option("--to");
@@ -102,13 +92,10 @@ bool ParseOptions(const CliArgs &in, TExportCall &call, TExportRequest &request,
     if (in.Has("--shift") && !ParseWhole("--shift", in.Option("--shift"), -23, 23, shift, error))
         return false;
     request.hourShift = static_cast<int>(shift);
-    request.decimalSeparator = in.Has("--sep") ? in.Option("--sep")
-                                               : QLocale::system().decimalPoint().toStdString();
-    if (!OneCharacter(request.decimalSeparator) || request.decimalSeparator == ";") {
-        error = "niepoprawny separator dziesiętny \"" + request.decimalSeparator +
-                "\" (oczekiwano jednego znaku innego niż \";\")";
+    const std::string separator =
+        in.Has("--sep") ? in.Option("--sep") : QLocale::system().decimalPoint().toStdString();
+    if (!ParseDecimalSeparator(separator, request.decimalSeparator, error))
         return false;
-    }
     if (!in.Has("--out") || in.Option("--out").empty()) {
         error = "brak opcji --out FOLDER";
         return false;
@@ -137,15 +124,14 @@ int FindStations(const TExportCall &call, TExportRequest &request, std::string &
 
 // The window offers the names of the stations' lists and exports the ticked
 // ones in list order; --param ticks them, none ticks all.
-int ChooseNames(const TExportCall &call, const TExportRequest &request, const TExportPeriod &period,
-                std::vector<std::string> &names, std::string &error) {
-    const std::vector<std::string> offered = CsvParameterNames(request, period);
+int ChooseNames(const TExportCall &call, const TCsvNames &offered, std::vector<std::string> &names,
+                std::string &error) {
     for (const std::string &param : call.params)
-        if (std::find(offered.begin(), offered.end(), param) == offered.end()) {
+        if (std::find(offered.names.begin(), offered.names.end(), param) == offered.names.end()) {
             error = "żadna z podanych stacji nie ma parametru \"" + param + "\" w wybranym okresie";
             return kExitNoInput;
         }
-    std::copy_if(offered.begin(), offered.end(), std::back_inserter(names), [&](const std::string &name) {
+    std::copy_if(offered.names.begin(), offered.names.end(), std::back_inserter(names), [&](const std::string &name) {
         return call.params.empty() || std::find(call.params.begin(), call.params.end(), name) != call.params.end();
     });
     return kExitOk;
@@ -156,7 +142,9 @@ int Finish(const TExportOutcome &outcome) {
         std::printf("%s\n", path.c_str());
     for (const std::string &path : outcome.failed)
         std::fprintf(stderr, "kiv-cli %s: nie zapisano pliku %s\n", kName, path.c_str());
-    if (!outcome.failed.empty())
+    for (const std::string &archive : outcome.unreadable)
+        std::fprintf(stderr, "kiv-cli %s: nie wyeksportowano archiwum %s (błąd odczytu)\n", kName, archive.c_str());
+    if (!outcome.failed.empty() || !outcome.unreadable.empty())
         return kExitNoInput;
     return outcome.refused > 0 ? kExitData : kExitOk;
 }
@@ -177,9 +165,8 @@ int Run(const std::vector<std::string> &args) {
         return Fail(kName, rc, error);
     if (const int rc = FindStations(call, request, error); rc != kExitOk)
         return rc == kExitUsage ? UsageError(kName, error) : Fail(kName, rc, error);
-    TExportPeriod period;
-    if (!ShiftPeriod(request, period))
-        return Fail(kName, kExitUsage, "Zakres czasowy danych nie mieści się w akceptowanych limitach");
+    // The call accepts every period, as the main window does.
+    const TExportPeriod period = MovedPeriod(request);
     std::error_code ec;
     std::filesystem::create_directories(call.out, ec);
     if (ec || !std::filesystem::is_directory(call.out, ec))
@@ -190,10 +177,11 @@ int Run(const std::vector<std::string> &args) {
     };
     if (call.format == "DZN")
         return Finish(ExportDzn(request, period, out));
+    const TCsvNames offered = CsvParameterNames(request, period);
     std::vector<std::string> names;
-    if (const int rc = ChooseNames(call, request, period, names, error); rc != kExitOk)
+    if (const int rc = ChooseNames(call, offered, names, error); rc != kExitOk)
         return Fail(kName, rc, error);
-    return Finish(ExportCsv(request, period, names, out));
+    return Finish(ExportCsv(request, period, offered, names, out));
 }
 
 const CliRegistrar kExport(

@@ -73,37 +73,55 @@ std::string CsvLine(const TReportSample &sample, bool counter, const std::string
     return StampField(sample.time) + ";" + value + ";" + std::to_string(number ? sample.validity : 0) + "\r\n";
 }
 
-std::vector<std::string> CsvParameterNames(const TExportRequest &request, const TExportPeriod &period) {
-    std::vector<std::string> names;
+TCsvNames CsvParameterNames(const TExportRequest &request, const TExportPeriod &period) {
+    TCsvNames offered;
+    const auto offer = [&offered](const std::string &name) {
+        if (!name.empty() && std::find(offered.names.begin(), offered.names.end(), name) == offered.names.end())
+            offered.names.push_back(name);
+    };
     for (const std::string &keyLabel : request.keyLabels) {
-        const int address = StationKeyAddress(StationKey(keyLabel));
+        const int address = KeyAddress(StationKey(keyLabel));
         if (address == 0)
             continue;
-        for (const TNProf &entry : ListArchiveParameters(request.dataFolder, address, period.start, period.end))
-            if (!entry.name.empty() && std::find(names.begin(), names.end(), entry.name) == names.end())
-                names.push_back(entry.name);
+        std::vector<std::string> unreadable;
+        for (const TNProf &entry :
+             ListArchiveParameters(request.dataFolder, address, period.start, period.end, unreadable))
+            offer(entry.name);
+        for (const std::string &name : unreadable) {
+            offer(name);
+            offered.unreadable.push_back(ArchiveName(address, name));
+        }
     }
-    return names;
+    return offered;
 }
 
-TExportOutcome ExportCsv(const TExportRequest &request, const TExportPeriod &period,
-                         const std::vector<std::string> &names, const TFolderAsk &askFolder) {
+TExportOutcome ExportCsv(const TExportRequest &request, const TExportPeriod &period, const TCsvNames &offered,
+                         const std::vector<std::string> &ticked, const TFolderAsk &askFolder) {
     TExportOutcome outcome;
     std::string folder;
     bool asked = false;
+    const auto unreadable = [&offered](int address, const std::string &name) {
+        return std::find(offered.unreadable.begin(), offered.unreadable.end(), ArchiveName(address, name)) !=
+               offered.unreadable.end();
+    };
     for (const std::string &keyLabel : request.keyLabels) {
         const std::string key = StationKey(keyLabel);
-        const int address = StationKeyAddress(key);
-        for (const std::string &name : names) {
+        const int address = KeyAddress(key);
+        for (const std::string &name : ticked) {
             if (!asked && !(asked = askFolder(folder))) {
                 outcome.cancelled = true;
                 return outcome;
             }
+            if (address == 0)
+                continue;
             const bool counter = IsCounterName(name);
-            const TimeStamp from = counter && period.start > 0 ? period.start - 1 : period.start;
-            const std::vector<TReportSample> samples =
-                address == 0 ? std::vector<TReportSample>{}
-                             : LoadExportSamples(request.dataFolder, address, name, from, period.end);
+            std::vector<TReportSample> samples;
+            if (unreadable(address, name) ||
+                ExportReadFailed(LoadExportSamples(request.dataFolder, address, name, period.start, period.end,
+                                                   counter, samples))) {
+                NoteUnreadable(outcome, address, name);
+                continue;
+            }
             if (samples.empty())
                 continue;
             const std::string path = folder + key + "_" + name + "." + kFormat;

@@ -25,14 +25,22 @@ namespace kiv {
 
 // The names the window offers: each non-empty parameter name of every
 // station's list for the shifted period, first station first, then new
-// names in order of appearance.
-[[nodiscard]] std::vector<std::string> CsvParameterNames(const TExportRequest &request,
-                                                         const TExportPeriod &period);
+// names in order of appearance. A parameter whose month files could not be
+// read is offered as well and kept in `unreadable` (its message was shown
+// once, while the list was built), so that ticking it tells, at the end,
+// that it was not exported.
+struct TCsvNames {
+    std::vector<std::string> names;
+    std::vector<std::string> unreadable; // as ArchiveName gives them
+};
+[[nodiscard]] TCsvNames CsvParameterNames(const TExportRequest &request, const TExportPeriod &period);
 
-// Writes the files of every station and name, asking for the folder before
-// the first one. A file that cannot be written shows its message and the
-// export goes on.
+// Writes the files of every station and ticked name, asking for the folder
+// before the first one. A file that cannot be written shows its message and
+// the export goes on; an archive that cannot be read is counted in
+// outcome.unreadable.
 [[nodiscard]] TExportOutcome ExportCsv(const TExportRequest &request, const TExportPeriod &period,
-                                       const std::vector<std::string> &names, const TFolderAsk &askFolder);
+                                       const TCsvNames &offered, const std::vector<std::string> &ticked,
+                                       const TFolderAsk &askFolder);
 
 } // namespace kiv

@@ -9,6 +9,7 @@
 #include "support/file_replace.h"
 #include "support/messages.h"
 
+#include <algorithm>
 #include <bit>
 #include <cfloat>
 #include <cmath>
@@ -90,9 +91,9 @@ std::string MscPath(const std::string &prefix, int year, int month) {
     return prefix + TwoDigits(year) + TwoDigits(month) + ".msc";
 }
 
-// The month's table from its file, or a fresh one when there is none or it
-// is not a monthly file of this size. False (after the message) when an
-// existing file cannot be read: it must not be overwritten then.
+// The month's table from its file, or a fresh one when there is none. False
+// (after a message) when an existing file cannot be read or is no monthly
+// file of 434 bytes: it is kept as it is and gets no monthly data then.
 bool LoadMscTable(const std::string &path, TMscTable &table) {
     ResetMscTable(table);
     std::error_code ec;
@@ -103,8 +104,15 @@ bool LoadMscTable(const std::string &path, TMscTable &table) {
         ShowFileError(code);
         return false;
     }
-    if (content.size() == kMscSize)
-        std::memcpy(table.data(), content.data(), kMscSize);
+    if (content.size() != kMscSize) {
+        (void)MessageDlg("",
+                         "Plik " + path + " nie jest miesięcznym plikiem liczników (ma " +
+                             std::to_string(content.size()) + " bajtów zamiast " + std::to_string(kMscSize) +
+                             "); pozostawiono go bez zmian i nie zapisano w nim danych miesiąca",
+                         MsgWarning, BtnOk);
+        return false;
+    }
+    std::memcpy(table.data(), content.data(), kMscSize);
     return true;
 }
 
@@ -117,7 +125,9 @@ void SaveMscTable(const std::string &path, const TMscTable &table, TExportOutcom
     NoteWritten(outcome, path);
 }
 
-// The counter readings at 22:00 of each day, month by month.
+// The counter readings at 22:00 of each day, month by month. A reading the
+// device marked invalid is still the counter's reading; only a value that
+// is no number or too large for the file's reals stays unknown (-100).
 void WriteMonthlyFiles(const std::string &prefix, const std::vector<TReportSample> &counter,
                        TExportOutcome &outcome) {
     TMscTable table{};
@@ -134,28 +144,25 @@ void WriteMonthlyFiles(const std::string &prefix, const std::vector<TReportSampl
         }
         if (dt.hour != kCounterHour || dt.minute != 0)
             continue;
-        const bool known = s.validity != 0 && s.status == 1;
-        PutReal48(table, (dt.day - 1u) * kMscEntrySize + kCounterOffset, known ? s.value : kDznMissing);
+        PutReal48(table, (dt.day - 1u) * kMscEntrySize + kCounterOffset, s.status == 1 ? s.value : kDznMissing);
     }
     if (usable)
         SaveMscTable(path, table, outcome);
 }
 
-// The station's label, address and nameplate, rewritten only when they changed.
+// The station's label, address and nameplate; other keys a user added stay.
 int WriteConfigFile(const std::string &path, const std::string &dataFolder, int address) {
     const std::string stationFile = StationFilePath(dataFolder, address);
     const std::vector<std::string> nameplate = StoredNameplate(stationFile);
     IniDocument doc;
-    const int loaded = doc.Load(path);
-    if (loaded != 0 && loaded != 2)
+    if (const int loaded = doc.Load(path); loaded != 0 && loaded != 2)
         return loaded;
-    bool changed = loaded == 2;
-    changed |= doc.WriteString("Main", "Label", ReadStationEntry(stationFile, address).label);
-    changed |= doc.WriteString("Main", "Address", std::to_string(address));
-    changed |= doc.WriteString("Hardware", "Brand", nameplate[0]);
-    changed |= doc.WriteString("Hardware", "Type", nameplate[1]);
-    changed |= doc.WriteString("Hardware", "SerialNumber", nameplate[2]);
-    return changed ? doc.Save(path) : 0;
+    doc.WriteString("Main", "Label", ReadStationEntry(stationFile, address).label);
+    doc.WriteString("Main", "Address", std::to_string(address));
+    doc.WriteString("Hardware", "Brand", nameplate[0]);
+    doc.WriteString("Hardware", "Type", nameplate[1]);
+    doc.WriteString("Hardware", "SerialNumber", nameplate[2]);
+    return doc.Save(path);
 }
 
 int Rename(const std::string &from, const std::string &to) {
@@ -164,29 +171,43 @@ int Rename(const std::string &from, const std::string &to) {
     return ec ? FileErrorCode(ec.value()) : 0;
 }
 
-// The samples of the eight parameters the station has; false when it has none.
-bool LoadStation(const TExportRequest &request, const TExportPeriod &period, int address,
-                 std::array<std::vector<TReportSample>, kDznParameterCount> &samples) {
-    bool present = false;
-    const TParamList list = ListArchiveParameters(request.dataFolder, address, period.start, period.end);
-    for (int p = 0; p < kDznParameterCount; ++p) {
-        for (const TNProf &entry : list) {
-            if (entry.name.empty() || !EqualsNoCase(entry.name, kDznParameters[p]))
-                continue;
-            const TimeStamp from = p == 0 && period.start > 0 ? period.start - 1 : period.start;
-            samples[static_cast<std::size_t>(p)] =
-                LoadExportSamples(request.dataFolder, address, entry.name, from, period.end);
-            present = true;
-            break;
-        }
+// Indexed as kDznParameters.
+using TDznParameterSamples = std::array<std::vector<TReportSample>, kDznParameterCount>;
+
+// The samples of the eight parameters in the station's list; an archive that
+// cannot be read (its message shown) is noted in the outcome.
+TDznParameterSamples LoadStation(const TExportRequest &request, const TExportPeriod &period, int address,
+                                 TExportOutcome &outcome) {
+    TDznParameterSamples samples;
+    std::vector<std::string> unreadable;
+    const TParamList list =
+        ListArchiveParameters(request.dataFolder, address, period.start, period.end, unreadable);
+    for (std::size_t p = 0; p < samples.size(); ++p) {
+        const auto named = [p](const std::string &name) {
+            return !name.empty() && EqualsNoCase(name, kDznParameters[p]);
+        };
+        for (const std::string &name : unreadable)
+            if (named(name))
+                NoteUnreadable(outcome, address, name);
+        const auto entry = std::find_if(list.begin(), list.end(), [&](const TNProf &e) { return named(e.name); });
+        if (entry != list.end() && ExportReadFailed(LoadExportSamples(request.dataFolder, address, entry->name,
+                                                                      period.start, period.end, p == 0, samples[p])))
+            NoteUnreadable(outcome, address, entry->name);
     }
-    return present;
+    return samples;
 }
 
-// Folders, configuration file and day files of one station; false when its
+TDznColumnSamples DayColumns(const TDznParameterSamples &samples) {
+    TDznColumnSamples columns;
+    for (std::size_t c = 0; c < columns.size(); ++c)
+        for (const TReportSample &s : samples[c + 1])
+            columns[c].push_back(DznSample(s));
+    return columns;
+}
+
+// Folder, configuration file and day files of one station; false when its
 // folder could not be made.
-bool WriteStation(const TExportRequest &request, const TExportPeriod &period, const std::string &outFolder,
-                  int address, const std::array<std::vector<TReportSample>, kDznParameterCount> &samples,
+bool WriteStation(const std::string &dataFolder, const std::string &outFolder, int address, const TDznDays &days,
                   TExportOutcome &outcome) {
     const std::string prefix = DznPrefix(outFolder, address);
     std::error_code ec;
@@ -196,17 +217,12 @@ bool WriteStation(const TExportRequest &request, const TExportPeriod &period, co
         outcome.failed.push_back(DznStationFolder(outFolder, address));
         return false;
     }
-    if (const int code = WriteConfigFile(prefix + "_CFG.INI", request.dataFolder, address); code != 0) {
+    if (const int code = WriteConfigFile(prefix + "_CFG.INI", dataFolder, address); code != 0) {
         ShowFileError(code);
         outcome.failed.push_back(prefix + "_CFG.INI");
     } else {
         NoteWritten(outcome, prefix + "_CFG.INI");
     }
-    TDznColumnSamples columns;
-    for (std::size_t c = 0; c < columns.size(); ++c)
-        for (const TReportSample &s : samples[c + 1])
-            columns[c].push_back(DznSample(s));
-    const TDznDays days = BuildDayFiles(columns, period.shift);
     for (const TDznDay &day : days.days) {
         const std::string path = prefix + day.date + ".dzn";
         if (const int code = WriteDayFile(path, day.content); code != 0) {
@@ -300,7 +316,7 @@ TExportOutcome ExportDzn(const TExportRequest &request, const TExportPeriod &per
     std::string outFolder;
     bool asked = false;
     for (const std::string &keyLabel : request.keyLabels) {
-        const int address = StationKeyAddress(StationKey(keyLabel));
+        const int address = KeyAddress(StationKey(keyLabel));
         if (address == 0)
             continue;
         if (address > kMaxDznAddress) {
@@ -308,15 +324,18 @@ TExportOutcome ExportDzn(const TExportRequest &request, const TExportPeriod &per
             ++outcome.refused;
             continue;
         }
-        std::array<std::vector<TReportSample>, kDznParameterCount> samples;
-        if (!LoadStation(request, period, address, samples))
+        const TDznParameterSamples samples = LoadStation(request, period, address, outcome);
+        const TDznDays days = BuildDayFiles(DayColumns(samples), period.shift);
+        // The folder, the configuration file and the one turn of the monthly
+        // files all come with a day file: a station without one gets nothing.
+        if (days.days.empty())
             continue;
         const bool first = !asked;
         if (first && !(asked = askFolder(outFolder))) {
             outcome.cancelled = true;
             return outcome;
         }
-        if (WriteStation(request, period, outFolder, address, samples, outcome) && first)
+        if (WriteStation(request.dataFolder, outFolder, address, days, outcome) && first)
             WriteMonthlyFiles(DznPrefix(outFolder, address), samples[0], outcome);
     }
     return outcome;

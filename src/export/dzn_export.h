@@ -11,9 +11,12 @@
 //   columns 0..6 "dVn" .. "Rez2", column 7 and every missing or invalid
 //   cell -100. A day file that exists with another size is kept as .dz1
 //   (older ones move up to .dz9); one of the same size is overwritten;
-// - for the first station of an export only, one file P + yymm + ".msc" per
-//   month of 31 entries of 14 bytes holding the 48-bit real counter "Vn" at
-//   22:00 of each day (-100 when unknown), merged into an existing file.
+// - with the first day file of an export only, that is for the first
+//   station that has a day to write, one file P + yymm + ".msc" per month of
+//   31 entries of 14 bytes holding the 48-bit real counter "Vn" at 22:00 of
+//   each day (-100 when unknown), merged into an existing file. An existing
+//   file of another size is no such file: it is kept and gets nothing.
+// A station without any day to write gets no folder and no file at all.
 //
 // The day loop: every gas day holding any sample of the seven day-file
 // parameters gets one file. Its rows are as long as the interval of its
@@ -84,8 +87,9 @@ void ResetMscTable(TMscTable &table);
 [[nodiscard]] int WriteDayFile(const std::string &path, const std::vector<uint8_t> &content);
 
 // Writes the files of every station, asking for the folder before the first
-// one. Stations above 700 are refused with the information box; a file that
-// cannot be written shows its message and the export goes on.
+// day file. Stations above 700 are refused with the information box; a file
+// that cannot be written shows its message and the export goes on; an
+// archive that cannot be read is counted in outcome.unreadable.
 [[nodiscard]] TExportOutcome ExportDzn(const TExportRequest &request, const TExportPeriod &period,
                                        const TFolderAsk &askFolder);
 

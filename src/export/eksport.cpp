@@ -73,15 +73,15 @@ TExportOutcome TFEksport::Run(const TExportArgs &args) {
     if (args.format == "DZN") {
         outcome = ExportDzn(request, period, ask);
     } else {
-        const std::vector<std::string> names = CsvParameterNames(request, period);
-        if (names.empty()) {
+        const TCsvNames offered = CsvParameterNames(request, period);
+        if (offered.names.empty()) {
             (void)MessageDlg("", kNoDataMessage, MsgInformation, BtnOk);
             return {};
         }
-        Setup(args.format, period, names);
+        Setup(args.format, period, offered.names);
         if (exec() != Accepted)
             return {};
-        outcome = ExportCsv(request, period, TickedNames(), ask);
+        outcome = ExportCsv(request, period, offered, TickedNames(), ask);
     }
     Report(outcome, folder);
     return outcome;
@@ -123,19 +123,26 @@ bool TFEksport::AskFolder(std::string &folder) {
 }
 
 // Without a word at the end the user could not tell an export of nothing
-// from one that wrote every file.
+// from one that wrote every file, nor a complete export from one that left
+// out files or archives, each told by its own message somewhere on the way.
 void TFEksport::Report(const TExportOutcome &outcome, const std::string &folder) {
     if (outcome.cancelled)
         return;
-    if (outcome.written.empty() && outcome.failed.empty()) {
+    const bool complete = outcome.failed.empty() && outcome.unreadable.empty();
+    if (outcome.written.empty() && complete) {
         if (outcome.refused == 0)
             (void)MessageDlg("", kNoDataMessage, MsgInformation, BtnOk);
         return;
     }
-    std::string text = "Zapisano plików: " + std::to_string(outcome.written.size()) + " w katalogu " + folder;
+    std::string text = "Zapisano plików: " + std::to_string(outcome.written.size());
+    if (!folder.empty())
+        text += " w katalogu " + folder;
     if (!outcome.failed.empty())
         text += "\nNie zapisano plików: " + std::to_string(outcome.failed.size());
-    (void)MessageDlg("", text, outcome.failed.empty() ? MsgInformation : MsgWarning, BtnOk);
+    if (!outcome.unreadable.empty())
+        text += "\nNie wyeksportowano archiwów, których nie udało się odczytać: " +
+                std::to_string(outcome.unreadable.size());
+    (void)MessageDlg("", text, complete ? MsgInformation : MsgWarning, BtnOk);
 }
 
 } // namespace kiv

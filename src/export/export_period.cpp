@@ -1,5 +1,6 @@
 #include "export/export_period.h"
 
+#include "config/station_db.h"
 #include "reports/archive_access.h"
 
 #include <algorithm>
@@ -9,7 +10,6 @@ namespace kiv {
 namespace {
 
 constexpr int32_t kHourSeconds = 3600;
-constexpr uint16_t kDayMinutes = 1440;
 
 TimeStamp Moved(TimeStamp stamp, int32_t seconds) {
     const int64_t moved = int64_t{stamp} + seconds;
@@ -26,14 +26,16 @@ std::string DayText(TimeStamp stamp) {
 } // namespace
 
 bool ShiftPeriod(const TExportRequest &request, TExportPeriod &period) {
-    TimeStamp start = request.start;
-    TimeStamp end = request.end;
-    if (!ClipToAcceptedRange(start, end, request.lower, request.upper))
+    TExportRequest clipped = request;
+    if (!ClipToAcceptedRange(clipped.start, clipped.end, request.lower, request.upper))
         return false;
-    period.shift = request.hourShift * kHourSeconds;
-    period.start = Moved(start, period.shift);
-    period.end = Moved(end, period.shift);
+    period = MovedPeriod(clipped);
     return true;
+}
+
+TExportPeriod MovedPeriod(const TExportRequest &request) {
+    const int32_t shift = request.hourShift * kHourSeconds;
+    return {shift, Moved(request.start, shift), Moved(request.end, shift)};
 }
 
 std::string ExportPeriodText(const TExportPeriod &period) {
@@ -43,29 +45,33 @@ std::string ExportPeriodText(const TExportPeriod &period) {
 
 std::string StationKey(const std::string &keyLabel) { return keyLabel.substr(0, keyLabel.find('@')); }
 
-int StationKeyAddress(const std::string &key) {
-    if (key.empty() || key.size() > 5 || !std::all_of(key.begin(), key.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return 0;
-    return std::stoi(key);
+int LoadExportSamples(const std::string &dataFolder, int address, const std::string &parameter, TimeStamp from,
+                      TimeStamp to, bool counter, std::vector<TReportSample> &samples) {
+    samples.clear();
+    TArchive archive;
+    TimeStamp start = counter && from > 0 ? from - 1 : from;
+    const int status = archive.OpenPeriod(dataFolder, address, start, to, parameter);
+    if (status != 0)
+        return status;
+    archive.ReportSamples(samples);
+    if (!counter)
+        std::erase_if(samples, IsDailySample);
+    return status;
 }
 
-std::vector<TReportSample> LoadExportSamples(const std::string &dataFolder, int address,
-                                             const std::string &parameter, TimeStamp from, TimeStamp to) {
-    std::vector<TReportSample> samples;
-    TArchive archive;
-    if (archive.OpenPeriod(dataFolder, address, from, to, parameter) != 0)
-        return samples;
-    archive.ReportSamples(samples);
-    const bool shorter = std::any_of(samples.begin(), samples.end(),
-                                     [](const TReportSample &s) { return s.interval < kDayMinutes; });
-    if (shorter)
-        std::erase_if(samples, [](const TReportSample &s) { return s.interval >= kDayMinutes; });
-    return samples;
-}
+bool ExportReadFailed(int status) { return status != 0 && status != ArcNoFile; }
 
 void NoteWritten(TExportOutcome &outcome, const std::string &path) {
     if (std::find(outcome.written.begin(), outcome.written.end(), path) == outcome.written.end())
         outcome.written.push_back(path);
+}
+
+std::string ArchiveName(int address, const std::string &parameter) { return FiveDigits(address) + " " + parameter; }
+
+void NoteUnreadable(TExportOutcome &outcome, int address, const std::string &parameter) {
+    const std::string archive = ArchiveName(address, parameter);
+    if (std::find(outcome.unreadable.begin(), outcome.unreadable.end(), archive) == outcome.unreadable.end())
+        outcome.unreadable.push_back(archive);
 }
 
 } // namespace kiv

@@ -1,13 +1,15 @@
 // kiv-cli export run on the export tests' data folder: the files it prints
 // and writes (the DZN day file the same bytes as the window's export), the
-// doubling of CSV files, a write failure that still writes the rest, the
-// refused station above 700 and the checks of the call.
+// doubling of CSV files, a write failure and an unreadable archive that
+// still write the rest, the refused station above 700 and the checks of the
+// call.
 #include "cli/cli_run.h"
 #include "export/export_fixture.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 namespace kiv::test {
 namespace {
@@ -62,6 +64,16 @@ TEST_F(CliExportTest, FailedWriteAndRefusedStation) {
     EXPECT_EQ(Export("dzn", {"701"}).code, 65);
 }
 
+TEST_F(CliExportTest, UnreadableArchive) {
+    { std::ofstream broken(data + "/FC_00012/00012_2005_03_dP.FCD"); broken << "no archive"; }
+    for (const char *format : {"dzn", "csv"}) {
+        const Outcome run = Export(format, {"12"});
+        EXPECT_EQ(run.code, 66) << format;
+        EXPECT_NE(run.err.find("nie wyeksportowano archiwum 00012 dP"), std::string::npos) << run.err;
+        EXPECT_NE(run.out.find(std::string(format) == "dzn" ? "L050312.dzn" : "00012_dVn.CSV"), std::string::npos);
+    }
+}
+
 TEST_F(CliExportTest, CallChecks) {
     struct Row {
         std::vector<std::string> args;
@@ -76,7 +88,13 @@ TEST_F(CliExportTest, CallChecks) {
         {{"export", "csv", data, "12", "--from", "2005-03-12", "--to", "2005-03-12", "--out", out, "--param", "Q"},
          66, "nie ma parametru \"Q\""},
         {{"export", "csv", data, "14", "--from", "2005-03-12", "--to", "2005-03-12", "--out", out}, 66, "brak stacji 00014"},
+        {{"export", "csv", data, "12", "--from", "2005-03-1", "--to", "2005-03-12", "--out", out}, 64, "data --from"},
     };
+    for (const char *separator : {";", "5", "\t", ",,", "\xC2\x85"}) {
+        const Outcome run = Export("csv", {"12"}, {"--sep", separator});
+        EXPECT_EQ(run.code, 64) << separator;
+        EXPECT_NE(run.err.find("niepoprawny separator"), std::string::npos) << run.err;
+    }
     for (const Row &row : rows) {
         const Outcome run = RunCli(row.args, dir);
         EXPECT_EQ(run.code, row.code) << row.message;

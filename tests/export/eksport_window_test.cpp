@@ -1,6 +1,7 @@
 // The export window on the shared data folder: the names of both stations,
 // "OK" without a tick exporting nothing, and a ticked export asking for the
-// folder once, from the data folder.
+// folder once, from the data folder, and a closing message that counts the
+// archives it could not read.
 #include "export/eksport.h"
 
 #include "common/temp_folder.h"
@@ -15,6 +16,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <fstream>
 #include <memory>
 
 namespace kiv {
@@ -106,12 +108,24 @@ class ExportWindowTest : public QObject {
         TExportRequest request{Args("CSV").keyLabels, data_.Folder(), test::ExportDayStart(), test::ExportDayEnd()};
         TExportPeriod period;
         QVERIFY(ShiftPeriod(request, period));
-        w.Setup("CSV", period, CsvParameterNames(request, period));
+        w.Setup("CSV", period, CsvParameterNames(request, period).names);
         w.ListaNazw()->item(1)->setCheckState(Qt::Checked);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QDir().mkpath(QString::fromUtf8(keep));
         QVERIFY(w.grab().save(QString::fromUtf8(keep) + "/export_window.png"));
+    }
+
+    // Breaks an archive of the shared folder, so it runs after the others.
+    void unreadableArchiveCounted() {
+        std::ofstream(data_.File("FC_00012/00012_2005_03_dP.FCD")) << "no archive";
+        MessageRecorder messages;
+        TFEksport w;
+        QString start;
+        const std::unique_ptr<QTimer> folderAnswer(AnswerFolder(&start));
+        QCOMPARE(w.Run(Args("DZN")).unreadable, std::vector<std::string>{"00012 dP"});
+        QCOMPARE(messages.Last().kind, MsgWarning);
+        QVERIFY(messages.Last().text.ends_with("\nNie wyeksportowano archiwów, których nie udało się odczytać: 1"));
     }
 };
 

@@ -3,8 +3,9 @@
 // (shift -2: 11 March 22:00:01 .. 12 March 22:00:00) of three stations.
 // Station 12 has hourly dVn 10 + hour (hour 5 invalid) and one stray
 // 15-minute dVn, P for the first three hours, "REZ1" (upper case in its
-// files) for the first hour, and the counter Vn 1000 and 1024 at 22:00 of 11
-// and 12 March. Station 13 has two dVn hours, station 701 one.
+// files) for the first hour, and the counter Vn 1000 (marked invalid) and
+// 1024 (from the daily archive) at 22:00 of 11 and 12 March. Station 13 has
+// two dVn hours, station 701 one.
 #include "reports/archive_fixture.h"
 
 #include "config/station_db.h"
@@ -52,7 +53,8 @@ inline void WriteExportFolder(const std::string &folder) {
     StoreFloats(folder, 12, ChannelItem("dVn", 1), dVn);
     StoreFloats(folder, 12, ChannelItem("P", 3, "m"), {{first, 3.5f}, {first + 3600, 3.5f}, {first + 7200, 3.5f}});
     StoreFloats(folder, 12, ChannelItem("REZ1", 6, "m"), {{first, 7.0f}});
-    StoreFloats(folder, 12, ChannelItem("Vn", 0, "V"), {{At(2005, 3, 11, 22), 1000.0f}, {At(2005, 3, 12, 22), 1024.0f}});
+    StoreFloats(folder, 12, ChannelItem("Vn", 0, "V"),
+                {{At(2005, 3, 11, 22), 1000.0f, 60, 0}, {At(2005, 3, 12, 22), 1024.0f, 1440}});
     StoreFloats(folder, 13, ChannelItem("dVn", 1), {{first, 1.0f}, {first + 3600, 2.0f}});
     StoreFloats(folder, 701, ChannelItem("dVn", 1), {{first, 1.0f}});
 }

@@ -39,8 +39,23 @@ template <class Bytes> float Cell(const Bytes &day, int row, int column) {
     return value;
 }
 
-TExportRequest Request(const std::string &folder, std::vector<std::string> keys) {
-    return {std::move(keys), folder, test::ExportDayStart(), test::ExportDayEnd(), 0, 0xFFFFFFFFu, -2, "."};
+double Counter(const std::string &month, int day) {
+    return Real48ToDouble(reinterpret_cast<const uint8_t *>(&month[(day - 1) * 14 + 6]));
+}
+
+TExportRequest Request(const std::string &folder, std::vector<std::string> keys, int dayOfMarch = 12) {
+    const TimeStamp days = (dayOfMarch - 12) * 86400u;
+    return {std::move(keys), folder, test::ExportDayStart() + days, test::ExportDayEnd() + days, 0, 0xFFFFFFFFu, -2,
+            "."};
+}
+
+TExportOutcome RunDzn(const TExportRequest &request, const std::string &outFolder) {
+    TExportPeriod period;
+    EXPECT_TRUE(ShiftPeriod(request, period));
+    return ExportDzn(request, period, [&](std::string &folder) {
+        folder = outFolder;
+        return true;
+    });
 }
 
 TEST(ExportCsv, LineTexts) {
@@ -93,18 +108,18 @@ TEST(ExportDzn, DayLoop) {
     EXPECT_EQ(days.skipped, 1);
 }
 
+// Contents of 1 .. 11 rows, each of its own size after one of the same size:
+// the newest ten stay, the oldest in .dz9.
 TEST(ExportDzn, DayFileBackups) {
     test::TempFolder temp("kiv-dzn-backup");
     const std::string path = temp.File("A050312.dzn");
-    const std::vector<uint8_t> one(32, 1), two(64, 2), three(32, 3);
-    ASSERT_EQ(WriteDayFile(path, one), 0);
-    ASSERT_EQ(WriteDayFile(path, three), 0);
-    EXPECT_FALSE(fs::exists(temp.File("A050312.dz1"))) << "same size: overwritten";
-    ASSERT_EQ(WriteDayFile(path, two), 0);
-    ASSERT_EQ(WriteDayFile(path, one), 0);
-    EXPECT_EQ(Read(path), std::string(32, 1));
-    EXPECT_EQ(Read(temp.File("A050312.dz1")), std::string(64, 2));
-    EXPECT_EQ(Read(temp.File("A050312.dz2")), std::string(32, 3));
+    ASSERT_EQ(WriteDayFile(path, std::vector<uint8_t>(32, 0)), 0);
+    for (uint8_t rows = 1; rows <= 11; ++rows)
+        ASSERT_EQ(WriteDayFile(path, std::vector<uint8_t>(rows * 32u, rows)), 0);
+    EXPECT_EQ(Read(path), std::string(11 * 32, 11));
+    for (int n = 1; n <= 9; ++n)
+        EXPECT_EQ(Read(temp.File("A050312.dz" + std::to_string(n))), std::string((11 - n) * 32u, char(11 - n))) << n;
+    EXPECT_FALSE(fs::exists(temp.File("A050312.dz0")));
 }
 
 TEST(ExportDzn, ThreeStations) {
@@ -143,8 +158,8 @@ TEST(ExportDzn, ThreeStations) {
 
     const std::string month = Read(out.File("Kiv012/L0503.msc"));
     ASSERT_EQ(month.size(), 434u);
-    EXPECT_EQ(Real48ToDouble(reinterpret_cast<const uint8_t *>(&month[10 * 14 + 6])), 1000.0);
-    EXPECT_EQ(Real48ToDouble(reinterpret_cast<const uint8_t *>(&month[11 * 14 + 6])), 1024.0);
+    EXPECT_EQ(Counter(month, 11), 1000.0) << "an invalid reading is still the reading";
+    EXPECT_EQ(Counter(month, 12), 1024.0) << "a counter keeps its daily archive";
     EXPECT_EQ(std::memcmp(&month[6], kMinus100, 6), 0) << "1 March unknown";
     EXPECT_EQ(month.substr(0, 6), std::string(6, '\0'));
     EXPECT_TRUE(fs::exists(out.File("Kiv013/M050312.dzn")));
@@ -155,6 +170,42 @@ TEST(ExportDzn, ThreeStations) {
               std::string::npos);
 }
 
+// Station 14 has a counter reading in the chosen day but nothing for a day
+// file; station 16 is exported for 12 and then 20 March into one month file.
+TEST(ExportDzn, MonthlyFiles) {
+    test::TempFolder data("kiv-dzn-month"), out("kiv-dzn-month-out");
+    test::WriteExportFolder(data.Folder());
+    CreateStation(data.Folder(), 14, "Pusta");
+    test::StoreFloats(data.Folder(), 14, test::ChannelItem("dVn", 1), {{At(2005, 3, 1, 10), 1.0f}});
+    test::StoreFloats(data.Folder(), 14, test::ChannelItem("Vn", 0, "V"), {{At(2005, 3, 12, 22), 5.0f}});
+    CreateStation(data.Folder(), 16, "Dwie doby");
+    test::StoreFloats(data.Folder(), 16, test::ChannelItem("dVn", 1),
+                      {{At(2005, 3, 12, 9), 1.0f}, {At(2005, 3, 20, 9), 2.0f}});
+    test::StoreFloats(data.Folder(), 16, test::ChannelItem("Vn", 0, "V"),
+                      {{At(2005, 3, 12, 22), 100.0f}, {At(2005, 3, 20, 22), 200.0f}});
+    MessageRecorder messages;
+
+    const TExportOutcome first = RunDzn(Request(data.Folder(), {"00014@Pusta", "00012@Kotłownia"}), out.Folder());
+    EXPECT_FALSE(fs::exists(out.File("Kiv014"))) << "no day file, so no folder, configuration or month";
+    EXPECT_EQ(first.written.back(), out.File("Kiv012/L0503.msc"));
+
+    const std::string month = out.File("Kiv016/P0503.msc");
+    (void)RunDzn(Request(data.Folder(), {"00016@Dwie doby"}), out.Folder());
+    (void)RunDzn(Request(data.Folder(), {"00016@Dwie doby"}, 20), out.Folder());
+    const std::string both = Read(month);
+    ASSERT_EQ(both.size(), 434u);
+    EXPECT_EQ(Counter(both, 12), 100.0) << "kept from the first export";
+    EXPECT_EQ(Counter(both, 20), 200.0);
+    EXPECT_EQ(std::memcmp(&both[18 * 14 + 6], kMinus100, 6), 0);
+    EXPECT_EQ(messages.Count(), 1u) << "the stray 15-minute dVn of station 12";
+
+    ASSERT_EQ(ReplaceFile(month, std::string(100, 'x')), 0);
+    const TExportOutcome third = RunDzn(Request(data.Folder(), {"00016@Dwie doby"}), out.Folder());
+    EXPECT_EQ(Read(month), std::string(100, 'x')) << "not a month file: kept";
+    EXPECT_EQ(third.failed, std::vector<std::string>{month});
+    EXPECT_TRUE(messages.Saw("Plik " + month + " nie jest miesięcznym plikiem liczników"));
+}
+
 TEST(ExportCsv, TwiceDoublesTheLines) {
     test::TempFolder data("kiv-csv-data"), out("kiv-csv-out");
     test::WriteExportFolder(data.Folder());
@@ -162,18 +213,19 @@ TEST(ExportCsv, TwiceDoublesTheLines) {
     TExportPeriod period;
     ASSERT_TRUE(ShiftPeriod(request, period));
     EXPECT_EQ(ExportPeriodText(period), "Za okres:12.03.2005 - 12.03.2005");
-    EXPECT_EQ(CsvParameterNames(request, period), (std::vector<std::string>{"Vn", "dVn", "P", "REZ1"}));
+    const TCsvNames offered = CsvParameterNames(request, period);
+    EXPECT_EQ(offered.names, (std::vector<std::string>{"Vn", "dVn", "P", "REZ1"}));
     const auto folder = [&](std::string &chosen) {
         chosen = out.Folder();
         return true;
     };
-    const TExportOutcome once = ExportCsv(request, period, {"Vn", "dVn"}, folder);
+    const TExportOutcome once = ExportCsv(request, period, offered, {"Vn", "dVn"}, folder);
     EXPECT_EQ(once.written, (std::vector<std::string>{out.File("00012_Vn.CSV"), out.File("00012_dVn.CSV"),
                                                       out.File("00013_dVn.CSV")}));
     const std::string first = Read(out.File("00012_dVn.CSV"));
     EXPECT_EQ(first.substr(0, 27), "2005-03-11/23:00;10.000;1\r\n");
-    EXPECT_EQ(Read(out.File("00012_Vn.CSV")), "2005-03-11/22:00;1000;1\r\n2005-03-12/22:00;1024;1\r\n");
-    (void)ExportCsv(request, period, {"dVn"}, folder);
+    EXPECT_EQ(Read(out.File("00012_Vn.CSV")), "2005-03-11/22:00;1000;0\r\n2005-03-12/22:00;1024;1\r\n");
+    (void)ExportCsv(request, period, offered, {"dVn"}, folder);
     EXPECT_EQ(Read(out.File("00012_dVn.CSV")), first + first);
 }
 
