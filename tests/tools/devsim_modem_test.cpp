@@ -50,7 +50,7 @@ TEST(DevsimModem, OneCallFromInitialisationToHangUp) {
         {"with NO CARRIER", "\r", 50, true, "\r\nNO CARRIER\r\n"},
         {"first stage", "ATD12;\r", 0, true, "\r\nOK\r\n"},
         {"second stage, numeric codes", "ATV0X3D34\r", 0, true, ""},
-        {"connected", "", 200, true, "1\r", "", 12},
+        {"connected at 19200 Bd: its own code", "", 200, true, "16\r", "", 12},
         {"online data to the device", "\x68\x05+", 100, true, "", "\x68\x05+", 12},
         {"'+' too soon is data", "++", 500, true, "", "++", 12},
         {"escape after a guard time", "+++", 1000, true, "", "+++", 12},
@@ -103,7 +103,7 @@ TEST(DevsimModem, CommandLine) {
               ParseResult::kRun)
         << error;
     EXPECT_EQ(o.numbers, (std::vector<std::string>{"1=BUSY", "2=13"}));
-    EXPECT_EQ(o.extraDevices, std::vector<std::string>{"13:B.FCP"});
+    EXPECT_EQ(o.extraDevices, (std::vector<ExtraDevice>{{13, "B.FCP"}}));
     EXPECT_EQ(o.connectSpeed, 19200);
     EXPECT_EQ(o.dialTimeMs, 0);
     EXPECT_EQ(o.guardTimeMs, 300);
@@ -113,6 +113,21 @@ TEST(DevsimModem, CommandLine) {
     EXPECT_EQ(ParseOptions({"--profile", "A.FCP", "--address", "12", "--number", "1=BUSY"}, plain, error),
               ParseResult::kError);
     EXPECT_EQ(error, "the modem options need --modem");
+    // Devices the modem could not tell apart, or an address that is not one.
+    const std::string wants = "--extra-device wants ADDRESS[:PROFILE] with an address of 1..65535, not ";
+    const std::pair<std::vector<std::string>, std::string> refused[] = {
+        {{"12abc"}, wants + "\"12abc\""},
+        {{"13:"}, wants + "\"13:\""},
+        {{"12"}, "--extra-device 12: another device has address 12 already"},
+        {{"13", "13:B.FCP"}, "--extra-device 13: another device has address 13 already"},
+    };
+    for (const auto& [extras, message] : refused) {
+        std::vector<std::string> args{"--profile", "A.FCP", "--address", "12", "--modem"};
+        for (const std::string& extra : extras) args.insert(args.end(), {"--extra-device", extra});
+        Options refusedOptions;
+        EXPECT_EQ(ParseOptions(args, refusedOptions, error), ParseResult::kError) << message;
+        EXPECT_EQ(error, message);
+    }
     DialRule rule;
     EXPECT_FALSE(ParseDialRule("123", rule, error));
     EXPECT_FALSE(ParseDialRule("123=0", rule, error));

@@ -20,14 +20,19 @@ char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The numeric form of a result word after V0; words without one stay words.
+// A CONNECT with a speed (X1 and up) has a code of its own: the basic Hayes
+// ones up to 9600 Bd and, above, the extended ones most modems share.
 std::string NumericCode(const std::string& word) {
     static const std::map<std::string, std::string> codes{
-        {"OK", "0"}, {"RING", "2"},        {"NO CARRIER", "3"}, {"ERROR", "4"},
-        {"NO DIALTONE", "6"}, {"BUSY", "7"}, {"NO ANSWER", "8"},
+        {"OK", "0"},          {"CONNECT", "1"},       {"RING", "2"},          {"NO CARRIER", "3"},
+        {"ERROR", "4"},       {"CONNECT 1200", "5"},  {"NO DIALTONE", "6"},   {"BUSY", "7"},
+        {"NO ANSWER", "8"},   {"CONNECT 600", "9"},   {"CONNECT 2400", "10"}, {"CONNECT 4800", "11"},
+        {"CONNECT 9600", "12"}, {"CONNECT 7200", "13"}, {"CONNECT 12000", "14"}, {"CONNECT 14400", "15"},
+        {"CONNECT 19200", "16"}, {"CONNECT 38400", "17"}, {"CONNECT 57600", "18"}, {"CONNECT 115200", "19"},
     };
-    if (word.rfind("CONNECT", 0) == 0) return "1";
-    const auto found = codes.find(word);
-    return found == codes.end() ? word : found->second;
+    if (const auto found = codes.find(word); found != codes.end()) return found->second;
+    // A speed without a code of its own (300 Bd, 28800 Bd) is told as a plain CONNECT.
+    return word.rfind("CONNECT", 0) == 0 ? "1" : word;
 }
 
 // The number after a command letter (0 when none); `at` moves past its digits.

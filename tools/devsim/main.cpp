@@ -3,7 +3,6 @@
 // one or more devices behind a simulated Hayes modem.
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -53,34 +52,25 @@ void ApplyNameplate(const kiv::devsim::Options& options, kiv::devsim::DeviceData
 
 // One simulated device: the first is the one the options describe, the
 // others (--extra-device) have only an address and a profile of their own.
-struct DeviceSpec {
+struct DevicePlan {
     uint16_t address = 0;
     std::string profile;
     bool main = false;
 };
 
-std::vector<DeviceSpec> DeviceSpecs(const kiv::devsim::Options& options) {
-    std::vector<DeviceSpec> specs{{static_cast<uint16_t>(options.address), options.profile, true}};
-    for (const std::string& text : options.extraDevices) {
-        const std::size_t colon = text.find(':');
-        const std::string number = text.substr(0, colon);
-        const int address = std::atoi(number.c_str());
-        specs.push_back({static_cast<uint16_t>(address > 0 && address <= 65535 ? address : 0),
-                         colon == std::string::npos ? options.profile : text.substr(colon + 1), false});
-    }
-    return specs;
+std::vector<DevicePlan> DevicePlans(const kiv::devsim::Options& options) {
+    std::vector<DevicePlan> plans{{static_cast<uint16_t>(options.address), options.profile, true}};
+    for (const kiv::devsim::ExtraDevice& extra : options.extraDevices)
+        plans.push_back({extra.address, extra.profile.empty() ? options.profile : extra.profile, false});
+    return plans;
 }
 
-std::unique_ptr<kiv::devsim::SimDevice> BuildDevice(const kiv::devsim::Options& options, const DeviceSpec& spec,
+std::unique_ptr<kiv::devsim::SimDevice> BuildDevice(const kiv::devsim::Options& options, const DevicePlan& plan,
                                                     uint32_t start, std::string& error) {
     using namespace kiv::devsim;
-    if (spec.address == 0) {
-        error = "--extra-device wants ADDRESS[:PROFILE] with an address of 1..65535";
-        return nullptr;
-    }
     SimProfile profile;
-    if (!LoadProfile(spec.profile, profile, error)) return nullptr;
-    if (spec.main && options.protocol != 0) profile.protocol = options.protocol;
+    if (!LoadProfile(plan.profile, profile, error)) return nullptr;
+    if (plan.main && options.protocol != 0) profile.protocol = options.protocol;
     if (profile.protocol != 1 && profile.protocol != 2)
         std::fprintf(stderr, "kiv-devsim: the profile names protocol %d; every request will be refused\n",
                      profile.protocol);
@@ -93,12 +83,12 @@ std::unique_ptr<kiv::devsim::SimDevice> BuildDevice(const kiv::devsim::Options& 
     generate.eventCount = options.events;
     generate.gasDayHour = options.gasDayHour;
     // Event definitions live next to the profiles, in the program folder.
-    const bool ownMake = spec.main && !options.make.empty();
-    const bool ownType = spec.main && !options.type.empty();
-    generate.eventKinds = LoadEventKinds(std::filesystem::path(spec.profile).parent_path().string(),
+    const bool ownMake = plan.main && !options.make.empty();
+    const bool ownType = plan.main && !options.type.empty();
+    generate.eventKinds = LoadEventKinds(std::filesystem::path(plan.profile).parent_path().string(),
                                          ownMake ? options.make : profile.make, ownType ? options.type : profile.type);
-    DeviceData data = GenerateData(profile, spec.address, generate);
-    if (spec.main) {
+    DeviceData data = GenerateData(profile, plan.address, generate);
+    if (plan.main) {
         ApplyNameplate(options, data);
         if (!options.dataFolder.empty() && !LoadArchives(options.dataFolder, profile, data, error)) return nullptr;
     }
@@ -151,10 +141,10 @@ int main(int argc, char** argv) {
 
     std::vector<std::unique_ptr<SimDevice>> devices;
     std::map<uint16_t, SimDevice*> byAddress;
-    for (const DeviceSpec& spec : DeviceSpecs(options)) {
-        std::unique_ptr<SimDevice> device = BuildDevice(options, spec, start, error);
+    for (const DevicePlan& plan : DevicePlans(options)) {
+        std::unique_ptr<SimDevice> device = BuildDevice(options, plan, start, error);
         if (!device) return Fail(error);
-        byAddress[spec.address] = device.get();
+        byAddress[plan.address] = device.get();
         devices.push_back(std::move(device));
     }
     ModemSettings modemSettings;

@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <functional>
 #include <map>
@@ -68,13 +69,53 @@ const std::map<std::string, bool Options::*>& Switches() {
     return table;
 }
 
-// Options that may be given more than once, each value kept.
-const std::map<std::string, std::vector<std::string> Options::*>& ListOptions() {
-    static const std::map<std::string, std::vector<std::string> Options::*> table{
-        {"--number", &Options::numbers},
-        {"--extra-device", &Options::extraDevices},
+// "ADDRESS" or "ADDRESS:PROFILE", the address a whole number of 1..65535.
+bool ParseExtraDevice(const std::string& text, ExtraDevice& device, std::string& error) {
+    const std::size_t colon = text.find(':');
+    long long address = 0;
+    if (!ToInt(text.substr(0, colon), 1, 65535, address) || (colon != std::string::npos && colon + 1 == text.size())) {
+        error = "--extra-device wants ADDRESS[:PROFILE] with an address of 1..65535, not \"" + text + "\"";
+        return false;
+    }
+    device.address = static_cast<uint16_t>(address);
+    device.profile = colon == std::string::npos ? std::string() : text.substr(colon + 1);
+    return true;
+}
+
+// Options that may be given more than once, each value kept; false with a
+// message for a value that cannot be taken.
+using ListAdd = std::function<bool(Options&, const std::string&, std::string&)>;
+
+const std::map<std::string, ListAdd>& ListOptions() {
+    static const std::map<std::string, ListAdd> table{
+        {"--number",
+         [](Options& o, const std::string& value, std::string&) {
+             o.numbers.push_back(value);
+             return true;
+         }},
+        {"--extra-device",
+         [](Options& o, const std::string& value, std::string& error) {
+             ExtraDevice device;
+             if (!ParseExtraDevice(value, device, error)) return false;
+             o.extraDevices.push_back(device);
+             return true;
+         }},
     };
     return table;
+}
+
+// Two devices on one address could not both answer; the second would be lost unseen.
+bool AddressesDistinct(const Options& o, std::string& error) {
+    std::vector<int> seen{o.address};
+    for (const ExtraDevice& device : o.extraDevices) {
+        if (std::find(seen.begin(), seen.end(), device.address) != seen.end()) {
+            error = "--extra-device " + std::to_string(device.address) + ": another device has address " +
+                    std::to_string(device.address) + " already";
+            return false;
+        }
+        seen.push_back(device.address);
+    }
+    return true;
 }
 
 bool ModemOptionsGiven(const Options& o) {
@@ -112,7 +153,7 @@ ParseResult ParseOptions(const std::vector<std::string>& args, Options& options,
             continue;
         }
         if (list != ListOptions().end()) {
-            (options.*(list->second)).push_back(value);
+            if (!list->second(options, value, error)) return ParseResult::kError;
             continue;
         }
         long long v = 0;
@@ -136,6 +177,7 @@ ParseResult ParseOptions(const std::vector<std::string>& args, Options& options,
         error = "the modem options need --modem";
         return ParseResult::kError;
     }
+    if (!AddressesDistinct(options, error)) return ParseResult::kError;
     return ParseResult::kRun;
 }
 
@@ -198,7 +240,8 @@ Modem:
                      device; with some, other numbers end in NO CARRIER
   --extra-device A[:PROFILE]
                      one more device behind the modem, with address A and
-                     generated contents (default: the --profile); repeatable
+                     generated contents (default: the --profile); repeatable,
+                     every device on an address of its own
   --connect-speed B  speed in the CONNECT result (default: --baud, or 9600)
   --dial-time MS     from the dial command to its result (default 200)
   --guard-time MS    quiet line around the "+++" escape (default 1000)

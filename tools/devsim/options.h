@@ -8,6 +8,14 @@
 
 namespace kiv::devsim {
 
+// One more device behind the modem: its address and its own profile
+// (empty: the --profile).
+struct ExtraDevice {
+    uint16_t address = 0;
+    std::string profile;
+    bool operator==(const ExtraDevice&) const = default;
+};
+
 struct Options {
     std::string profile;
     int address = 0;
@@ -35,7 +43,7 @@ struct Options {
     bool modem = false;
     int connectSpeed = 0;                  // 0: --baud, else 9600
     std::vector<std::string> numbers;      // "NUMBER=ADDRESS" or "NUMBER=WORD"
-    std::vector<std::string> extraDevices; // "ADDRESS" or "ADDRESS:PROFILE"
+    std::vector<ExtraDevice> extraDevices; // from "ADDRESS" or "ADDRESS:PROFILE"
     int dialTimeMs = 200;
     int guardTimeMs = 1000;
     int modemErrors = 0;
