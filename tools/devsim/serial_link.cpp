@@ -1,9 +1,11 @@
 #include "serial_link.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
+#include <thread>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -44,11 +46,17 @@ speed_t SpeedOf(int baud) {
     }
 }
 
-timespec AddNanos(timespec t, long long nanos) {
-    nanos += t.tv_nsec;
-    t.tv_sec += static_cast<time_t>(nanos / 1000000000LL);
-    t.tv_nsec = static_cast<long>(nanos % 1000000000LL);
-    return t;
+using Clock = std::chrono::steady_clock;
+
+// Sleeps until `due` in short slices, so that a stop signal ends a long byte
+// gap soon; false when stopped.
+bool SleepUntil(Clock::time_point due, const volatile std::sig_atomic_t& stop) {
+    constexpr Clock::duration kSlice = std::chrono::milliseconds(50);
+    for (Clock::time_point now = Clock::now(); now < due; now = Clock::now()) {
+        if (stop) return false;
+        std::this_thread::sleep_for(std::min(due - now, kSlice));
+    }
+    return true;
 }
 
 } // namespace
@@ -128,15 +136,11 @@ bool SerialLink::WriteAll(const uint8_t* bytes, std::size_t count) {
 bool SerialLink::Write(const Bytes& bytes, int baud, int byteGapMs, const volatile std::sig_atomic_t& stop) {
     if (baud <= 0 && byteGapMs <= 0) return WriteAll(bytes.data(), bytes.size());
     // Absolute deadlines keep the pace from drifting with the cost of each write.
-    const long long perByte = (baud > 0 ? 10'000'000'000LL / baud : 0) + byteGapMs * 1'000'000LL;
-    timespec start{};
-    clock_gettime(CLOCK_MONOTONIC, &start);
+    const std::chrono::nanoseconds perByte((baud > 0 ? 10'000'000'000LL / baud : 0) + byteGapMs * 1'000'000LL);
+    const Clock::time_point start = Clock::now();
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (stop || !WriteAll(&bytes[i], 1)) return false;
-        const timespec due = AddNanos(start, perByte * static_cast<long long>(i + 1));
-        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &due, nullptr) == EINTR) {
-            if (stop) return false;
-        }
+        if (!SleepUntil(start + perByte * static_cast<long long>(i + 1), stop)) return false;
     }
     return true;
 }
