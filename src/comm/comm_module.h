@@ -117,7 +117,8 @@ public:
     void SetLogFile(const std::string& name) { ex_.logFile = name; }
 
     [[nodiscard]] uint8_t GetPortState() const { return portState_; }
-    // For the modem dialogue: command mode after dialling, online once connected.
+    // Only the module's own tests use it, to run a command-mode exchange on a
+    // line without a modem; OpenModem and ClosePort keep the state themselves.
     void SetPortState(uint8_t state) { portState_ = state; }
     [[nodiscard]] const TExchange& Exchange() const { return ex_; }
     [[nodiscard]] int32_t BaudRate() const { return baud_; }

@@ -5,7 +5,7 @@
 #include <QSerialPort>
 
 #include <algorithm>
-#include <cctype>
+#include <charconv>
 #include <map>
 
 #include <termios.h>
@@ -13,6 +13,7 @@
 #include "comm/comm_module.h"
 #include "comm/device_request.h"
 #include "comm/progress.h"
+#include "config/text_case.h"
 #include "support/messages.h"
 
 namespace kiv {
@@ -30,23 +31,25 @@ const std::string kStatusNoAnswer = "Numer nie odpowiada";
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-std::string_view Trimmed(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-bool StartsWith(std::string_view text, std::string_view start) { return text.substr(0, start.size()) == start; }
-
-// The words of the numeric result codes of the Hayes set.
-std::string_view WordOfCode(std::string_view code) {
-    static const std::map<std::string_view, std::string_view> words{
-        {"0", "OK"},          {"1", "CONNECT"}, {"3", "NO CARRIER"}, {"4", "ERROR"},       {"5", "CONNECT 1200"},
-        {"6", "NO DIALTONE"}, {"7", "BUSY"},    {"8", "NO ANSWER"},  {"10", "CONNECT 2400"},
+// The numeric result codes (after "V0") as the words they stand for: the
+// basic Hayes set 0 OK, 1 CONNECT, 2 RING, 3 NO CARRIER, 4 ERROR,
+// 6 NO DIALTONE, 7 BUSY, 8 NO ANSWER, and the CONNECT family, 5 and every
+// code from 9 up, each for a speed. The speed is told where modems agree on
+// it (5 1200, 9 600, 10 2400, 11 4800, 12 9600); the higher codes differ from
+// maker to maker, so they read as a connection without a speed. A reply that
+// is not a number is its own word.
+std::string WordOfCode(std::string_view reply) {
+    unsigned code = 0;
+    const char* end = reply.data() + reply.size();
+    const auto [stop, error] = std::from_chars(reply.data(), end, code);
+    if (reply.empty() || error != std::errc() || stop != end) return std::string(reply);
+    static const std::map<unsigned, std::string_view> words{
+        {0, "OK"},           {1, "CONNECT"},     {2, "RING"},         {3, "NO CARRIER"},    {4, "ERROR"},
+        {5, "CONNECT 1200"}, {6, "NO DIALTONE"}, {7, "BUSY"},         {8, "NO ANSWER"},     {9, "CONNECT 600"},
+        {10, "CONNECT 2400"}, {11, "CONNECT 4800"}, {12, "CONNECT 9600"},
     };
     const auto found = words.find(code);
-    return found == words.end() ? code : found->second;
+    return std::string(found == words.end() ? "CONNECT" : found->second);
 }
 
 // After DTR is dropped a modem that hung up says NO CARRIER (or OK).
@@ -62,9 +65,8 @@ bool UserAgrees(const char* question) {
 } // namespace
 
 std::string ModemInitCommand(std::string_view stored) {
-    std::string command;
-    for (char c : Trimmed(stored)) command.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
-    if (StartsWith(command, "AT")) command.erase(0, 2);
+    std::string command = UpperText(TrimView(stored));
+    if (command.starts_with("AT")) command.erase(0, 2);
     return command;
 }
 
@@ -81,14 +83,14 @@ std::string ModemReplyLine(std::string_view received) {
 }
 
 std::string TranslateModemReply(std::string_view reply) {
-    const std::string_view word = WordOfCode(Trimmed(reply));
+    const std::string word = WordOfCode(TrimView(reply));
     static const std::map<std::string_view, std::string> exact{
         {"OK", kStatusOk},       {"NO CARRIER", kStatusNoCarrier}, {"ERROR", kStatusError},
         {"NO DIALTONE", kStatusNoDialTone}, {"BUSY", kStatusBusy}, {"NO ANSWER", kStatusNoAnswer},
     };
     if (const auto found = exact.find(word); found != exact.end()) return found->second;
     for (std::string_view start : {"CONNECT", "CARRIER"})
-        if (StartsWith(word, start)) return kStatusConnected + std::string(word.substr(start.size()));
+        if (word.starts_with(start)) return kStatusConnected + word.substr(start.size());
     return {};
 }
 
@@ -130,7 +132,6 @@ TModemResult TFCommModule::OpenModem(const TModemDial& dial) {
     if (!OpenLine(dial.link)) return TModemResult::PortFailed;
     if (!port_->setDataTerminalReady(true) || !port_->setRequestToSend(true)) port_->clearError();
     ex_.halfDuplex = 0;
-    ex_.silence = 0;
     portState_ = PortModemCommand;
     if (!InitModem(dial)) return FailModem(TModemResult::InitFailed);
 

@@ -73,7 +73,8 @@ struct TModemDial {
 // The status text of a reply line ("OK", "Połączenie 19200", "Numer
 // zajęty", ...), empty for a reply the program does not know. The numeric
 // result codes (after "V0", as the second dialling stage sends it) read as
-// their words.
+// their words, every code of the CONNECT family (5, 9 and up) as a
+// connection.
 [[nodiscard]] std::string TranslateModemReply(std::string_view reply);
 
 // The dial's result for the status of its last reply.

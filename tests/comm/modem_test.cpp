@@ -13,11 +13,11 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "comm/comm_module.h"
 #include "comm/modem_readout.h"
 #include "comm/progress_recorder.h"
+#include "common/sent_texts.h"
 #include "datafiles/profile.h"
 #include "devsim_process.h"
 #include "support/message_recorder.h"
@@ -33,25 +33,7 @@ QCoreApplication& App() {
     return app;
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// The texts of the "N:" lines of a log: what the program wrote to the line.
-std::vector<std::string> SentTexts(const std::string& log) {
-    std::vector<std::string> texts;
-    std::istringstream lines(ReadFile(log));
-    for (std::string line; std::getline(lines, line);) {
-        const std::size_t at = line.find(" N:");
-        if (at == std::string::npos) continue;
-        std::istringstream hex(line.substr(at + 3));
-        std::string text;
-        for (unsigned byte = 0; hex >> std::hex >> byte;) text.push_back(static_cast<char>(byte));
-        texts.push_back(text);
-    }
-    return texts;
-}
+using test::SentTexts;
 
 // The profile's command first: "M0" (speaker off) does not undo the fixed
 // commands, as "&F" would in the swapped retry.
@@ -170,6 +152,9 @@ INSTANTIATE_TEST_SUITE_P(
                  .result = TModemResult::UnknownReply, .sent = {kInit, "ATD5\r"}},
         DialCase{.name = "ErrorRetriedSwapped", .simArgs = {"--modem-errors", "1", "--number", "5=1"}, .number = "5",
                  .result = TModemResult::Connected, .sent = {kInit, "ATE0Q0V1&C1&D2M0\r", "ATD5\r"}},
+        DialCase{.name = "ErrorTwiceFails", .simArgs = {"--modem-errors", "2"}, .number = "5",
+                 .result = TModemResult::InitFailed, .sent = {kInit, "ATE0Q0V1&C1&D2M0\r"}},
+        // The second stage in numeric codes: 9600 Bd at X3 is code 12.
         DialCase{.name = "TwoStages", .simArgs = {"--number", "123456=1"}, .number = "123;456", .answers = {ResOk},
                  .result = TModemResult::Connected, .sent = {kInit, "ATD123;\r", "ATV0X3D456\r"},
                  .question = kNoticeSignalText},
@@ -259,7 +244,10 @@ TEST(ModemText, RepliesAndInitCommands) {
                          Row{"\r\nCARRIER 2400\r\n", "CARRIER 2400", "Połączenie 2400"},
                          Row{"\r\nNO DIALTONE\r\n", "NO DIALTONE", "Brak sygnału centrali"},
                          Row{"\r\nVOICE\r\n", "VOICE", ""}, Row{"OK", "OK", "OK"},
-                         Row{"1\r", "1\r", "Połączenie"}, Row{"7\r", "7\r", "Numer zajęty"}, Row{"", "", ""}}) {
+                         Row{"1\r", "1\r", "Połączenie"}, Row{"7\r", "7\r", "Numer zajęty"},
+                         Row{"3\r", "3\r", "Brak odpowiedzi"}, Row{"5\r", "5\r", "Połączenie 1200"},
+                         Row{"12\r", "12\r", "Połączenie 9600"}, Row{"16\r", "16\r", "Połączenie"},
+                         Row{"2\r", "2\r", ""}, Row{"1a\r", "1a\r", ""}, Row{"", "", ""}}) {
         EXPECT_EQ(ModemReplyLine(r.received), r.line) << r.received;
         EXPECT_EQ(TranslateModemReply(r.line), r.status) << r.received;
     }
