@@ -302,8 +302,9 @@ void TFTxModem::ShowDialResult(const TModemOutcome& outcome) {
     lastResult_ = 0;
     const TReadOutMessage message = ModemResultMessage(outcome.dial);
     if (!message.text.empty()) {
-        // The port's own reason goes with it: the progress window closes with the message.
-        const std::string reason = outcome.portError.empty() ? "" : "\r" + outcome.portError;
+        // The port's own reason goes with it, on a line of its own: the
+        // progress window that showed it closes with the message.
+        const std::string reason = outcome.portError.empty() ? "" : "\n" + outcome.portError;
         (void)MessageDlg(kModemTitle, message.text + reason, message.kind, BtnOk);
     }
     progress_.CloseWindow();

@@ -4,13 +4,16 @@
 // modem's waits are shortened; the program's own are tried in tests/comm.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
+#include <QImage>
 #include <QPushButton>
 #include <QtTest>
 
 #include <memory>
-#include <sstream>
 
 #include "comm/comm_module.h"
+#include "common/sent_texts.h"
+#include "support/gui/pol_msg.h"
 #include "support/message_recorder.h"
 #include "transmission/tx_modem.h"
 #include "transmission/tx_progress.h"
@@ -30,19 +33,19 @@ void SaveShot(QWidget* window, const char* name) {
     }
 }
 
-// The texts of a log's "N:" lines, as they went out.
-std::vector<std::string> SentTexts(const std::string& log) {
-    std::vector<std::string> texts;
-    std::istringstream lines(test::ReadText(log));
-    for (std::string line; std::getline(lines, line);) {
-        const std::size_t at = line.find(" N:");
-        if (at == std::string::npos) continue;
-        std::istringstream hex(line.substr(at + 3));
-        std::string text;
-        for (unsigned byte = 0; hex >> std::hex >> byte;) text.push_back(static_cast<char>(byte));
-        texts.push_back(text);
-    }
-    return texts;
+// Whether the message box draws anything on its first line beyond
+// `firstLine`: a reason meant for a line of its own would show there.
+bool InkBesideFirstLine(const QString& message, const QString& firstLine) {
+    TFPolMsg box("Kiv", message, MsgError, BtnOk);
+    QImage drawn(box.Text()->size(), QImage::Format_RGB32);
+    drawn.fill(Qt::white);
+    box.Text()->render(&drawn, QPoint(), QRegion(), QWidget::RenderFlags());
+    const QFontMetrics metrics(box.Text()->font());
+    const int firstEnd = metrics.horizontalAdvance(firstLine) + metrics.averageCharWidth();
+    for (int y = 0; y < metrics.height(); ++y)
+        for (int x = firstEnd; x < drawn.width(); ++x)
+            if (drawn.pixel(x, y) != qRgb(255, 255, 255)) return true;
+    return false;
 }
 
 } // namespace
@@ -153,7 +156,7 @@ private slots:
         QTest::addColumn<int>("kind");
         QTest::newRow("busy number") << true << ResultCode(TModemResult::Busy) << "Numer zajęty" << int(MsgInformation);
         QTest::newRow("no port") << false << ResultCode(TModemResult::PortFailed)
-                                 << "Błąd inicjacji portu szeregowego\rCOM2 (/brak/portu): nie ma takiego urządzenia"
+                                 << "Błąd inicjacji portu szeregowego\nCOM2 (/brak/portu): nie ma takiego urządzenia"
                                  << int(MsgError);
     }
     void failedDialIsToldAndBothClose() {
@@ -170,6 +173,8 @@ private slots:
         QCOMPARE(QString::fromStdString(recorder_->Last().text), message);
         QCOMPARE(recorder_->Last().kind, kind);
         QCOMPARE(recorder_->Last().shownCaption, std::string("Kiv"));
+        const std::string firstLine = ModemResultMessage(static_cast<TModemResult>(result)).text;
+        QVERIFY(!InkBesideFirstLine(message, QString::fromStdString(firstLine)));
         QVERIFY(!progress_->isVisible());
         QVERIFY(!window_->isVisible());
         QVERIFY(!window_->Busy());
@@ -203,9 +208,9 @@ private slots:
         progress_->ExitButton()->click();
         QTRY_VERIFY(!window_->Busy());
 
-        const std::vector<std::string> dialogue = SentTexts(folder_->Root() + kModemLogName);
+        const std::vector<std::string> dialogue = test::SentTexts(folder_->Root() + kModemLogName);
         QCOMPARE(dialogue, (std::vector<std::string>{"AT&FE0Q0V1&C1&D2\r", "ATD0123\r"}));
-        const std::vector<std::string> frames = SentTexts(folder_->TxLog());
+        const std::vector<std::string> frames = test::SentTexts(folder_->TxLog());
         QVERIFY(frames.size() > 3);
         for (const std::string& frame : frames) QCOMPARE(frame.front(), '\x68');
     }
