@@ -13,6 +13,7 @@
 #include "comm/comm_module.h"
 #include "config/program_settings.h"
 #include "datafiles/profile_catalogue.h"
+#include "support/gui/form_fields.h"
 #include "support/gui/kept_tick.h"
 #include "support/helpers.h"
 #include "support/messages.h"
@@ -73,9 +74,9 @@ void TFTxModem::BuildFields() {
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     for (QComboBox* combo : {modem_, parity_})
-        connect(combo, &QComboBox::currentIndexChanged, this, &TFTxModem::MarkChanged);
+        connect(combo, &QComboBox::currentIndexChanged, this, [this, combo] { MarkChanged(combo); });
     for (QSpinBox* spin : {block_, repeats_, silence_, startTimeout_, charsTimeout_})
-        connect(spin, &QSpinBox::valueChanged, this, &TFTxModem::MarkChanged);
+        connect(spin, &QSpinBox::valueChanged, this, [this, spin] { MarkChanged(spin); });
     connect(fromBox_, &QCheckBox::toggled, from_, &QWidget::setEnabled);
     connect(toBox_, &QCheckBox::toggled, to_, &QWidget::setEnabled);
     connect(ok_, &QPushButton::clicked, this, &TFTxModem::accept);
@@ -183,6 +184,7 @@ void TFTxModem::Open(const TTxInitArgs& args) {
 
 void TFTxModem::FillFields() {
     filling_ = true;
+    ClearUserChanges(this);
     address_->setText(Q(FiveDigits(args_.address)));
     label_->setText(Q(record_.Label));
     protocol_->clear();
@@ -203,20 +205,23 @@ void TFTxModem::FillFields() {
     filling_ = false;
 }
 
-void TFTxModem::MarkChanged() {
-    if (!filling_) apply_->setEnabled(true);
+void TFTxModem::MarkChanged(QObject* control) {
+    if (filling_) return;
+    MarkUserChanged(control);
+    apply_->setEnabled(true);
 }
 
 TRekStacjiFull TFTxModem::EditedRecord() const {
     TRekStacjiFull edited = record_;
     // A station whose profile is not in the list keeps it until another is chosen.
     if (modem_->currentIndex() >= 0) edited.ModemProfile = modem_->currentText().toStdString();
-    edited.Parity = parity_->currentText().toStdString();
-    edited.ArcSamplesPerBlock = block_->value();
-    edited.Repeats = repeats_->value();
-    edited.SilenceTime = silence_->value();
-    edited.StartTimeout = startTimeout_->value();
-    edited.CharsTimeout = charsTimeout_->value();
+    // A parity or time the fields cannot show stays as read until the user changes that field.
+    edited.Parity = KeptText(parity_, record_.Parity);
+    edited.ArcSamplesPerBlock = KeptValue(block_, record_.ArcSamplesPerBlock);
+    edited.Repeats = KeptValue(repeats_, record_.Repeats);
+    edited.SilenceTime = KeptValue(silence_, record_.SilenceTime);
+    edited.StartTimeout = KeptValue(startTimeout_, record_.StartTimeout);
+    edited.CharsTimeout = KeptValue(charsTimeout_, record_.CharsTimeout);
     return edited;
 }
 

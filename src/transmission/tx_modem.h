@@ -90,7 +90,7 @@ private:
     QWidget* BuildLinkBox();
     QWidget* BuildRangeBox();
     void FillFields();
-    void MarkChanged();
+    void MarkChanged(QObject* control);
     [[nodiscard]] bool Apply();
     void OpenFilter();
     [[nodiscard]] TRekStacjiFull EditedRecord() const;

@@ -104,6 +104,10 @@ private slots:
 
     void openingShowsTheNumberAndTheModemProfile() {
         WriteFiles("/dev/null", "123", "Modem biurowy");
+        // A time above the field's range is saved back as read when the user changes something else.
+        std::string station = test::ReadText(folder_->StationFile());
+        station.replace(station.find("StartTimeout=1000"), 17, "StartTimeout=20000");
+        test::WriteText(folder_->StationFile(), station);
         window_->Open(Args());
         QVERIFY(window_->isVisible());
         QCOMPARE(window_->windowTitle(), QString("Modem"));
@@ -119,6 +123,7 @@ private slots:
         window_->ModemCombo()->setCurrentIndex(1);
         window_->ApplyButton()->click();
         QVERIFY(test::ReadText(folder_->StationFile()).find("ModemProfile=Zapasowy") != std::string::npos);
+        QVERIFY(test::ReadText(folder_->StationFile()).find("StartTimeout=20000") != std::string::npos);
         window_->CancelButton()->click();
         QVERIFY(!window_->Busy());
 
