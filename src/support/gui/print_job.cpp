@@ -59,15 +59,50 @@ TPrintResult Print(IPrintSurface &surface, const std::string &title, const TPrin
     return TPrintResult::Failed;
 }
 
-TPrintResult PrintOnPrinter(QWidget *parent, const std::string &title, bool landscape, const TPrintLayout &layout) {
-    QPrinter printer(QPrinter::HighResolution);
+// The printer as the user set it up in the dialog; false when it was cancelled.
+bool AskPrinter(QWidget *parent, const std::string &title, bool landscape, QPrinter &printer) {
     printer.setDocName(DisplayText(title));
     printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     QPrintDialog dialog(&printer, parent);
-    if (dialog.exec() != QDialog::Accepted)
+    return dialog.exec() == QDialog::Accepted;
+}
+
+TPrintResult PrintOnPrinter(QWidget *parent, const std::string &title, bool landscape, const TPrintLayout &layout) {
+    QPrinter printer(QPrinter::HighResolution);
+    if (!AskPrinter(parent, title, landscape, printer))
         return TPrintResult::Cancelled;
     TPrinterSurface surface(printer);
     return Print(surface, title, layout);
+}
+
+// The documents as one: each after the last on a new page.
+TPrintLayout OneAfterAnother(std::vector<TPrintLayout> layouts) {
+    return [layouts = std::move(layouts)](IPrintSurface &surface) {
+        for (std::size_t i = 0; i < layouts.size() && !surface.Failed(); ++i)
+            if (i == 0 || surface.NewPage())
+                layouts[i](surface);
+    };
+}
+
+// A job of its own for every document, on the printer the one dialog set up.
+TPrintResult PrintEachOnPrinter(QWidget *parent, const std::string &title, bool landscape,
+                                const TPrintDocuments &documents) {
+    QPrinter printer(QPrinter::HighResolution);
+    if (!AskPrinter(parent, title, landscape, printer))
+        return TPrintResult::Cancelled;
+    std::vector<TPrintLayout> layouts = documents();
+    if (layouts.empty())
+        return TPrintResult::Cancelled;
+    if (!printer.outputFileName().isEmpty()) {
+        TPrinterSurface surface(printer);
+        return Print(surface, title, OneAfterAnother(std::move(layouts)));
+    }
+    for (const TPrintLayout &layout : layouts) {
+        TPrinterSurface surface(printer);
+        if (const TPrintResult result = Print(surface, title, layout); result != TPrintResult::Printed)
+            return result;
+    }
+    return TPrintResult::Printed;
 }
 
 TPrintResult PrintToPdf(const std::string &path, const std::string &title, bool landscape,
@@ -104,6 +139,21 @@ TPrintResult RunPrintJob(QWidget *parent, const std::string &title, const TPrint
         break;
     }
     return PrintToPdf(destination.pdfPath, title, destination.landscape, layout);
+}
+
+TPrintResult RunPrintJobs(QWidget *parent, const std::string &title, const TPrintDestination &destination,
+                          const TPrintDocuments &documents, TPrintCommand command) {
+    const TCommandLock lock(command);
+    if (destination.target == TPrintTarget::Printer)
+        return PrintEachOnPrinter(parent, title, destination.landscape, documents);
+    const bool ask = destination.target == TPrintTarget::AskPdf;
+    const std::string path = ask ? AskPdfPath(parent, title) : destination.pdfPath;
+    if (ask && path.empty())
+        return TPrintResult::Cancelled;
+    std::vector<TPrintLayout> layouts = documents();
+    if (layouts.empty())
+        return TPrintResult::Cancelled;
+    return PrintToPdf(path, title, destination.landscape, OneAfterAnother(std::move(layouts)));
 }
 
 } // namespace kiv

@@ -6,10 +6,15 @@
 // first page at once and calls NewPage before each further one. While the job
 // runs the window's print command is disabled; a job that fails anywhere ends
 // at once with kPrintFailedText in the program's message box.
+//
+// RunPrintJobs prints several documents after one dialog: on a printer each
+// is a job of its own; into a PDF file they follow one another in that file,
+// each from a new page, since a second document would replace the first.
 #include "support/print_surface.h"
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class QAction;
 class QWidget;
@@ -40,9 +45,17 @@ enum class TPrintResult {
 };
 
 using TPrintLayout = std::function<void(IPrintSurface &)>;
+// Asked once the destination is settled, so that nothing is built for a
+// cancelled dialog; one layout per document, each with the same title.
+using TPrintDocuments = std::function<std::vector<TPrintLayout>()>;
 
 [[nodiscard]] TPrintResult RunPrintJob(QWidget *parent, const std::string &title,
                                        const TPrintDestination &destination, const TPrintLayout &layout,
                                        TPrintCommand command = {});
+// The documents in order, stopping at the first that fails (its message
+// shown); Cancelled as well when there is no document to print.
+[[nodiscard]] TPrintResult RunPrintJobs(QWidget *parent, const std::string &title,
+                                        const TPrintDestination &destination, const TPrintDocuments &documents,
+                                        TPrintCommand command = {});
 
 } // namespace kiv
