@@ -2,6 +2,7 @@
 
 #include "config/station_db.h"
 #include "reports/virtual_series.h"
+#include "support/helpers.h"
 
 #include <cmath>
 #include <cstdio>
@@ -17,26 +18,14 @@ constexpr int kCellBlanksKept = 7;
 constexpr int kHeaderBlanksKept = 12;
 constexpr const char *kCounters[] = {"Vn", "Vr"};
 
-std::string TwoDigits(int n) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%02d", n);
-    return text;
-}
-
-std::string FiveDigits(int n) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%05d", n);
-    return text;
-}
-
 std::string DateText(TimeStamp stamp) {
     const TDateTime d = DecodeTime(stamp);
-    return TwoDigits(d.day) + "." + TwoDigits(d.month) + "." + std::to_string(d.year);
+    return ZeroPad(d.day, 2) + "." + ZeroPad(d.month, 2) + "." + std::to_string(d.year);
 }
 
 std::string StationTitle(const std::string &dataFolder, const TDailyEntry &entry, const TDevSign &cecha) {
     const TRekStacji station = ReadStationEntry(StationFilePath(dataFolder, entry.address), entry.address);
-    return "Stacja nr:" + FiveDigits(entry.address) + ". Raport dobowy " + station.label + " " + cecha.type +
+    return "Stacja nr:" + ZeroPad(entry.address, 5) + ". Raport dobowy " + station.label + " " + cecha.type +
            " Nr fabr." + cecha.serialNumber;
 }
 
@@ -161,7 +150,7 @@ std::string DailyListText(const TDailyEntry &entry) {
 
 std::string DailyHourLabel(int shift, int i) {
     const auto hour = [](int h) { return ((h % kHours) + kHours) % kHours; };
-    return "  " + TwoDigits(hour(shift + i)) + " - " + TwoDigits(hour(shift + i + 1));
+    return "  " + ZeroPad(hour(shift + i), 2) + " - " + ZeroPad(hour(shift + i + 1), 2);
 }
 
 std::string DailyCellText(double value, bool flagged) {
