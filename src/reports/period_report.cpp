@@ -1,13 +1,14 @@
 #include "reports/period_report.h"
 
 #include "config/ini_file.h"
-#include "config/program_settings.h"
 #include "config/station_db.h"
+#include "config/virtual_stations.h"
 #include "datafiles/plik.h"
 #include "reports/virtual_series.h"
 #include "support/file_replace.h"
 #include "support/helpers.h"
 #include "support/messages.h"
+#include "support/text_encoding.h"
 
 #include <algorithm>
 #include <climits>
@@ -21,7 +22,7 @@ namespace {
 constexpr TimeStamp kHour = 3600;
 constexpr TimeStamp kDay = 86400;
 constexpr int kHours = 24;
-constexpr int kMaxDays = kPeriodMaxColumns - kPeriodFirstDayRow; // 101 rows
+constexpr int kMaxDays = kPeriodMaxColumns - kPeriodFirstDayRow; // 97 days: rows 0..100
 constexpr std::size_t kMaxParameters = 255;
 constexpr int kMaxPrintColumn = 100;
 constexpr double kOutOfReach = 999999999; // start of the daily minimum search, limit of a daily difference
@@ -34,24 +35,16 @@ constexpr int kLinesLeftBelowTable = 8;
 constexpr int kSumOffsets[kPeriodSumColumns] = {0, 12, 20, 30, 45, 65, 85};
 constexpr const char *kDigits = "1234567890";
 
-// Where the station file and Kiv.ini keep what the report reads.
-constexpr const char *kMeasurements = "Measurements";
-constexpr const char *kPeakFlow = "PeakFlow";
+// Where the station file and Kiv.ini keep the criterion and the print selection.
 constexpr const char *kReports = "Reports";
 constexpr const char *kIntegrityCrit = "VIntegrityCrit";
 constexpr const char *kKivReports = "KivReports";
 constexpr const char *kToPrint = "ToPrint";
 
-std::string TwoDigits(int n) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%02d", n);
-    return text;
-}
-
 // "YYYY.MM.DD", as the report dates its rows and its period.
 std::string DotDate(TimeStamp stamp) {
     const TDateTime d = DecodeTime(stamp);
-    return std::to_string(d.year) + "." + TwoDigits(d.month) + "." + TwoDigits(d.day);
+    return std::to_string(d.year) + "." + ZeroPad(d.month, 2) + "." + ZeroPad(d.day, 2);
 }
 
 TimeStamp Shifted(TimeStamp stamp, int hours) {
@@ -100,9 +93,10 @@ bool Fits(const TPeriodReport &report, int more) {
 
 // A parameter whose columns no longer fit in the table gets none.
 TLaidOut LayOut(TPeriodReport &report, const TParamItem &item) {
-    const std::string name = item.ShortName();
-    const std::string unit = item.Unit();
-    const std::string description = item.FullName();
+    // Names, units and descriptions are the archive's bytes, UTF-8 or Windows-1250.
+    const std::string name = DecodeText(item.ShortName());
+    const std::string unit = DecodeText(item.Unit());
+    const std::string description = DecodeText(item.FullName());
     const std::string kind = item.Kind();
     TLaidOut at{item};
     if (kind == "V") {
@@ -191,7 +185,7 @@ THourSum SumHour(const std::vector<TReportSample> &samples, TimeStamp hourStart)
 void SetHourCell(TPeriodCell &cell, double sum, TimeStamp hourStart) {
     cell.value = std::nearbyint(sum);
     cell.present = 1;
-    cell.note = TwoDigits(DecodeTime(hourStart - 1).hour);
+    cell.note = ZeroPad(DecodeTime(hourStart - 1).hour, 2);
 }
 
 void FillIncrementDay(TPeriodReport &report, const TLaidOut &at, const std::vector<TReportSample> &samples, int k) {
@@ -252,7 +246,7 @@ void SetMeasuredCell(TPeriodCell &cell, const TReportSample *extreme) {
     const TDateTime t = DecodeTime(extreme->time);
     cell.value = extreme->value;
     cell.present = extreme->validity;
-    cell.note = TwoDigits(t.hour) + ":" + TwoDigits(t.minute);
+    cell.note = ZeroPad(t.hour, 2) + ":" + ZeroPad(t.minute, 2);
 }
 
 void FillMeasured(TPeriodReport &report, const TLaidOut &at, const std::vector<TReportSample> &samples) {
@@ -285,16 +279,11 @@ void FillMeasured(TPeriodReport &report, const TLaidOut &at, const std::vector<T
 void ReadLimits(const TPeriodRequest &request, TPeriodReport &report) {
     int criterion = 0;
     if (report.entry.isVirtual) {
-        TVirtualEntry entry;
-        int number = 0;
-        report.capacity = TProgramSettings(request.kivIni).FindVirtualEntry(request.dataFolder, report.entry.label,
-                                                                            entry, number)
-                              ? ParseIniInteger(entry.capacity, 1)
-                              : 1;
+        report.capacity = VirtualOrderedCapacity(request.kivIni, request.dataFolder, report.entry.label);
         criterion = ReadIniInteger(kReports, kIntegrityCrit, 0, request.kivIni);
     } else {
         const std::string file = StationFilePath(request.dataFolder, report.entry.address);
-        report.capacity = ReadIniInteger(kMeasurements, kPeakFlow, 1, file);
+        report.capacity = StationOrderedCapacity(file);
         criterion = ReadIniInteger(kReports, kIntegrityCrit, 0, file);
     }
     report.criterion = criterion == 0 ? 0.0001 : criterion == 1 ? 0.001 : 1.0;
@@ -379,11 +368,10 @@ std::string CellText(const TPeriodColumn &column, const TPeriodCell &cell, const
         return (cell.value < 0 ? "-" : "") + std::string(digits);
     }
     const bool volume = StartsWith(column.name, "V") || StartsWith(column.name, "dV");
-    std::string text = volume ? FixedText(std::trunc(cell.value), 0, 8, separator)
-                              : FixedText(cell.value, 1, 12, separator);
-    if (!StartsWith(column.name, "V"))
-        text += "/" + cell.note;
-    return text;
+    const std::string text = volume ? FixedText(std::trunc(cell.value), 0, 8, separator)
+                                    : FixedText(cell.value, 1, 12, separator);
+    // A daily volume carries its marks straight after the number: "1003*".
+    return text + (StartsWith(column.name, "V") ? "" : "/") + cell.note;
 }
 
 void FormatCells(TPeriodReport &report, const std::string &separator) {
@@ -407,10 +395,8 @@ void FormatCells(TPeriodReport &report, const std::string &separator) {
 
 std::string VolumeSum(const TPeriodReport &report, const std::string &name) {
     const TPeriodColumn *column = report.Find(name);
-    if (column == nullptr)
-        return "";
     double sum = 0;
-    for (int r = kPeriodFirstDayRow; r < report.Rows(); ++r)
+    for (int r = kPeriodFirstDayRow; column != nullptr && r < report.Rows(); ++r)
         if (column->cells[static_cast<std::size_t>(r)].present > 0)
             sum += column->cells[static_cast<std::size_t>(r)].value;
     return WholeText(sum);
@@ -445,7 +431,9 @@ std::string MarkLegend(const std::string &status) {
 
 void Describe(TPeriodReport &report, const TDevSign &cecha, const std::string &separator) {
     const TDailyEntry &entry = report.entry;
-    const std::string who = entry.isVirtual ? entry.label : entry.label + " " + cecha.type + " Nr fabr." + cecha.serialNumber;
+    const std::string who = entry.isVirtual ? entry.label
+                                            : entry.label + " " + DecodeText(cecha.type) + " Nr fabr." +
+                                                  DecodeText(cecha.serialNumber);
     report.title = "Stacja nr:" + entry.key + " " + who + ". Raport okresowy za okres: " + DotDate(report.start) +
                    " - " + DotDate(report.end - 1) + " (" + std::to_string(report.hourShift) + "h)";
     char criterion[32];
@@ -453,7 +441,7 @@ void Describe(TPeriodReport &report, const TDevSign &cecha, const std::string &s
     std::string criterionText = criterion;
     if (const std::size_t dot = criterionText.find('.'); dot != std::string::npos)
         criterionText.replace(dot, 1, separator);
-    report.statusLines = {"Doba gazowa od " + TwoDigits(((report.hourShift % kHours) + kHours) % kHours) +
+    report.statusLines = {"Doba gazowa od " + ZeroPad(((report.hourShift % kHours) + kHours) % kHours, 2) +
                               ":00, dni: " + std::to_string(report.days) +
                               ", moc zamówiona: " + std::to_string(report.capacity) +
                               " m3/h, kryterium: " + criterionText,
@@ -695,8 +683,9 @@ TPageGeometry Geometry(IPrintSurface &surface, const TPeriodPage &page) {
     const double gap = digits / 10.0;
     const auto screen = [&page](std::size_t c) { return c < page.screenWidths.size() ? page.screenWidths[c] : 0; };
     g.columns.push_back({0, g.x0, static_cast<int>(std::lround(scale * screen(0)))});
-    // The dates get the same gap as every other column, or they touch the first one.
-    double x = g.x0 + g.columns.back().width + gap;
+    // A selected column is a gap wider than its text; it stands right, so the
+    // gap keeps it off the dates.
+    double x = g.x0 + g.columns.back().width;
     for (std::size_t c = 1; c < page.report.columns.size(); ++c) {
         if (c >= page.selection.size() || !page.selection[c])
             continue;
@@ -708,17 +697,20 @@ TPageGeometry Geometry(IPrintSurface &surface, const TPeriodPage &page) {
     return g;
 }
 
-// The text without surrounding blanks, cut until it fits the width.
+// The last UTF-8 character, its continuation bytes with it.
+void DropLastCharacter(std::string &text) {
+    while (!text.empty() && (static_cast<unsigned char>(text.back()) & 0xC0) == 0x80)
+        text.pop_back();
+    if (!text.empty())
+        text.pop_back();
+}
+
+// The text without surrounding blanks, cut a character at a time until it fits the width.
 std::string Fitted(IPrintSurface &surface, const std::string &text, int width) {
     const std::size_t first = text.find_first_not_of(' ');
     std::string fitted = first == std::string::npos ? "" : text.substr(first, text.find_last_not_of(' ') + 1 - first);
-    while (!fitted.empty() && surface.TextWidth(fitted) > width) {
-        fitted.pop_back();
-        while (!fitted.empty() && (static_cast<unsigned char>(fitted.back()) & 0xC0) == 0x80)
-            fitted.pop_back();
-        if (!fitted.empty() && static_cast<unsigned char>(fitted.back()) >= 0xC0)
-            fitted.pop_back();
-    }
+    while (!fitted.empty() && surface.TextWidth(fitted) > width)
+        DropLastCharacter(fitted);
     return fitted;
 }
 
@@ -737,6 +729,37 @@ void DrawRow(IPrintSurface &surface, const TPageGeometry &g, const TPeriodReport
             surface.SetFont(PeriodPrintFont());
     }
 }
+
+// TSum in 10 points from the given line, then the status lines and the print date.
+void DrawFooter(IPrintSurface &surface, const TPageGeometry &g, const TPeriodReport &report, int line,
+                const std::string &printDate) {
+    surface.SetFont(PeriodPrintFont(10));
+    // A summary text wider than its place moves the next one on, so none overlap.
+    int taken = 0;
+    for (int k = 0; k < kPeriodSumColumns; ++k) {
+        const std::string &value = report.sum[static_cast<std::size_t>(k)];
+        const int x = std::max(g.x0 + static_cast<int>(std::lround(g.unit * kSumOffsets[k])), taken);
+        surface.TextOut(x, g.Y(line), kPeriodSumHeaders[k]);
+        surface.TextOut(x, g.Y(line + 1), value);
+        taken = x + std::max(surface.TextWidth(kPeriodSumHeaders[k]), surface.TextWidth(value)) +
+                surface.TextWidth("  ");
+    }
+    line += 2;
+    surface.SetFont(PeriodPrintFont());
+    int widestStatus = 0;
+    for (const std::string &status : report.statusLines) {
+        surface.TextOut(g.x0, g.Y(line++), status);
+        widestStatus = std::max(widestStatus, surface.TextWidth(status));
+    }
+    // Half a line above the next line it reaches into the last status line,
+    // so it ends where the table ends, or past the status lines when they are wider.
+    const std::string printed = "Wydruk wykonano: " + printDate;
+    const int x = std::max(g.x0 + g.tableWidth - surface.TextWidth(printed),
+                           g.x0 + widestStatus + surface.TextWidth("    "));
+    surface.TextOut(x, g.Y(line) - g.line / 2, printed);
+}
+
+} // namespace
 
 void DrawPeriodPage(IPrintSurface &surface, const TPeriodPage &page, const std::string &printDate) {
     const TPeriodReport &report = page.report;
@@ -760,26 +783,9 @@ void DrawPeriodPage(IPrintSurface &surface, const TPeriodPage &page, const std::
         }
         DrawRow(surface, g, report, r, g.Y(line));
     }
-    surface.TextOut(g.x0, g.Y(line++), rule);
-    surface.SetFont(PeriodPrintFont(10));
-    // A summary text wider than its place moves the next one on, so none overlap.
-    int taken = 0;
-    for (int k = 0; k < kPeriodSumColumns; ++k) {
-        const std::string &value = report.sum[static_cast<std::size_t>(k)];
-        const int x = std::max(g.x0 + static_cast<int>(std::lround(g.unit * kSumOffsets[k])), taken);
-        surface.TextOut(x, g.Y(line), kPeriodSumHeaders[k]);
-        surface.TextOut(x, g.Y(line + 1), value);
-        taken = x + std::max(surface.TextWidth(kPeriodSumHeaders[k]), surface.TextWidth(value)) +
-                surface.TextWidth("  ");
-    }
-    line += 2;
-    surface.SetFont(PeriodPrintFont());
-    for (const std::string &status : report.statusLines)
-        surface.TextOut(g.x0, g.Y(line++), status);
-    surface.TextOut(g.x0, g.Y(line + 1) - g.line / 2, "Wydruk wykonano: " + printDate);
+    surface.TextOut(g.x0, g.Y(line), rule);
+    DrawFooter(surface, g, report, line + 1, printDate);
 }
-
-} // namespace
 
 TPeriodPage MakePeriodPage(const TPeriodReport &report, TPrintSelection selection, const TTextWidth &screenWidth) {
     return {report, std::move(selection), PeriodColumnWidths(report, screenWidth), screenWidth(kDigits)};
@@ -787,14 +793,6 @@ TPeriodPage MakePeriodPage(const TPeriodReport &report, TPrintSelection selectio
 
 TPrintFont PeriodPrintFont(double points, bool underline) {
     return {.name = "Arial Narrow", .points = points, .bold = false, .underline = underline};
-}
-
-void DrawPeriodPages(IPrintSurface &surface, const std::vector<TPeriodPage> &pages, const std::string &printDate) {
-    for (std::size_t i = 0; i < pages.size() && !surface.Failed(); ++i) {
-        if (i > 0 && !surface.NewPage())
-            return;
-        DrawPeriodPage(surface, pages[i], printDate);
-    }
 }
 
 } // namespace kiv

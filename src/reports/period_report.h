@@ -156,8 +156,8 @@ struct TPeriodPage {
                                          const TTextWidth &screenWidth);
 // The print font: "Arial Narrow", 8 points (10 for the title and the summary).
 [[nodiscard]] TPrintFont PeriodPrintFont(double points = 8, bool underline = false);
-// The reports one after another on the surface, each from a new page;
+// One printed report, its first page already begun on the surface;
 // printDate follows "Wydruk wykonano:".
-void DrawPeriodPages(IPrintSurface &surface, const std::vector<TPeriodPage> &pages, const std::string &printDate);
+void DrawPeriodPage(IPrintSurface &surface, const TPeriodPage &page, const std::string &printDate);
 
 } // namespace kiv

@@ -88,6 +88,18 @@ QTableWidgetItem *Item(const std::string &text, Qt::Alignment alignment) {
 
 int TextWidthIn(const QFontMetrics &metrics, const std::string &text) { return metrics.horizontalAdvance(Q(text)); }
 
+// What follows "Wydruk wykonano:": today in the system's short date format.
+std::string TodayText() { return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString(); }
+
+// One document for every report, each with the same print date.
+std::vector<TPrintLayout> PeriodDocuments(const std::vector<TPeriodPage> &pages) {
+    const std::string today = TodayText();
+    std::vector<TPrintLayout> documents;
+    for (const TPeriodPage &page : pages)
+        documents.push_back([page, today](IPrintSurface &surface) { DrawPeriodPage(surface, page, today); });
+    return documents;
+}
+
 } // namespace
 
 TFListaWydrukuOkr::TFListaWydrukuOkr(QWidget *parent) : TFListaWydrukuDob(parent) {
@@ -358,10 +370,8 @@ TPrintResult TFRapOkres::Print(const TPrintDestination &destination) {
         (void)MessageDlg("", "Na liście do wydruku nie zaznaczono żadnej stacji", MsgInformation);
         return TPrintResult::Cancelled;
     }
-    const std::string today = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString();
-    return RunPrintJob(
-        this, kPeriodDocumentTitle, destination,
-        [this, &today](IPrintSurface &surface) { DrawPeriodPages(surface, PrintPages(), today); },
+    return RunPrintJobs(
+        this, kPeriodDocumentTitle, destination, [this] { return PeriodDocuments(PrintPages()); },
         {nullptr, Action("&Drukuj")});
 }
 
@@ -395,10 +405,8 @@ TPeriodPage PageAsShown(const TPeriodReport &report, TPrintSelection selection) 
 }
 
 bool PrintPeriodToPdf(const std::vector<TPeriodPage> &pages, const std::string &file) {
-    const std::string today = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString();
-    return RunPrintJob(nullptr, kPeriodDocumentTitle, {TPrintTarget::PdfFile, file, true},
-                       [&](IPrintSurface &surface) { DrawPeriodPages(surface, pages, today); }) ==
-           TPrintResult::Printed;
+    return RunPrintJobs(nullptr, kPeriodDocumentTitle, {TPrintTarget::PdfFile, file, true},
+                        [&pages] { return PeriodDocuments(pages); }) == TPrintResult::Printed;
 }
 
 } // namespace kiv

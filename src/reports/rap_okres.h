@@ -56,7 +56,9 @@ class TFRapOkres : public QMainWindow {
     bool Build();
     // The reports of every ticked line over the current period, as printed.
     [[nodiscard]] std::vector<TPeriodPage> PrintPages() const;
-    // "&Drukuj" to the destination: the printer (after its dialog) or a PDF file.
+    // "&Drukuj" to the destination: after the printer's dialog each ticked
+    // station's report is a document of its own; a PDF file takes them one
+    // after another.
     TPrintResult Print(const TPrintDestination &destination);
     // "Eksport" for the path the save dialog gave (empty: cancelled); the file written or empty.
     std::string Export(TCsvLayout layout, const std::string &chosenPath);
@@ -109,7 +111,8 @@ class TFRapOkres : public QMainWindow {
 [[nodiscard]] QFont PeriodGridFont();
 // The report with the column widths the window gives it, ready for printing.
 [[nodiscard]] TPeriodPage PageAsShown(const TPeriodReport &report, TPrintSelection selection);
-// Pages into a landscape PDF file; false (after the message) when it could not be written.
+// The reports into a landscape PDF file, each from a new page; false (after
+// the message) when it could not be written.
 [[nodiscard]] bool PrintPeriodToPdf(const std::vector<TPeriodPage> &pages, const std::string &file);
 
 } // namespace kiv

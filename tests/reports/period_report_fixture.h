@@ -8,7 +8,8 @@
 //                    goes down by 50.
 //   00013 Łaźnia     the same data, criterion 2 (1.0), no PeakFlow.
 //   00014 Łąka       dVn only, day 10 hour 8 and day 20 hour 3 at 100.6 too.
-//   00015 Szkoła     dVr listed before its counter Vr.
+//   00015 Szkoła     dVr listed before its counter Vr; the device type
+//                    "Łódź" and the description of dVr in Windows-1250.
 //   00016 Pusta      a station file only.
 // Kiv.ini holds the virtual station "Suma" = 12 + 13 with capacity 250 and
 // the criterion 1 (0.001).
@@ -103,8 +104,11 @@ inline void BuildPeriodFolder(const std::string &folder) {
     more[{10, 8}] = 100.6f;
     more[{20, 3}] = 100.6f;
     StoreSamples(folder, 14, dvn, FixtureHours(more));
-    StoreSamples(folder, 15, FixtureItem("dVr", 0, "dV", "m3", "Przyrost objętości roboczej"), FixtureHours({}));
-    StoreSamples(folder, 15, FixtureItem("Vr", 1, "V", "m3", "Objętość robocza"), FixtureReadings({}));
+    TDevSign older = Device();
+    older.type = "\xa3\xf3" "d\x9f";
+    const TParamItem dvr = FixtureItem("dVr", 0, "dV", "m3", "Przyrost obj\xeato\x9c" "ci roboczej");
+    StoreSamples(folder, 15, dvr, FixtureHours({}), older);
+    StoreSamples(folder, 15, FixtureItem("Vr", 1, "V", "m3", "Objętość robocza"), FixtureReadings({}), older);
     const std::string ini = folder + "Kiv.ini";
     (void)WriteIniString("Virtual-" + folder, "Sum1", "Suma@+00012+00013@250", ini);
     (void)WriteIniString("Reports", "VIntegrityCrit", "1", ini);

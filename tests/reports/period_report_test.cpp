@@ -78,39 +78,39 @@ TEST_F(PeriodReport, CasesOfMay) {
           {"Vn", 4, "000000100240"},
           {"Vnd", 3, ""},
           {"Vnd", 4, "240", ""},
-          {"Vnd", 6, "1000", "!"},
-          {"Vnd", 10, "230", "?"},
-          {"Vnd", 18, "-50", "!"},
+          {"Vnd", 6, "1000!", "!"},
+          {"Vnd", 10, "230?", "?"},
+          {"Vnd", 18, "-50!", "!"},
           {"dVnhmin", 6, "14/21"},
           {"dVnhmax", 13, "101/04"},
           {"dVnhmin", 13, "10/22"},
           {"Pmin", 4, "1,5/10:30"},
           {"Pmax", 4, "2,1/16:15"},
           {"Pmax", 5, ""}},
-         {"8081", "!?", "", "100", "101", "2024.05.10/04", "1"},
+         {"8081", "!?", "0", "100", "101", "2024.05.10/04", "1"},
          "Stacja nr:00012 Kotłownia MacMat Nr fabr.100. Raport okresowy za okres: 2024.05.01 - 2024.05.31 (-2h)"},
         {"criterion 1.0 sets no \"!\"; no PeakFlow is 1",
          "00013@Łaźnia",
          {"Data", "Vn", "Vnd", "dVnhmin", "dVnhmax"},
          {{"Vnd", 6, "1000", ""}, {"Vnd", 18, "-50", ""}},
-         {"8081", "?", "", "1", "101", "2024.05.10/04", "743"},
+         {"8081", "?", "0", "1", "101", "2024.05.10/04", "743"},
          nullptr},
         {"without readings the hours' 1003 stand in, marked \"*\"; of equal maxima the first",
          "00014@Łąka",
          {"Data", "Vnd", "dVnhmin", "dVnhmax"},
-         {{"Vnd", 6, "1003", "*"}, {"Vnd", 10, "230", "*?"}, {"dVnhmax", 23, "101/01"}},
-         {"8556", "*?", "", "1", "101", "2024.05.10/04", "743"},
+         {{"Vnd", 6, "1003*", "*"}, {"Vnd", 10, "230*?", "*?"}, {"dVnhmax", 23, "101/01"}},
+         {"8556", "*?", "0", "1", "101", "2024.05.10/04", "743"},
          nullptr},
         {"an increment listed before its counter shares the counter's daily column",
          "00015@Szkoła",
          {"Data", "Vrd", "dVrhmin", "dVrhmax", "Vr"},
          {{"Vrd", 4, "240", ""}, {"Vr", 3, "000000100000"}},
-         {"", "OK", "7440", "1", "10", "2024.05.01/22", "0"},
-         nullptr},
+         {"0", "OK", "7440", "1", "10", "2024.05.01/22", "0"},
+         "Stacja nr:00015 Szkoła Łódź Nr fabr.100. Raport okresowy za okres: 2024.05.01 - 2024.05.31 (-2h)"},
         {"a virtual station: the four fixed parameters, the capacity of its entry, criterion 0.001",
          "+00012+00013@Suma",
          {"Data", "Vn", "Vnd", "dVnhmin", "dVnhmax", "Vr", "Vrd", "dVrhmin", "dVrhmax"},
-         {{"Vnd", 4, "480", ""}, {"Vnd", 6, "2000", "!"}, {"Vnd", 10, "460", ""}, {"Vr", 4, ""}},
+         {{"Vnd", 4, "480", ""}, {"Vnd", 6, "2000!", "!"}, {"Vnd", 10, "460", ""}, {"Vr", 4, ""}},
          {"16162", "!", "0", "250", "201", "2024.05.10/04", "0"},
          "Stacja nr:+00012+00013 Suma. Raport okresowy za okres: 2024.05.01 - 2024.05.31 (-2h)"},
     };
@@ -148,6 +148,7 @@ TEST_F(PeriodReport, ExtremesWidthsAndRefusals) {
     EXPECT_EQ(report.Find("dVnhmin")->extremeRow, 4) << "the first of the days with a 10";
     EXPECT_EQ(report.Find("Pmax")->extremeRow, 34) << "2.0 + 31/10 on the last day";
     EXPECT_EQ(report.Find("Vn")->description, "Objętość normalna");
+    EXPECT_EQ(Built("00015@Szkoła").Find("dVrhmin")->description, "Przyrost objętości roboczej") << "Windows-1250";
     EXPECT_EQ(report.statusLines[0],
               "Doba gazowa od 22:00, dni: 31, moc zamówiona: 100 m3/h, kryterium: 0,0001");
     // 7 a character: "000000100000" is 84 wide, "Data" stays at 50.
@@ -243,7 +244,7 @@ TEST_F(PeriodReport, PrintedDocument) {
     const auto width = [](const std::string &text) { return 7 * static_cast<int>(text.size()); };
     TPrintRecorder recorder({.pageWidth = 7016, .pageHeight = 4960});
     ASSERT_TRUE(recorder.BeginDocument(kPeriodDocumentTitle));
-    DrawPeriodPages(recorder, {MakePeriodPage(report, selection, width)}, "31.05.2024");
+    DrawPeriodPage(recorder, MakePeriodPage(report, selection, width), "31.05.2024");
     const std::vector<std::string> &lines = recorder.Lines();
     const auto at = [&lines](const std::string &line) {
         return std::find(lines.begin(), lines.end(), line) - lines.begin();
@@ -254,8 +255,8 @@ TEST_F(PeriodReport, PrintedDocument) {
     // "1234567890" is 320 printed and 70 on screen: f = 32/7, d = 32.
     EXPECT_TRUE(has("text 350 496 " + report.title));
     EXPECT_TRUE(has("text 350 688 Data"));
-    // Column 0 is 32/7 * 75 = 343 wide, then the gap; "Vn" ends its column of 32 + 32/7 * 89 = 439.
-    EXPECT_TRUE(has("text " + std::to_string(725 + 439 - 64) + " 688 Vn"));
+    // Column 0 is 32/7 * 75 = 343 wide; "Vn" ends the next column of 32 + 32/7 * 89 = 439.
+    EXPECT_TRUE(has("text " + std::to_string(693 + 439 - 64) + " 688 Vn"));
     EXPECT_TRUE(has("text 350 " + y(5) + report.Text(0, 3))) << "row r on line r + 2";
     EXPECT_EQ(recorder.Pages(), 2);
     // Row 36 would be on line 38: it starts the second page on line 1.
@@ -272,7 +273,21 @@ TEST_F(PeriodReport, PrintedDocument) {
                             [](const std::string &l) { return l.find("Pmin") != std::string::npos; }),
               0)
         << "unselected columns are left out";
-    EXPECT_NE(lines.back().find("Wydruk wykonano: 31.05.2024"), std::string::npos);
+    // The status lines under the summary; the print date half a line above the line after them.
+    EXPECT_TRUE(has("text 350 " + y(35) + report.statusLines[1]));
+    EXPECT_NE(lines.back().find(" " + std::to_string(496 + 96 * 36 - 48) + " Wydruk wykonano: 31.05.2024"),
+              std::string::npos)
+        << lines.back();
+
+    // A text too wide for its column loses whole characters from its end: "Ćwą1" in room for three.
+    TPeriodPage narrow = MakePeriodPage(report, ParseToPrint("1&"), width);
+    narrow.report.columns[1].cells[0].text = "Ćwą1";
+    narrow.screenDigitsWidth = 320; // f = 1, d = 32
+    narrow.screenWidths[1] = 64;    // 32 + 64 = three characters of 32
+    TPrintRecorder cut({.pageWidth = 7016, .pageHeight = 4960});
+    ASSERT_TRUE(cut.BeginDocument(kPeriodDocumentTitle));
+    DrawPeriodPage(cut, narrow, "");
+    EXPECT_EQ(std::count(cut.Lines().begin(), cut.Lines().end(), "text 425 688 Ćwą"), 1);
 }
 
 } // namespace

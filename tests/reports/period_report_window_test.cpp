@@ -1,8 +1,8 @@
 // The period report window on the fixture folder: the grid with its header,
 // glyph row and white-on-red extremes, the hint, the day and station steps
 // with their limits, a station without data, the click that writes the
-// print selection, "Eksport" (a cancelled dialog writes nothing) and a
-// 62-day landscape print into a PDF.
+// print selection, "Eksport" (a cancelled dialog writes nothing) and the
+// 62-day landscape print of one and of every ticked station into a PDF.
 #include "reports/rap_okres.h"
 
 #include "period_report_fixture.h"
@@ -16,6 +16,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -39,6 +40,12 @@ class PeriodReportWindowTest : public QObject {
         return w.Grid()->item(TFRapOkres::GridRow(reportRow), column)->text();
     }
     static bool Chosen(TFRapOkres &w, int column) { return w.Grid()->item(0, column)->data(Qt::UserRole + 1).toBool(); }
+    static int PdfPages(const std::string &pdf) {
+        QFile file(QString::fromStdString(pdf));
+        if (!file.open(QIODevice::ReadOnly))
+            return -1;
+        return static_cast<int>(QString::fromLatin1(file.readAll()).count(QRegularExpression("/Type\\s*/Page[^s]")));
+    }
 
   private slots:
     void initTestCase() { test::BuildPeriodFolder(temp_.Folder()); }
@@ -54,6 +61,7 @@ class PeriodReportWindowTest : public QObject {
         QCOMPARE(w.Grid()->rowCount(), 33);
         QCOMPARE(Cell(w, 3, 0), QString("2024.04.30"));
         QCOMPARE(Cell(w, 3, 1), QString("000000100000"));
+        QCOMPARE(Cell(w, 6, 2), QString("1000!")); // the day's marks after its volume
         QCOMPARE(Cell(w, 13, 4).section('/', 1), QString("04"));
         QCOMPARE(w.Grid()->item(TFRapOkres::GridRow(13), 4)->background().color(), QColor(Qt::red));
         QCOMPARE(w.Grid()->item(TFRapOkres::GridRow(13), 4)->foreground().color(), QColor(Qt::white));
@@ -122,23 +130,28 @@ class PeriodReportWindowTest : public QObject {
         QCOMPARE(csv.readAll().toStdString(), PeriodCsvText(w.Shown(), TCsvLayout::Standard));
     }
 
+    // Every ticked station is a report of its own; a PDF file takes them each from a new page.
     void printsEveryTickedStation() {
         MessageRecorder messages;
         TFRapOkres w;
         QVERIFY(w.Open(Args(62)));
         QCOMPARE(w.PrintPages().size(), std::size_t{3}); // the station without data is left out
+        const std::string all = temp_.File("period-all.pdf");
+        QCOMPARE(w.Print({TPrintTarget::PdfFile, all, true}), TPrintResult::Printed);
         for (int line = 1; line < w.PrintList()->Count(); ++line)
             w.PrintList()->SetTicked(line, false);
-        const QString pdf = QString::fromStdString(temp_.File("period.pdf"));
-        QCOMPARE(w.Print({TPrintTarget::PdfFile, pdf.toStdString(), true}), TPrintResult::Printed);
-        QFile file(pdf);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
-        QVERIFY(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page ") >= 1);
+        const std::string one = temp_.File("period.pdf");
+        QCOMPARE(w.Print({TPrintTarget::PdfFile, one, true}), TPrintResult::Printed);
+        QVERIFY(PdfPages(one) >= 1);
+        QCOMPARE(PdfPages(all), 3 * PdfPages(one)); // 62 days break alike for all three
         if (const QByteArray keep = qgetenv("KIV_ARTIFACT_DIR"); !keep.isEmpty()) {
             QDir().mkpath(QString::fromUtf8(keep));
-            QFile::remove(QString::fromUtf8(keep) + "/period-report.pdf");
-            QFile::copy(pdf, QString::fromUtf8(keep) + "/period-report.pdf");
+            const std::pair<std::string, const char *> kept[] = {{one, "/period-report.pdf"},
+                                                                 {all, "/period-report-all.pdf"}};
+            for (const auto &[from, to] : kept) {
+                QFile::remove(QString::fromUtf8(keep) + to);
+                QFile::copy(QString::fromStdString(from), QString::fromUtf8(keep) + to);
+            }
         }
         w.PrintList()->SetTicked(0, false);
         QCOMPARE(w.Print({TPrintTarget::PdfFile, temp_.File("none.pdf"), true}), TPrintResult::Cancelled);
