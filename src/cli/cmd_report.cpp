@@ -4,28 +4,33 @@
 // at DATE 00:00:01; the hour shift defaults to the one of Kiv.ini in the
 // working folder, where the virtual stations are looked up by label too.
 // kiv-cli report period: the period report from FROM to TO as its window
-// shows it (reports/period_report.h), its CSV file or its printed pages.
+// shows it (reports/period_report.h), and besides that its CSV file or its
+// printed pages. KEY names a station by its address, a virtual station by its
+// label in Kiv.ini, or a sum by its member formula.
 #include "cli/cli_args.h"
 #include "cli/cli_command.h"
 #include "config/program_settings.h"
 #include "config/station_db.h"
 #include "reports/daily_report.h"
 #include "reports/period_report.h"
+#include "support/helpers.h"
 #include "support/messages.h"
-
-#include <QLocale>
 
 #ifdef KIV_CLI_PDF
 #include "reports/rap_dob.h"
 #include "reports/rap_okres.h"
+#include "support/gui/display_text.h"
 
 #include <QApplication>
+#else
+#include <QLocale>
 #endif
 
 #include <algorithm>
-#include <iterator>
-
 #include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -39,25 +44,62 @@ constexpr std::size_t kDailyArguments = 4;
 const char *const kDailyOptions[] = {"--shift", "--days", "--pdf"};
 const char *const kPeriodOptions[] = {"--shift", "--csv", "--sep", "--pdf"};
 
-// "key@label" of an address or of the virtual station with that label.
+int StationEntry(const std::string &folder, int address, std::string &entry, std::string &error) {
+    if (const int rc = FindStation(folder, address, error); rc != kExitOk)
+        return rc;
+    entry = ZeroPad(address, 5) + "@" + ReadStationEntry(StationFilePath(folder, address), address).label;
+    return kExitOk;
+}
+
+// The members of a formula, each 1..65535 with its sign; empty when it is none.
+TNumTab FormulaMembers(const std::string &key) {
+    TNumTab members = ParseMemberFormula(key);
+    if (std::any_of(members.begin(), members.end(),
+                    [](int32_t m) { return m == 0 || std::abs(m) > kMaxStationAddress; }))
+        members.clear();
+    return members;
+}
+
+// A sum of several stations: the virtual station of Kiv.ini with the same
+// members lends its formula, label and capacity; any other is labelled with
+// its formula as Kiv.ini writes one ("+00012-00020").
+std::string SumEntry(const std::string &folder, const TNumTab &members) {
+    for (const std::string &text : TProgramSettings(KivIniPathInWorkingFolder()).VirtualEntries(folder)) {
+        const TVirtualEntry defined = ParseVirtualEntry(text);
+        if (ParseMemberFormula(defined.formula) == members)
+            return defined.formula + "@" + defined.label;
+    }
+    std::string formula;
+    for (const int32_t m : members)
+        formula += (m < 0 ? "-" : "+") + ZeroPad(std::abs(m), 5);
+    return formula + "@" + formula;
+}
+
+// "key@label" of an address, of the virtual station with that label, or of a
+// member formula; a formula of one member is that station itself.
 int FindEntry(const std::string &folder, const std::string &key, std::string &entry, std::string &error) {
     int address = 0;
     std::string ignored;
-    if (ParseAddress(key, address, ignored)) {
-        if (const int rc = FindStation(folder, address, error); rc != kExitOk)
-            return rc;
-        char five[8];
-        std::snprintf(five, sizeof five, "%05d", address);
-        entry = std::string(five) + "@" + ReadStationEntry(StationFilePath(folder, address), address).label;
-        return kExitOk;
-    }
+    if (ParseAddress(key, address, ignored))
+        return StationEntry(folder, address, entry, error);
     TVirtualEntry found;
     int number = 0;
-    if (!TProgramSettings(KivIniPathInWorkingFolder()).FindVirtualEntry(folder, key, found, number)) {
-        error = "brak stacji \"" + key + "\": ani adres 1..65535, ani etykieta stacji wirtualnej w Kiv.ini";
+    if (TProgramSettings(KivIniPathInWorkingFolder()).FindVirtualEntry(folder, key, found, number)) {
+        entry = found.formula + "@" + found.label;
+        return kExitOk;
+    }
+    const TNumTab members = FormulaMembers(key);
+    if (members.empty()) {
+        error = "brak stacji \"" + key +
+                "\": ani adres 1..65535, ani etykieta stacji wirtualnej w Kiv.ini, ani formuła (np. +00012+00013)";
         return kExitNoInput;
     }
-    entry = found.formula + "@" + found.label;
+    for (const int32_t m : members)
+        if (const int rc = FindStation(folder, std::abs(m), error); rc != kExitOk)
+            return rc;
+    if (members.size() == 1)
+        return StationEntry(folder, std::abs(members.front()), entry, error);
+    entry = SumEntry(folder, members);
     return kExitOk;
 }
 
@@ -94,21 +136,36 @@ void PrintReport(const TDailyReport &report) {
     std::printf("%s\n%s\n", report.counterLines[0].c_str(), report.counterLines[1].c_str());
 }
 
-// The pages of the print command; the fonts need an application, without a screen.
-int WritePdf(const std::vector<TDailyReport> &reports, const std::string &file) {
 #ifdef KIV_CLI_PDF
+// The print command's pages into the file; their fonts need an application, without a screen.
+int WritePdfFile(const std::string &file, const std::function<bool()> &print) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     int argc = 1;
     char name[] = "kiv-cli";
     char *argv[] = {name, nullptr};
-    QApplication app(argc, argv);
-    if (!PrintDailyToPdf(reports, file))
+    const QApplication app(argc, argv);
+    if (!print())
         return Fail(kName, kExitNoInput, "nie można zapisać pliku PDF \"" + file + "\"");
     return kExitOk;
+}
+
+std::string WindowDecimalSeparator() { return SystemDecimalSeparator(); }
+#else
+int NoPdf(const std::string &file) {
+    return Fail(kName, kExitUnavailable, "zapis do PDF (" + file + ") niedostępny w tej kompilacji");
+}
+
+// A build without windows writes as they would: with the system's separator.
+std::string WindowDecimalSeparator() { return QLocale::system().decimalPoint().toStdString(); }
+#endif
+
+int WritePdf(const std::vector<TDailyReport> &reports, const std::string &file) {
+#ifdef KIV_CLI_PDF
+    return WritePdfFile(file, [&] { return PrintDailyToPdf(reports, file); });
 #else
     (void)reports;
-    return Fail(kName, kExitUnavailable, "zapis do PDF (" + file + ") niedostępny w tej kompilacji");
+    return NoPdf(file);
 #endif
 }
 
@@ -209,7 +266,7 @@ bool ParsePeriodOptions(const CliArgs &in, TPeriodRequest &request, std::string 
     if (in.Has("--shift") && !ParseWhole("--shift", in.Option("--shift"), -23, 23, shift, error))
         return false;
     request.hourShift = static_cast<int>(shift);
-    request.decimalSeparator = QLocale::system().decimalPoint().toStdString();
+    request.decimalSeparator = WindowDecimalSeparator();
     if (in.Has("--sep") && !ParseSeparator(in.Option("--sep"), request.decimalSeparator, error))
         return false;
     const std::string layout = in.Has("--csv") ? in.Option("--csv") : "standard";
@@ -220,9 +277,8 @@ bool ParsePeriodOptions(const CliArgs &in, TPeriodRequest &request, std::string 
     return true;
 }
 
-// The grid row by row, cells between tabs, the print marks as "+" and "-", then TSum.
+// The grid row by row, cells between tabs, the print glyphs as "+" and "-", then TSum.
 void PrintPeriodReport(const TPeriodReport &report, const TPrintSelection &selection) {
-    std::printf("%s\n", report.title.c_str());
     for (int r = 0; r < report.Rows(); ++r) {
         std::string line;
         for (int c = 0; c < static_cast<int>(report.columns.size()); ++c) {
@@ -243,20 +299,21 @@ void PrintPeriodReport(const TPeriodReport &report, const TPrintSelection &selec
 
 int WritePeriodPdf(const TPeriodReport &report, const TPrintSelection &selection, const std::string &file) {
 #ifdef KIV_CLI_PDF
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    int argc = 1;
-    char name[] = "kiv-cli";
-    char *argv[] = {name, nullptr};
-    QApplication app(argc, argv);
-    if (!PrintPeriodToPdf({PageAsShown(report, selection)}, file))
-        return Fail(kName, kExitNoInput, "nie można zapisać pliku PDF \"" + file + "\"");
-    return kExitOk;
+    return WritePdfFile(file, [&] { return PrintPeriodToPdf({PageAsShown(report, selection)}, file); });
 #else
     (void)report;
     (void)selection;
-    return Fail(kName, kExitUnavailable, "zapis do PDF (" + file + ") niedostępny w tej kompilacji");
+    return NoPdf(file);
 #endif
+}
+
+// The file "Eksport" writes; a failure is told with the file layer's own words.
+int WritePeriodCsvFile(const TPeriodReport &report, const std::string &layoutName, const std::string &chosenPath) {
+    const TFirstMessage message;
+    const TCsvLayout layout = layoutName == "standard" ? TCsvLayout::Standard : TCsvLayout::Rozliczenie;
+    if (WritePeriodCsv(report, layout, chosenPath).empty())
+        return Fail(kName, kExitNoInput, message.Text() + ": " + PeriodCsvPath(chosenPath, report.entry.key));
+    return kExitOk;
 }
 
 int RunPeriod(const CliArgs &in, const std::string &csvFile) {
@@ -281,18 +338,12 @@ int RunPeriod(const CliArgs &in, const std::string &csvFile) {
     if (BuildPeriodReport(request, report) != TPeriodBuild::Built)
         return Fail(kName, kExitNoInput, message.Text());
     const TPrintSelection selection = ReadPrintSelection(request.dataFolder, report);
-    if (in.Has("--csv")) {
-        const TCsvLayout layout = in.Option("--csv") == "standard" ? TCsvLayout::Standard : TCsvLayout::Rozliczenie;
-        const std::string written = WritePeriodCsv(report, layout, csvFile);
-        if (written.empty())
-            return Fail(kName, kExitNoInput, message.Text() + ": " + PeriodCsvPath(csvFile, report.entry.key));
-        std::printf("%s\n", written.c_str());
-    }
-    if (in.Has("--pdf"))
-        return WritePeriodPdf(report, selection, in.Option("--pdf"));
-    if (!in.Has("--csv"))
-        PrintPeriodReport(report, selection);
-    return kExitOk;
+    PrintPeriodReport(report, selection);
+    std::fflush(stdout);
+    if (in.Has("--csv"))
+        if (const int rc = WritePeriodCsvFile(report, in.Option("--csv"), csvFile); rc != kExitOk)
+            return rc;
+    return in.Has("--pdf") ? WritePeriodPdf(report, selection, in.Option("--pdf")) : kExitOk;
 }
 
 // "--csv LAYOUT FILE" takes two values: the file is taken out before the split.
@@ -327,18 +378,21 @@ const CliRegistrar kReport(
      Run,
      {{"RODZAJ", "rodzaj raportu: daily (raport dobowy) albo period (raport okresowy)"},
       {"FOLDER", "folder danych z folderami stacji FC_nnnnn"},
-      {"KLUCZ", "adres stacji (np. 00012) albo etykieta stacji wirtualnej z Kiv.ini folderu roboczego"},
+      {"KLUCZ", "adres stacji (np. 00012), etykieta stacji wirtualnej z Kiv.ini folderu roboczego albo formuła "
+                "stacji wirtualnej (np. +00012+00013-00020)"},
       {"DATA", "daily: dzień raportu, RRRR-MM-DD, od 00:00:01; period: pierwszy dzień okresu (OD)"},
       {"DO", "period: ostatni dzień okresu, RRRR-MM-DD; okres najwyżej 62 dni", true}},
      {{"--shift", "H", "przesunięcie godziny początku doby gazowej, -23..23 (domyślnie z Kiv.ini, -2)"},
       {"--days", "N", "daily: liczba kolejnych dni, 1..31 (domyślnie 1)"},
       {"--csv", "UKŁAD PLIK",
-       "period: zamiast tekstu plik CSV jak z \"Eksport\" (standard albo rozliczenie); PLIK jak w oknie zapisu: "
-       "zapisany zostaje folder + klucz + nazwa + \".CSV\", jego ścieżka idzie na wyjście"},
+       "period: oprócz tekstu plik CSV jak z \"Eksport\" (standard albo rozliczenie); PLIK jak w oknie zapisu: "
+       "zapisany zostaje folder + klucz + nazwa + \".CSV\""},
       {"--sep", "C", "period: separator dziesiętny (domyślnie systemowy, jak w oknie raportu)"},
-      {"--pdf", "PLIK", "zamiast tekstu strony wydruku do pliku PDF (daily: jedna na dzień; period: poziomo)"}},
+      {"--pdf", "PLIK", "strony wydruku do pliku PDF (daily: zamiast tekstu, jedna na dzień; period: oprócz tekstu, "
+                       "poziomo)"}},
      {"kiv-cli report daily demo 00012 2026-05-10", "kiv-cli report daily demo \"Suma Północ\" 2026-05-10 --days 3",
-      "kiv-cli report period demo 00012 2026-05-01 2026-05-31 --csv rozliczenie /tmp/maj.csv"}});
+      "kiv-cli report period demo 00012 2026-05-01 2026-05-31 --csv rozliczenie /tmp/maj.csv",
+      "kiv-cli report period demo +00012+00013 2026-05-01 2026-05-31"}});
 
 } // namespace
 } // namespace kiv::cli
