@@ -114,9 +114,8 @@ int OrderedCapacity(const TGraph &graph) {
     if (!graph.isVirtual)
         return StationOrderedCapacity(StationFilePath(graph.request.dataFolder, graph.address));
     const std::string &kivIni = graph.request.kivIni;
-    return CapacityValue(
-        LookupSum(kivIni.empty() ? KivIniPathInWorkingFolder() : kivIni, graph.request.dataFolder, graph.request.label)
-            .capacity);
+    return VirtualOrderedCapacity(kivIni.empty() ? KivIniPathInWorkingFolder() : kivIni, graph.request.dataFolder,
+                                  graph.request.label);
 }
 
 // The position of the requested parameter in this period's list, or -1.
