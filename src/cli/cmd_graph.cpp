@@ -36,18 +36,10 @@ struct TGraphCall {
     int height = 600;
 };
 
-bool ParseDay(const std::string &text, TimeStamp &day, std::string &error) {
-    if (text.size() != 10 || !ParseStamp(text, day)) {
-        error = "niepoprawna data \"" + text + "\" (oczekiwano RRRR-MM-DD)";
-        return false;
-    }
-    return true;
-}
-
 bool ParsePeriod(const std::string &from, const std::string &to, TGraphRequest &request, std::string &error) {
     TimeStamp first = 0;
     TimeStamp last = 0;
-    if (!ParseDay(from, first, error) || !ParseDay(to, last, error))
+    if (!ParseDay("OD", from, first, error) || !ParseDay("DO", to, last, error))
         return false;
     if (last < first) {
         error = "data końcowa " + to + " jest wcześniejsza niż początkowa " + from;

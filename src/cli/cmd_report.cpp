@@ -114,11 +114,10 @@ bool ParseOptions(const CliArgs &in, TDailyRequest &request, long &days, std::st
     return true;
 }
 
-bool ParseDay(const std::string &text, TimeStamp &dayStart, std::string &error) {
-    if (text.size() != 10 || !ParseStamp(text, dayStart)) {
-        error = "niepoprawna data \"" + text + "\" (oczekiwano RRRR-MM-DD)";
+// The day as the period chooser starts it: 00:00:01.
+bool ParseDayStart(const std::string &what, const std::string &text, TimeStamp &dayStart, std::string &error) {
+    if (!ParseDay(what, text, dayStart, error))
         return false;
-    }
     dayStart += 1;
     return true;
 }
@@ -185,7 +184,7 @@ int RunDaily(const CliArgs &in) {
     TDailyRequest request;
     long days = 1;
     std::string error;
-    if (!ParseDay(in.values[3], request.dayStart, error) || !ParseOptions(in, request, days, error))
+    if (!ParseDayStart("DATA", in.values[3], request.dayStart, error) || !ParseOptions(in, request, days, error))
         return UsageError(kName, error);
     if (const int rc = FindDataFolder(in.values[1], request.dataFolder, error); rc != kExitOk)
         return Fail(kName, rc, error);
@@ -234,7 +233,7 @@ class TFirstMessage : public IMessageSink {
 // FROM 00:00:01 to the day after TO, as the period chooser gives them; at most 62 days.
 bool ParsePeriod(const std::string &from, const std::string &to, TimeStamp &start, TimeStamp &end,
                  std::string &error) {
-    if (!ParseDay(from, start, error) || !ParseDay(to, end, error))
+    if (!ParseDayStart("OD", from, start, error) || !ParseDayStart("DO", to, end, error))
         return false;
     end += kDaySeconds - 1;
     if (end <= start) {
@@ -248,26 +247,13 @@ bool ParsePeriod(const std::string &from, const std::string &to, TimeStamp &star
     return true;
 }
 
-// One character that is neither a digit nor the field separator ";".
-bool ParseSeparator(const std::string &text, std::string &separator, std::string &error) {
-    const bool one = !text.empty() && static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-                                          return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-                                      })) == 1;
-    if (!one || text == ";" || (text[0] >= '0' && text[0] <= '9') || static_cast<unsigned char>(text[0]) < ' ') {
-        error = "niepoprawny separator dziesiętny \"" + text + "\" (jeden znak, nie cyfra i nie \";\")";
-        return false;
-    }
-    separator = text;
-    return true;
-}
-
 bool ParsePeriodOptions(const CliArgs &in, TPeriodRequest &request, std::string &error) {
     long shift = TProgramSettings(KivIniPathInWorkingFolder()).RepBaseHourShift();
     if (in.Has("--shift") && !ParseWhole("--shift", in.Option("--shift"), -23, 23, shift, error))
         return false;
     request.hourShift = static_cast<int>(shift);
     request.decimalSeparator = WindowDecimalSeparator();
-    if (in.Has("--sep") && !ParseSeparator(in.Option("--sep"), request.decimalSeparator, error))
+    if (in.Has("--sep") && !ParseDecimalSeparator(in.Option("--sep"), request.decimalSeparator, error))
         return false;
     const std::string layout = in.Has("--csv") ? in.Option("--csv") : "standard";
     if (layout != "standard" && layout != "rozliczenie") {

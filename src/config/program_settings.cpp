@@ -104,6 +104,8 @@ std::string FormatVirtualEntry(const TVirtualEntry& entry) {
 
 std::string VirtualSectionName(const std::string& dataFolder) { return "Virtual-" + PathWithSeparator(dataFolder); }
 
+std::string VirtualEntryKey(int number) { return Numbered(kVirtualStem, number); }
+
 std::string TProgramSettings::DataPath(int index) const {
     return ReadIniString(kCatalogues, DataPathKey(index), "", path_);
 }
@@ -259,7 +261,7 @@ bool TProgramSettings::FindVirtualEntry(const std::string& dataFolder, const std
     return false;
 }
 bool TProgramSettings::SetVirtualEntry(const std::string& dataFolder, int number, const TVirtualEntry& entry) const {
-    return WriteIniString(VirtualSectionName(dataFolder), Numbered(kVirtualStem, number), FormatVirtualEntry(entry),
+    return WriteIniString(VirtualSectionName(dataFolder), VirtualEntryKey(number), FormatVirtualEntry(entry),
                           path_);
 }
 

@@ -30,6 +30,8 @@ struct TVirtualEntry {
 [[nodiscard]] std::string FormatVirtualEntry(const TVirtualEntry& entry);
 // "Virtual-" followed by the data folder with its trailing "/".
 [[nodiscard]] std::string VirtualSectionName(const std::string& dataFolder);
+// "Sum" + number: the key of a data folder's virtual station entry.
+[[nodiscard]] std::string VirtualEntryKey(int number);
 
 constexpr int kDataPathHistorySize = 5;
 

@@ -12,7 +12,7 @@ constexpr int kDefaultCapacity = 1;
 
 } // namespace
 
-std::string SumKey(int number) { return "Sum" + std::to_string(number); }
+std::string SumKey(int number) { return VirtualEntryKey(number); }
 
 std::vector<std::string> ReadSumEntries(const std::string& kivIni, const std::string& dataFolder) {
     return TProgramSettings(kivIni).VirtualEntries(dataFolder);

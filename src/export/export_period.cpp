@@ -2,9 +2,9 @@
 
 #include "config/station_db.h"
 #include "reports/archive_access.h"
+#include "support/helpers.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace kiv {
 namespace {
@@ -18,9 +18,7 @@ TimeStamp Moved(TimeStamp stamp, int32_t seconds) {
 
 std::string DayText(TimeStamp stamp) {
     const TDateTime dt = DecodeTime(stamp);
-    char text[32];
-    std::snprintf(text, sizeof text, "%02u.%02u.%04u", unsigned{dt.day}, unsigned{dt.month}, unsigned{dt.year});
-    return text;
+    return DottedDateText(dt.year, dt.month, dt.day);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "config/station_db.h"
 #include "reports/virtual_series.h"
 #include "support/helpers.h"
+#include "support/text_encoding.h"
 
 #include <cmath>
 #include <cstdio>
@@ -20,13 +21,13 @@ constexpr const char *kCounters[] = {"Vn", "Vr"};
 
 std::string DateText(TimeStamp stamp) {
     const TDateTime d = DecodeTime(stamp);
-    return ZeroPad(d.day, 2) + "." + ZeroPad(d.month, 2) + "." + std::to_string(d.year);
+    return DottedDateText(d.year, d.month, d.day);
 }
 
 std::string StationTitle(const std::string &dataFolder, const TDailyEntry &entry, const TDevSign &cecha) {
     const TRekStacji station = ReadStationEntry(StationFilePath(dataFolder, entry.address), entry.address);
-    return "Stacja nr:" + ZeroPad(entry.address, 5) + ". Raport dobowy " + station.label + " " + cecha.type +
-           " Nr fabr." + cecha.serialNumber;
+    return "Stacja nr:" + ZeroPad(entry.address, 5) + ". Raport dobowy " + station.label + " " +
+           DecodeText(cecha.type) + " Nr fabr." + DecodeText(cecha.serialNumber);
 }
 
 // One hour's accumulators while the samples are walked.

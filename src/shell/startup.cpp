@@ -85,13 +85,21 @@ TFWyborOkresu* InstallPeriodChooser(TF_Main& main) {
     main.Targets().dailyReport = [daily](const TPeriodArgs& a) {
         daily->Open({a.keyLabels, a.dataFolder, a.start, a.end, a.lowerLimit, a.upperLimit, a.hourShift, a.kivIni});
     };
+    // One graph window per station of the set, each on its first parameter.
     main.Targets().graph = [window = &main](const TPeriodArgs& a) {
         for (const std::string& keyLabel : a.keyLabels) {
-            const std::size_t at = keyLabel.find('@');
-            const std::string label = at == std::string::npos ? std::string() : keyLabel.substr(at + 1);
-            (void)TFGrafika::OpenNew({a.dataFolder, keyLabel.substr(0, at), label, a.hourShift, a.lowerLimit,
-                                      a.upperLimit, a.start, a.end, 0, a.kivIni},
-                                     window);
+            const TDailyEntry entry = SplitDailyEntry(keyLabel);
+            TGraphRequest request;
+            request.dataFolder = a.dataFolder;
+            request.key = entry.key;
+            request.label = entry.label;
+            request.hourShift = a.hourShift;
+            request.lower = a.lowerLimit;
+            request.upper = a.upperLimit;
+            request.start = a.start;
+            request.end = a.end;
+            request.kivIni = a.kivIni;
+            (void)TFGrafika::OpenNew(request, window);
         }
     };
     auto* period = new TFRapOkres(&main);

@@ -75,7 +75,7 @@ TEST_F(CliGraphTest, RefusesWhatItCannotDraw) {
     } calls[] = {
         {{"00012", "2024-05-10", "2024-05-10"}, 64, "--png PLIK albo --pdf PLIK"},
         {{"00012", "2024-05-10", "2024-05-10", "--png", "a.png", "--pdf", "a.pdf"}, 64, "podaj jedno z"},
-        {{"00012", "2024-05-32", "2024-05-10", "--png", "a.png"}, 64, "niepoprawna data \"2024-05-32\""},
+        {{"00012", "2024-05-32", "2024-05-10", "--png", "a.png"}, 64, "niepoprawna data OD \"2024-05-32\""},
         {{"00012", "2024-04-01", "2024-05-10", "--png", "a.png"}, 64, "nie mieści się w jednym miesiącu"},
         {{"00012", "2024-04-10", "2024-05-10", "--png", "a.png"}, 64, "(najpóźniej do 2024-05-09)"},
         {{"00012", "2024-05-10", "2024-05-09", "--png", "a.png"}, 64, "data końcowa 2024-05-09 jest wcześniejsza niż"},
