@@ -9,6 +9,7 @@
 // label in Kiv.ini, or a sum by its member formula.
 #include "cli/cli_args.h"
 #include "cli/cli_command.h"
+#include "cli/first_message.h"
 #include "config/program_settings.h"
 #include "config/station_db.h"
 #include "reports/daily_report.h"
@@ -208,27 +209,6 @@ int RunDaily(const CliArgs &in) {
     }
     return kExitOk;
 }
-
-// Keeps the first message of the report for one line of Fail.
-class TFirstMessage : public IMessageSink {
-  public:
-    TFirstMessage() : previous_(SetMessageSink(this)) {}
-    ~TFirstMessage() override { SetMessageSink(previous_); }
-    TFirstMessage(const TFirstMessage &) = delete;
-    TFirstMessage &operator=(const TFirstMessage &) = delete;
-
-    int Show(const std::string &, const std::string &text, int, unsigned buttons) override {
-        if (text_.empty())
-            text_ = text;
-        const int bit = DefaultButtonBit(buttons);
-        return bit < 0 ? ResNone : ButtonResult(bit);
-    }
-    [[nodiscard]] const std::string &Text() const { return text_; }
-
-  private:
-    IMessageSink *previous_;
-    std::string text_;
-};
 
 // FROM 00:00:01 to the day after TO, as the period chooser gives them; at most 62 days.
 bool ParsePeriod(const std::string &from, const std::string &to, TimeStamp &start, TimeStamp &end,

@@ -4,6 +4,7 @@
 // the chooser's one-second start; nothing is written to the data folder.
 #include "cli/cli_args.h"
 #include "cli/cli_command.h"
+#include "cli/first_message.h"
 #include "config/station_db.h"
 #include "reports/virtual_series.h"
 #include "support/messages.h"
@@ -16,27 +17,6 @@ namespace kiv::cli {
 namespace {
 
 constexpr const char *kName = "series";
-
-// Keeps the first message of the computations for one line of Fail.
-class TFirstMessage : public IMessageSink {
-  public:
-    TFirstMessage() : previous_(SetMessageSink(this)) {}
-    ~TFirstMessage() override { SetMessageSink(previous_); }
-    TFirstMessage(const TFirstMessage &) = delete;
-    TFirstMessage &operator=(const TFirstMessage &) = delete;
-
-    int Show(const std::string &, const std::string &text, int, unsigned buttons) override {
-        if (text_.empty())
-            text_ = text;
-        const int bit = DefaultButtonBit(buttons);
-        return bit < 0 ? ResNone : ButtonResult(bit);
-    }
-    [[nodiscard]] const std::string &Text() const { return text_; }
-
-  private:
-    IMessageSink *previous_;
-    std::string text_;
-};
 
 bool ParseKey(const std::string &text, TNumTab &members, std::string &error) {
     members = ParseMemberFormula(text);
