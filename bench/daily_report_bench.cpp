@@ -3,29 +3,13 @@
 // hourly sums and both counter lines, as the report window builds them.
 #include "bench_archive.h"
 #include "reports/daily_report.h"
-#include "datafiles/sample_value.h"
 
 #include <benchmark/benchmark.h>
-
 
 namespace kiv {
 namespace {
 
 constexpr int kMembers = 20;
-
-// `count` samples of `minutes` each from `from` on, values rising by one.
-Bytes Samples(TimeStamp from, int count, uint16_t minutes, uint32_t start) {
-    Bytes out(static_cast<std::size_t>(count) * kSampleSize);
-    for (int i = 0; i < count; ++i) {
-        uint8_t slot[5] = {1};
-        const uint32_t value = start + static_cast<uint32_t>(i);
-        for (int k = 0; k < 4; ++k)
-            slot[1 + k] = static_cast<uint8_t>(value >> (8 * k));
-        EncodeSample(&out[static_cast<std::size_t>(i) * kSampleSize], from + minutes * 60u * static_cast<uint32_t>(i),
-                     minutes, VtUInt32, slot, sizeof slot);
-    }
-    return out;
-}
 
 // May 2024 for stations 1..20, made once per run and removed at exit.
 struct TBenchData : bench::TBenchFolder {
@@ -33,10 +17,10 @@ struct TBenchData : bench::TBenchFolder {
         const TimeStamp may = MonthStart(2024, 5);
         for (int member = 1; member <= kMembers; ++member) {
             SeedDataRandom(static_cast<uint32_t>(member));
-            Store(member, bench::ChannelItem("Vn", "V", 0), Samples(may, 31 * 24, 60, 1000));
-            Store(member, bench::ChannelItem("dVn", "dV", 1), Samples(may + 900, 31 * 96, 15, 1));
-            Store(member, bench::ChannelItem("Vr", "V", 2), Samples(may, 31 * 24, 60, 900));
-            Store(member, bench::ChannelItem("dVr", "dV", 3), Samples(may + 900, 31 * 96, 15, 1));
+            Store(member, bench::ChannelItem("Vn", "V", 0), bench::Samples(may, 31 * 24, 60, 1000));
+            Store(member, bench::ChannelItem("dVn", "dV", 1), bench::Samples(may + 900, 31 * 96, 15, 1));
+            Store(member, bench::ChannelItem("Vr", "V", 2), bench::Samples(may, 31 * 24, 60, 900));
+            Store(member, bench::ChannelItem("dVr", "dV", 3), bench::Samples(may + 900, 31 * 96, 15, 1));
         }
     }
 };

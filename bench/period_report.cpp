@@ -3,7 +3,6 @@
 // virtual station of 20 such members without P (goal: under 200 ms); each
 // as the report window builds it, columns, marks, summary and texts.
 #include "bench_archive.h"
-#include "datafiles/sample_value.h"
 #include "reports/period_report.h"
 
 #include <benchmark/benchmark.h>
@@ -15,20 +14,6 @@ constexpr int kMembers = 20;
 constexpr int kStation = 21;
 constexpr int kDays = 62;
 
-// `count` samples of `minutes` each from `from` on, values rising by one.
-Bytes Samples(TimeStamp from, int count, uint16_t minutes, uint32_t start) {
-    Bytes out(static_cast<std::size_t>(count) * kSampleSize);
-    for (int i = 0; i < count; ++i) {
-        uint8_t slot[5] = {1};
-        const uint32_t value = start + static_cast<uint32_t>(i);
-        for (int k = 0; k < 4; ++k)
-            slot[1 + k] = static_cast<uint8_t>(value >> (8 * k));
-        EncodeSample(&out[static_cast<std::size_t>(i) * kSampleSize], from + minutes * 60u * static_cast<uint32_t>(i),
-                     minutes, VtUInt32, slot, sizeof slot);
-    }
-    return out;
-}
-
 // From 30 April 2024 22:00 on, 62 gas days and one hour, for stations 1..21.
 struct TBenchData : bench::TBenchFolder {
     TBenchData() : TBenchFolder("kiv_period_bench") {
@@ -36,12 +21,12 @@ struct TBenchData : bench::TBenchFolder {
         const int hours = kDays * 24 + 1;
         for (int station = 1; station <= kStation; ++station) {
             SeedDataRandom(static_cast<uint32_t>(station));
-            Store(station, bench::ChannelItem("Vn", "V", 0), Samples(from, hours, 60, 100000));
-            Store(station, bench::ChannelItem("dVn", "dV", 1), Samples(from + 900, hours * 4, 15, 1));
-            Store(station, bench::ChannelItem("Vr", "V", 2), Samples(from, hours, 60, 90000));
-            Store(station, bench::ChannelItem("dVr", "dV", 3), Samples(from + 900, hours * 4, 15, 1));
+            Store(station, bench::ChannelItem("Vn", "V", 0), bench::Samples(from, hours, 60, 100000));
+            Store(station, bench::ChannelItem("dVn", "dV", 1), bench::Samples(from + 900, hours * 4, 15, 1));
+            Store(station, bench::ChannelItem("Vr", "V", 2), bench::Samples(from, hours, 60, 90000));
+            Store(station, bench::ChannelItem("dVr", "dV", 3), bench::Samples(from + 900, hours * 4, 15, 1));
         }
-        Store(kStation, bench::ChannelItem("P", "m", 4), Samples(from + 900, hours * 4, 15, 1));
+        Store(kStation, bench::ChannelItem("P", "m", 4), bench::Samples(from + 900, hours * 4, 15, 1));
     }
 };
 
