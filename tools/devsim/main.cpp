@@ -1,6 +1,7 @@
 // kiv-devsim: a GazModem device on a pseudo-terminal or a serial line, for
 // trying and testing the program's read-outs without hardware; with --modem,
-// one or more devices behind a simulated Hayes modem.
+// one or more devices behind a simulated Hayes modem; with --transporter,
+// a KivGAZ transporter holding several devices.
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -19,6 +20,7 @@
 #include "request_handlers.h"
 #include "serial_link.h"
 #include "serving_loop.h"
+#include "transporter.h"
 
 namespace {
 
@@ -119,6 +121,26 @@ bool ModemSettingsOf(const kiv::devsim::Options& options, const std::map<uint16_
     return true;
 }
 
+// The transporter and the devices it holds, in the directory's order: the
+// --address device first, then the extra devices as given.
+kiv::devsim::SimTransporter TransporterOf(const kiv::devsim::Options& options,
+                                          const std::vector<std::unique_ptr<kiv::devsim::SimDevice>>& devices) {
+    using namespace kiv::devsim;
+    TransporterSettings settings;
+    settings.address = static_cast<uint16_t>(options.transporter);
+    settings.slots = static_cast<std::size_t>(options.slots);
+    settings.silentEntries.insert(options.silentEntries.begin(), options.silentEntries.end());
+    std::vector<HeldDevice> held;
+    for (const auto& device : devices) {
+        const uint16_t address = device->Data().address;
+        std::string name = "Stacja " + std::to_string(address);
+        for (const DeviceName& named : options.deviceNames)
+            if (named.address == address) name = named.name;
+        held.push_back({address, name, device.get()});
+    }
+    return SimTransporter(settings, std::move(held));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -165,6 +187,10 @@ int main(int argc, char** argv) {
     serve.seed = options.seed;
     serve.verbose = options.verbose;
     const DeviceClock clock(start);
+    if (options.transporter != 0) {
+        SimTransporter transporter = TransporterOf(options, devices);
+        return Serve(link, transporter, clock, serve, g_stop);
+    }
     if (!options.modem) return Serve(link, *devices.front(), clock, serve, g_stop);
     HayesModem modem(modemSettings);
     return ServeModem(link, modem, byAddress, clock, serve, g_stop);

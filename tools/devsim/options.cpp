@@ -42,6 +42,8 @@ const std::map<std::string, IntOption>& IntOptions() {
         {"--dial-time", {0, 120000, [](Options& o, long long v) { o.dialTimeMs = static_cast<int>(v); }}},
         {"--guard-time", {0, 10000, [](Options& o, long long v) { o.guardTimeMs = static_cast<int>(v); }}},
         {"--modem-errors", {0, 1000, [](Options& o, long long v) { o.modemErrors = static_cast<int>(v); }}},
+        {"--transporter", {1, 65535, [](Options& o, long long v) { o.transporter = static_cast<int>(v); }}},
+        {"--slots", {0, 65536, [](Options& o, long long v) { o.slots = static_cast<int>(v); }}},
     };
     return table;
 }
@@ -82,6 +84,19 @@ bool ParseExtraDevice(const std::string& text, ExtraDevice& device, std::string&
     return true;
 }
 
+// "ADDRESS=NAME", the address a whole number of 1..65535.
+bool ParseDeviceName(const std::string& text, DeviceName& named, std::string& error) {
+    const std::size_t equals = text.find('=');
+    long long address = 0;
+    if (equals == std::string::npos || !ToInt(text.substr(0, equals), 1, 65535, address)) {
+        error = "--device-name wants ADDRESS=NAME with an address of 1..65535, not \"" + text + "\"";
+        return false;
+    }
+    named.address = static_cast<uint16_t>(address);
+    named.name = text.substr(equals + 1);
+    return true;
+}
+
 // Options that may be given more than once, each value kept; false with a
 // message for a value that cannot be taken.
 using ListAdd = std::function<bool(Options&, const std::string&, std::string&)>;
@@ -98,6 +113,23 @@ const std::map<std::string, ListAdd>& ListOptions() {
              ExtraDevice device;
              if (!ParseExtraDevice(value, device, error)) return false;
              o.extraDevices.push_back(device);
+             return true;
+         }},
+        {"--device-name",
+         [](Options& o, const std::string& value, std::string& error) {
+             DeviceName named;
+             if (!ParseDeviceName(value, named, error)) return false;
+             o.deviceNames.push_back(named);
+             return true;
+         }},
+        {"--silent-entry",
+         [](Options& o, const std::string& value, std::string& error) {
+             long long entry = 0;
+             if (!ToInt(value, 0, 65535, entry)) {
+                 error = "--silent-entry takes an entry number from 0 to 65535, not \"" + value + "\"";
+                 return false;
+             }
+             o.silentEntries.push_back(static_cast<int>(entry));
              return true;
          }},
     };
@@ -118,9 +150,41 @@ bool AddressesDistinct(const Options& o, std::string& error) {
     return true;
 }
 
+bool NamesHeldDevice(const Options& o, uint16_t address) {
+    if (o.address == address) return true;
+    return std::any_of(o.extraDevices.begin(), o.extraDevices.end(),
+                       [address](const ExtraDevice& device) { return device.address == address; });
+}
+
+// The transporter needs an address of its own, and its options a transporter.
+bool TransporterOptionsFit(const Options& o, std::string& error) {
+    if (o.transporter == 0) {
+        if (o.slots != 0 || !o.silentEntries.empty() || !o.deviceNames.empty()) {
+            error = "the directory options need --transporter";
+            return false;
+        }
+        return true;
+    }
+    if (o.modem) {
+        error = "--transporter and --modem exclude each other";
+        return false;
+    }
+    if (NamesHeldDevice(o, static_cast<uint16_t>(o.transporter))) {
+        error = "--transporter " + std::to_string(o.transporter) + ": a held device has that address";
+        return false;
+    }
+    for (const DeviceName& named : o.deviceNames) {
+        if (!NamesHeldDevice(o, named.address)) {
+            error = "--device-name " + std::to_string(named.address) + ": the transporter holds no such device";
+            return false;
+        }
+    }
+    return true;
+}
+
 bool ModemOptionsGiven(const Options& o) {
     const Options plain;
-    return !o.numbers.empty() || !o.extraDevices.empty() || o.connectSpeed != plain.connectSpeed ||
+    return !o.numbers.empty() || (!o.extraDevices.empty() && o.transporter == 0) || o.connectSpeed != plain.connectSpeed ||
            o.dialTimeMs != plain.dialTimeMs || o.guardTimeMs != plain.guardTimeMs ||
            o.modemErrors != plain.modemErrors || o.ignoreDtr;
 }
@@ -178,6 +242,7 @@ ParseResult ParseOptions(const std::vector<std::string>& args, Options& options,
         return ParseResult::kError;
     }
     if (!AddressesDistinct(options, error)) return ParseResult::kError;
+    if (!TransporterOptionsFit(options, error)) return ParseResult::kError;
     return ParseResult::kRun;
 }
 
@@ -239,7 +304,7 @@ Modem:
                      without digits. Without any, every number reaches the
                      device; with some, other numbers end in NO CARRIER
   --extra-device A[:PROFILE]
-                     one more device behind the modem, with address A and
+                     one more device behind the modem (or in the transporter), with address A and
                      generated contents (default: the --profile); repeatable,
                      every device on an address of its own
   --connect-speed B  speed in the CONNECT result (default: --baud, or 9600)
@@ -247,6 +312,18 @@ Modem:
   --guard-time MS    quiet line around the "+++" escape (default 1000)
   --modem-errors N   answer ERROR to the first N command lines
   --ignore-dtr       do not hang up when the program drops DTR
+
+Transporter:
+  --transporter A    answer as a KivGAZ transporter on address A holding the
+                     device and every --extra-device, each answering on its
+                     own address as itself; address A answers the directory
+  --device-name A=NAME
+                     the name of held device A in the directory (default
+                     "Stacja A"); repeatable
+  --slots N          directory slots (default: one per held device); the
+                     slots after the devices are empty, past them 0x7F
+  --silent-entry I   leave the request for directory entry I unanswered;
+                     repeatable
 
   --verbose          log requests and replies on stderr
   --help             this text

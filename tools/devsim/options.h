@@ -16,6 +16,13 @@ struct ExtraDevice {
     bool operator==(const ExtraDevice&) const = default;
 };
 
+// A held device's name in a transporter's directory, from "ADDRESS=NAME".
+struct DeviceName {
+    uint16_t address = 0;
+    std::string name;
+    bool operator==(const DeviceName&) const = default;
+};
+
 struct Options {
     std::string profile;
     int address = 0;
@@ -48,6 +55,12 @@ struct Options {
     int guardTimeMs = 1000;
     int modemErrors = 0;
     bool ignoreDtr = false;
+    // A KivGAZ transporter on this address holding the device and the extra
+    // devices; 0: none.
+    int transporter = 0;
+    int slots = 0; // directory slots; 0: one per held device
+    std::vector<int> silentEntries;
+    std::vector<DeviceName> deviceNames;
 };
 
 enum class ParseResult { kRun, kHelp, kError };

@@ -102,7 +102,7 @@ Bytes SimDevice::Dispatch(uint8_t requestCode, const Bytes& data, uint32_t devic
         return Clock(deviceNow);
     case code::kNameplate1:
     case code::kNameplate2:
-        return Nameplate();
+        return NameplateBytes(data_, settings_.protocol);
     case code::kHourPosition:
         return HourPosition(data, replyCode);
     case code::kHourNextBlock:
@@ -151,20 +151,20 @@ Bytes SimDevice::Clock(uint32_t deviceNow) const {
     return WireTime(deviceNow, 6);
 }
 
-Bytes SimDevice::Nameplate() const {
+Bytes NameplateBytes(const DeviceData& data, int protocol) {
     Bytes out;
     auto add = [&out](const std::string& text) {
         out.insert(out.end(), text.begin(), text.end());
         out.push_back(0);
     };
-    add(data_.nameplate[kMake]);
-    add(data_.nameplate[kType]);
-    add(data_.nameplate[kSerial]);
-    if (settings_.protocol == 2) {
-        add(data_.nameplate[kExtra1]);
-        add(data_.nameplate[kExtra2]);
+    add(data.nameplate[kMake]);
+    add(data.nameplate[kType]);
+    add(data.nameplate[kSerial]);
+    if (protocol == 2) {
+        add(data.nameplate[kExtra1]);
+        add(data.nameplate[kExtra2]);
     }
-    add(data_.nameplate[kLast]);
+    add(data.nameplate[kLast]);
     return out;
 }
 

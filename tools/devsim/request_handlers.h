@@ -57,20 +57,27 @@ struct DeviceSettings {
 // Room for the data of one reply; the program cuts replies at 2400 bytes.
 constexpr std::size_t kReplyBudget = 2300;
 
-class SimDevice {
+// Whatever answers on the line: one device, or a transporter holding several.
+class IFrameHandler {
+public:
+    virtual ~IFrameHandler() = default;
+    // The reply to a request, or nothing when it is meant for another address.
+    [[nodiscard]] virtual std::optional<Frame> Handle(const Frame& request, uint32_t deviceNow) = 0;
+};
+
+class SimDevice : public IFrameHandler {
 public:
     SimDevice(DeviceData data, DeviceSettings settings);
 
-    // The reply to a request, or nothing when it is meant for another address.
-    [[nodiscard]] std::optional<Frame> Handle(const Frame& request, uint32_t deviceNow);
+    [[nodiscard]] std::optional<Frame> Handle(const Frame& request, uint32_t deviceNow) override;
     [[nodiscard]] const DeviceData& Data() const { return data_; }
+    [[nodiscard]] int Protocol() const { return settings_.protocol; }
 
 private:
     Bytes Dispatch(uint8_t requestCode, const Bytes& data, uint32_t deviceNow, uint8_t& replyCode);
     bool Supports(uint8_t requestCode) const;
 
     Bytes Clock(uint32_t deviceNow) const;
-    Bytes Nameplate() const;
     Bytes Current(uint8_t count, uint16_t start) const;
     Bytes TableChunk(const Bytes& table, uint8_t count, uint16_t offset, uint8_t& replyCode) const;
     Bytes Event(uint16_t number, uint8_t& replyCode) const;
@@ -90,6 +97,9 @@ private:
     bool hourBlockSent_ = false;
     std::size_t dayPosition_ = 0;
 };
+
+// The nameplate strings as a device of `protocol` sends them, each ended by 0.
+[[nodiscard]] Bytes NameplateBytes(const DeviceData& data, int protocol);
 
 // The samples of one channel from `start`: as many as `maxCount`, `budget`
 // bytes and a regular time step allow. Returns their count (0 when the channel

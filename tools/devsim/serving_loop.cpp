@@ -38,7 +38,7 @@ uint32_t DeviceClock::Now() const {
     return start_ + static_cast<uint32_t>(elapsed.count());
 }
 
-DeviceEnd::DeviceEnd(SimDevice& device, const ServeSettings& settings)
+DeviceEnd::DeviceEnd(IFrameHandler& device, const ServeSettings& settings)
     : device_(device), verbose_(settings.verbose), faults_(settings.faults, settings.seed),
       lastByte_(std::chrono::steady_clock::now()) {}
 
@@ -69,7 +69,7 @@ void DeviceEnd::Idle(std::chrono::steady_clock::time_point now) {
     if (reader_.Pending() > 0 && now - lastByte_ > kFrameGap) reader_.Clear();
 }
 
-int Serve(SerialLink& link, SimDevice& device, const DeviceClock& clock, const ServeSettings& settings,
+int Serve(SerialLink& link, IFrameHandler& device, const DeviceClock& clock, const ServeSettings& settings,
           const volatile std::sig_atomic_t& stop) {
     DeviceEnd end(device, settings);
     uint8_t buffer[4096];

@@ -35,10 +35,11 @@ struct ServeSettings {
     bool verbose = false;
 };
 
-// One device on the line: its frame reader, its model and the faults of its replies.
+// One device (or a transporter) on the line: its frame reader, its model and
+// the faults of its replies.
 class DeviceEnd {
 public:
-    DeviceEnd(SimDevice& device, const ServeSettings& settings);
+    DeviceEnd(IFrameHandler& device, const ServeSettings& settings);
 
     // Takes bytes from the line; the replies to send, shaped by the faults,
     // in order (a reply left out by the faults is not among them).
@@ -47,7 +48,7 @@ public:
     void Idle(std::chrono::steady_clock::time_point now);
 
 private:
-    SimDevice& device_;
+    IFrameHandler& device_;
     bool verbose_;
     FrameReader reader_;
     FaultInjector faults_;
@@ -55,7 +56,7 @@ private:
 };
 
 // Serves until `stop` is set; 0 then, 1 when the line failed.
-[[nodiscard]] int Serve(SerialLink& link, SimDevice& device, const DeviceClock& clock, const ServeSettings& settings,
+[[nodiscard]] int Serve(SerialLink& link, IFrameHandler& device, const DeviceClock& clock, const ServeSettings& settings,
                         const volatile std::sig_atomic_t& stop);
 
 // The same behind a Hayes modem: `devices` by address, the ones its numbers reach.
