@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QSerialPort>
+#include <QTcpSocket>
 
 #include <algorithm>
 #include <cctype>
@@ -49,18 +50,24 @@ std::string PortOpenError(const std::string& portText, const std::string& device
 
 } // namespace
 
-TFCommModule::TFCommModule(QObject* parent) : QObject(parent), port_(new QSerialPort(this)) {
+TFCommModule::TFCommModule(QObject* parent)
+    : QObject(parent), port_(new QSerialPort(this)), socket_(new QTcpSocket(this)) {
     if (g_instance == nullptr)
         g_instance = this;
     timer_.setInterval(kTimerInterval);
     connect(&timer_, &QTimer::timeout, this, &TFCommModule::OnTimer);
     connect(port_, &QSerialPort::bytesWritten, this, &TFCommModule::OnBytesWritten);
     connect(port_, &QSerialPort::readyRead, this, &TFCommModule::OnReadyRead);
+    connect(socket_, &QTcpSocket::bytesWritten, this, &TFCommModule::OnBytesWritten);
+    connect(socket_, &QTcpSocket::readyRead, this, &TFCommModule::OnReadyRead);
+    connect(socket_, &QTcpSocket::disconnected, this, &TFCommModule::OnDisconnected);
 }
 
 TFCommModule::~TFCommModule() {
     if (port_->isOpen())
         port_->close();
+    portState_ = PortClosed;
+    socket_->abort();
     if (g_instance == this)
         g_instance = nullptr;
 }
@@ -137,6 +144,12 @@ bool TFCommModule::ClosePort() {
         portState_ = PortClosed;
         return true;
     }
+    if (portState_ == PortTcp) {
+        portState_ = PortClosed;
+        CloseSocket();
+        ShowConnection("Połączenie zamknięte");
+        return true;
+    }
     const bool wasOpen = portState_ == PortDirect || portState_ == PortModemCommand;
     CloseLine();
     if (wasOpen)
@@ -152,7 +165,7 @@ void TFCommModule::SendFrame(uint8_t kind, uint16_t secondAddress, uint16_t data
         BuildFrame(RequestCode(kind), secondAddress, data, std::min(dataLength, room), deviceAddress);
     std::copy(frame.begin(), frame.end(), ex_.txBuffer.begin());
     ex_.txLength = static_cast<uint16_t>(frame.size());
-    if (portState_ == PortDirect || portState_ == PortModemOnline)
+    if (portState_ == PortDirect || portState_ == PortModemOnline || portState_ == PortTcp)
         StartExchange(true);
 }
 
@@ -179,7 +192,7 @@ char TFCommModule::ParityLetter() const {
 }
 
 TxResult TFCommModule::WaitForExchange() {
-    while (ex_.txState != TxState::Idle && ex_.txState != TxState::Done && port_->isOpen())
+    while (ex_.txState != TxState::Idle && ex_.txState != TxState::Done && LineOpen())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     return ex_.result;
 }
@@ -189,7 +202,7 @@ void TFCommModule::StartExchange(bool frameMode) {
     ex_.frameMode = frameMode ? 1 : 0;
     ex_.frameStart = -1;
     ex_.expectedLength = 0;
-    port_->clear(QSerialPort::AllDirections);
+    PurgeLine();
     RestartElapsed();
     SetTxState(TxState::Silence);
     timer_.start();
@@ -200,8 +213,28 @@ void TFCommModule::StartExchange(bool frameMode) {
 
 void TFCommModule::OnTimer() {
     ex_.elapsed = static_cast<int32_t>(clock_.elapsed());
-    if (portState_ == PortDirect || portState_ == PortModemCommand || portState_ == PortModemOnline)
+    if (portState_ == PortDirect || portState_ == PortModemCommand || portState_ == PortModemOnline ||
+        portState_ == PortTcp)
         Step();
+}
+
+QIODevice* TFCommModule::Line() const {
+    if (portState_ == PortTcp)
+        return socket_;
+    return port_;
+}
+
+bool TFCommModule::LineOpen() const {
+    return Line()->isOpen();
+}
+
+// A serial port drops both buffers; a connection can only drop what has
+// arrived, and late bytes of an earlier reply are then noise before the frame.
+void TFCommModule::PurgeLine() {
+    if (portState_ == PortTcp)
+        (void)socket_->readAll();
+    else
+        port_->clear(QSerialPort::AllDirections);
 }
 
 // Limits are checked against the real time since the state began, so a
@@ -259,14 +292,19 @@ void TFCommModule::Send() {
         AwaitAnswer();
         return;
     }
+    // A connection the far end has closed takes no request: nothing can answer.
+    if (portState_ == PortTcp && !TcpConnected()) {
+        Complete();
+        return;
+    }
     SetTxState(TxState::Sending);
-    port_->write(reinterpret_cast<const char*>(ex_.txBuffer.data()), ex_.txLength);
+    Line()->write(reinterpret_cast<const char*>(ex_.txBuffer.data()), ex_.txLength);
     if (!ex_.logFile.empty())
         WriteCommLog(ex_.logFile, ex_.txBuffer.data(), ex_.txLength, kLogSent);
 }
 
 void TFCommModule::OnBytesWritten() {
-    if (ex_.txState != TxState::Sending || port_->bytesToWrite() > 0)
+    if (ex_.txState != TxState::Sending || Line()->bytesToWrite() > 0)
         return;
     RestartElapsed();
     if (ex_.halfDuplex != 0 && ex_.rtsOffDelay > 0)
@@ -292,14 +330,15 @@ void TFCommModule::OnReadyRead() {
 void TFCommModule::ReadReply() {
     if (ex_.txState != TxState::AwaitAnswer && ex_.txState != TxState::Receiving)
         return;
-    const qint64 available = port_->bytesAvailable();
+    QIODevice* line = Line();
+    const qint64 available = line->bytesAvailable();
     if (available <= 0)
         return;
     if (ex_.txState == TxState::AwaitAnswer)
         SetTxState(TxState::Receiving);
     RestartElapsed();
     const qint64 room = kRxLimit - ex_.rxCount;
-    const qint64 got = port_->read(reinterpret_cast<char*>(ex_.rxBuffer.data() + ex_.rxCount), std::min(available, room));
+    const qint64 got = line->read(reinterpret_cast<char*>(ex_.rxBuffer.data() + ex_.rxCount), std::min(available, room));
     if (got > 0)
         ex_.rxCount = static_cast<uint16_t>(ex_.rxCount + got);
     if (available > room) {

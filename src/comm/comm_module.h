@@ -11,7 +11,9 @@
 // every frame sent and received to the transmission log. A modem is opened
 // with OpenModem instead, which initialises and dials it in command mode
 // (modem_control.h); once connected the port works in frame mode as above,
-// and ClosePort hangs the modem up.
+// and ClosePort hangs the modem up. A station behind a serial-device server
+// is reached with OpenTcp: the same exchange engine and frame recognition run
+// on a TCP connection (port state 5), with no modem-control lines.
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
@@ -25,7 +27,9 @@
 #include "comm/modem_control.h"
 #include "comm/tx_result.h"
 
+class QIODevice;
 class QSerialPort;
+class QTcpSocket;
 
 namespace kiv {
 
@@ -37,7 +41,7 @@ enum PortState : uint8_t {
     PortModemCommand = 2, // modem in command mode (AT dialogue)
     PortModemOnline = 3, // modem connected, frame mode
     PortUdp = 4,         // reserved, no behaviour
-    PortTcp = 5,         // reserved, no behaviour
+    PortTcp = 5,         // TCP connection, frame mode
 };
 
 constexpr std::size_t kTxBufferSize = 2501;
@@ -94,6 +98,13 @@ public:
     // Closes the port whatever its state, a connected modem hung up first; always true.
     bool ClosePort();
 
+    // Connects to link.host:link.tcpPort for a read-out; only when the port is
+    // closed. The connection must be made within the answer timeout, else
+    // OpenError() tells "10.0.0.7:4001: brak odpowiedzi w ciągu 1000 ms"; a
+    // refusal, an unknown host and a cancel are told the same way at once.
+    // The exchanges then run as on a direct line.
+    [[nodiscard]] bool OpenTcp(const TLinkSettings& link);
+
     // Opens the port for a modem, initialises it and dials; only when the
     // port is closed. Connected, the port is in frame mode (state 3); on
     // every other result it is closed again.
@@ -135,6 +146,16 @@ signals:
 private:
     [[nodiscard]] bool OpenLine(const TLinkSettings& link);
     void CloseLine();
+    // The device the exchanges run on: the socket in port state 5, else the serial port.
+    [[nodiscard]] QIODevice* Line() const;
+    [[nodiscard]] bool LineOpen() const;
+    // Drops what the line holds before a request is sent.
+    void PurgeLine();
+    // Waits, pumping the event loop, for the connection OpenTcp started; the reason when it failed.
+    [[nodiscard]] std::string AwaitConnection(int32_t timeoutMs);
+    [[nodiscard]] bool TcpConnected() const;
+    void CloseSocket();
+    void OnDisconnected();
     void StartExchange(bool frameMode);
     // ModemCommand in two halves: the command sent, then its reply awaited,
     // cut short by cancel only when `cancellable`.
@@ -162,6 +183,7 @@ private:
     void ShowConnection(const std::string& text);
 
     QSerialPort* port_;
+    QTcpSocket* socket_;
     QTimer timer_;
     QElapsedTimer clock_;
     ITxProgress* progress_ = nullptr;

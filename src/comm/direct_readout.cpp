@@ -3,8 +3,10 @@
 #include <charconv>
 #include <chrono>
 
+#include "comm/device_request.h"
 #include "comm/progress.h"
 #include "config/program_settings.h"
+#include "config/text_case.h"
 
 namespace kiv {
 namespace {
@@ -31,6 +33,12 @@ TLinkSettings LinkSettingsOf(const TRekStacjiFull& station, const std::string& k
     link.silence = station.SilenceTime;
     link.rts = station.RtsSet;
     link.dtr = station.DtrSet;
+    // A station behind a serial-device server; "UDP" stays on the serial line as it always was.
+    link.tcp = station.ConnType == "TCP";
+    link.host = std::string(TrimView(station.IPAddr));
+    const std::string_view port = TrimView(station.PortRemote);
+    if (std::from_chars(port.data(), port.data() + port.size(), link.tcpPort).ptr != port.data() + port.size())
+        link.tcpPort = 0;
     return link;
 }
 
@@ -55,9 +63,11 @@ TReadOutOutcome RunDirectReadOut(TFCommModule& module, ITxProgress& progress, co
     module.SetProgress(&progress);
     module.SetLogFile(job.logFile);
     const auto started = std::chrono::steady_clock::now();
-    outcome.portOpened = module.OpenDirect(job.link);
+    outcome.portOpened = job.link.tcp ? module.OpenTcp(job.link) : module.OpenDirect(job.link);
     if (!outcome.portOpened) {
         outcome.portError = module.OpenError();
+        if (StopRequested() || progress.CancelRequested())
+            outcome.result = TxResult::Cancelled; // stopped while connecting
         module.SetLogFile("");
         return outcome;
     }

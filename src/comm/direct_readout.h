@@ -1,6 +1,7 @@
 #pragma once
 // The one road of a direct read-out, from the settings a front-end gathered
-// to the message it shows: open the port with the link settings, start the
+// to the message it shows: open the port with the link settings (or connect
+// to the serial-device server of a "TCP" station), start the
 // transmission log, read the device (device_readout.h), close the port and
 // turn the result into its message. The direct transmission window and
 // `kiv-cli read` call RunDirectReadOut and only gather its inputs and show its
@@ -25,7 +26,7 @@ struct TDirectReadOut {
 };
 
 // The link fields of a station file; the port text maps to a device through
-// the [Ports] section of Kiv.ini.
+// the [Ports] section of Kiv.ini. ConnType "TCP" connects to IPAddr:PortRemote.
 [[nodiscard]] TLinkSettings LinkSettingsOf(const TRekStacjiFull& station, const std::string& kivIni);
 
 // Everything a station's read-out needs from the files, read once: the link

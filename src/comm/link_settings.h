@@ -1,8 +1,10 @@
 #pragma once
-// How a serial line is set up for a read-out: the port, its speed and
-// parity, the modem-control lines and the times of one exchange. The direct
-// line takes them from the station file; a modem takes the port and speed
-// from its profile and the times from the station.
+// How a line is set up for a read-out: the port, its speed and parity, the
+// modem-control lines and the times of one exchange. The direct line takes
+// them from the station file; a modem takes the port and speed from its
+// profile and the times from the station. A station reached through a
+// serial-device server or a GPRS modem names a host and a TCP port instead
+// of the serial port; the times are the same.
 #include <cstdint>
 #include <string>
 
@@ -22,7 +24,13 @@ struct TLinkSettings {
     bool halfDuplex = false;
     bool rts = true;
     bool dtr = true;
+    bool tcp = false;          // a TCP connection to host:tcpPort instead of the serial port
+    std::string host;          // an IP address or a host name
+    int32_t tcpPort = 0;       // 1..65535; anything else does not connect
 };
+
+// "COM2" for a serial line, "10.0.0.7:4001" ("[::1]:4001") for a TCP link.
+[[nodiscard]] std::string LinkText(const TLinkSettings& link);
 
 // The baud rates a line can be set to, slowest first.
 inline constexpr int32_t kBaudRates[] = {110, 300, 600, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
