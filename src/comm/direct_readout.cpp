@@ -2,23 +2,27 @@
 
 #include <charconv>
 #include <chrono>
+#include <ctime>
 
 #include "comm/device_request.h"
 #include "comm/progress.h"
 #include "config/program_settings.h"
+#include "config/station_stats.h"
 #include "config/text_case.h"
 
 namespace kiv {
 namespace {
 
-bool g_running = false;
+// A count, so that a round of read-outs holding the line keeps it marked
+// while each of its read-outs comes and goes.
+int g_running = 0;
 
 } // namespace
 
-TReadOutRunning::TReadOutRunning() { g_running = true; }
-TReadOutRunning::~TReadOutRunning() { g_running = false; }
+TReadOutRunning::TReadOutRunning() { ++g_running; }
+TReadOutRunning::~TReadOutRunning() { --g_running; }
 
-bool ReadOutRunning() { return g_running; }
+bool ReadOutRunning() { return g_running > 0; }
 
 TLinkSettings LinkSettingsOf(const TRekStacjiFull& station, const std::string& kivIni) {
     TLinkSettings link;
@@ -82,10 +86,14 @@ void ReadOverOpenLink(TFCommModule& module, ITxProgress& progress, const TReadOu
     module.SetLogFile(readLog);
     TReadLink link{module, progress, &outcome.stats};
     outcome.result = ReadDevice(link, input, outcome.report);
+    const int dial = module.GetPortState() == PortModemOnline ? ResultCode(TModemResult::Connected) : -1;
     progress.SetExitEnabled(false);
     module.SetLogFile(closeLog);
     module.ClosePort();
     module.SetLogFile("");
+    // Every road reads over this open link: the station's statistics learn of each try here.
+    (void)RecordStationAttempt(StationFilePath(input.dataFolder, input.address),
+                               {ResultCode(outcome.result), outcome.result == TxResult::Good, dial, std::time(nullptr)});
     progress.SetExitEnabled(true);
     outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     outcome.message = ReadOutMessage(outcome.result, outcome.report.sign);
