@@ -1,0 +1,375 @@
+#include "comm/modem_round.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
+#include <algorithm>
+#include <ctime>
+
+#include "comm/comm_log.h"
+#include "comm/comm_module.h"
+#include "comm/device_request.h"
+#include "comm/direct_readout.h"
+#include "comm/modem_readout.h"
+#include "comm/progress.h"
+#include "config/ini_file.h"
+#include "config/program_settings.h"
+#include "config/station_stats.h"
+#include "datafiles/archive.h"
+#include "datafiles/profile_catalogue.h"
+#include "support/helpers.h"
+
+namespace kiv {
+namespace {
+
+constexpr int kMaxMinimumAge = 30;
+constexpr int kMaxRepeats = 9;
+constexpr int kPauseTick = 100;
+
+// The station file's tick of the round; the key belongs to this window alone.
+constexpr const char* kCommunication = "Communication";
+constexpr const char* kAutoModemCheck = "AutoModemCheck";
+// The round reads a modem profile's port and speed as stored: a missing
+// port or speed is a badly defined profile here, not the manual window's default.
+constexpr const char* kModems = "Modems";
+
+constexpr const char* kRoundStarted = "Rozpoczęto odczyt automatyczny";
+constexpr const char* kRoundEnded = "Zakończono odczyt automatyczny";
+constexpr const char* kCancelledText = "Odczyt przerwany przez użytkownika";
+constexpr const char* kNotTried = "nie podjęto próby odczytu";
+
+std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
+
+// The part of a time text, or -1 when it is missing or not a number.
+int TimePart(const std::string& text, std::size_t index) {
+    std::size_t begin = 0;
+    for (std::size_t i = 0; i < index; ++i) {
+        begin = text.find(':', begin);
+        if (begin == std::string::npos) return -1;
+        ++begin;
+    }
+    const std::size_t end = text.find(':', begin);
+    return ParseIniInteger(text.substr(begin, end == std::string::npos ? std::string::npos : end - begin), -1);
+}
+
+// The first parameter of the profile's column 1, whose newest sample dates the station's data.
+bool ColumnOneName(const std::vector<TParamItem>& items, std::string& name) {
+    const auto found = std::find_if(items.begin(), items.end(), [](const TParamItem& i) { return i.ColumnIndex() == 1; });
+    if (found == items.end()) return false;
+    name = found->ShortName();
+    return true;
+}
+
+std::string ProfileFolderOf(const TRoundFolder& folder) {
+    return folder.profileFolder.empty() ? ProgramFolder() : PathWithSeparator(folder.profileFolder);
+}
+
+// What became of the first item of the list after one go at it.
+enum class TFate { Remove, Retry, EndRound };
+
+class TRound {
+public:
+    TRound(TFCommModule& module, ITxProgress& progress, const TRoundJob& job, const TRoundListener& onList)
+        : module_(module), progress_(progress), job_(job), onList_(onList) {}
+
+    TRoundOutcome Run();
+
+private:
+    [[nodiscard]] TFate Attempt(const TRoundStation& item, TRoundStationResult& result);
+    // The modem road for the station, or false with the station text telling why it cannot be dialled.
+    [[nodiscard]] bool Plan(const TRekStacjiFull& station, TModemReadOut& road, std::string& problem) const;
+    [[nodiscard]] bool DeviceProfile(const TRekStacjiFull& station, TRecProfParams& params,
+                                     std::vector<TParamItem>& items, std::string& problem) const;
+    [[nodiscard]] bool ModemProfile(const TRekStacjiFull& station, TModemProfileLine& line,
+                                    std::string& problem) const;
+    [[nodiscard]] TFate AfterDial(const TModemOutcome& dial, const std::string& label, TRoundStationResult& result);
+    [[nodiscard]] TFate EndWith(TRoundEnd end, const char* text, TRoundStationResult& result);
+    [[nodiscard]] TFate StationFailed(const std::string& label, const std::string& text, TFate fate,
+                                      TRoundStationResult& result);
+    // The pause before a dial, counted in ticks of a 100 ms timer; false when the program is asked to stop.
+    [[nodiscard]] bool Pause() const;
+    void Log(const std::string& text) const {
+        (void)WriteCommNote(job_.runLog, text);
+        if (job_.onLine) job_.onLine(text);
+    }
+    void Notify() const {
+        if (onList_) onList_(list_);
+    }
+    TRoundStationResult& ResultOf(uint16_t address);
+
+    TFCommModule& module_;
+    ITxProgress& progress_;
+    const TRoundJob& job_;
+    const TRoundListener& onList_;
+    std::vector<std::string> modemNames_;
+    std::vector<TRoundStation> list_;
+    TRoundOutcome outcome_;
+};
+
+TRoundOutcome TRound::Run() {
+    const TReadOutRunning running;
+    Log(kRoundStarted);
+    modemNames_ = TProgramSettings(job_.folder.kivIni).ModemNames();
+    for (TRoundStation station : job_.stations) {
+        if (!station.ticked) continue;
+        station.attemptsLeft = job_.repeats;
+        list_.push_back(station);
+        TRoundStationResult& result = outcome_.stations.emplace_back();
+        result.address = station.address;
+        result.label = station.label;
+    }
+    Notify();
+    while (!list_.empty()) {
+        TRoundStation& item = list_.front();
+        TRoundStationResult& result = ResultOf(item.address);
+        const TFate fate = item.attemptsLeft <= 0 ? TFate::Remove : Attempt(item, result);
+        if (fate == TFate::EndRound) list_.clear();
+        else if (fate == TFate::Remove) list_.erase(list_.begin());
+        else --item.attemptsLeft;
+        Notify();
+    }
+    for (TRoundStationResult& result : outcome_.stations)
+        if (!result.read && result.failure.empty()) result.failure = kNotTried;
+    progress_.StopCounter();
+    progress_.SetStatus("Odczyt zakończony");
+    progress_.SetExitCaption(kExitOk);
+    progress_.SetExitEnabled(true);
+    Log(kRoundEnded);
+    return outcome_;
+}
+
+TRoundStationResult& TRound::ResultOf(uint16_t address) {
+    return *std::find_if(outcome_.stations.begin(), outcome_.stations.end(),
+                         [address](const TRoundStationResult& r) { return r.address == address; });
+}
+
+TFate TRound::Attempt(const TRoundStation& item, TRoundStationResult& result) {
+    const std::string stationFile = StationFilePath(job_.folder.dataFolder, item.address);
+    TRekStacjiFull station;
+    ReadFullStationRecord(stationFile, item.address, station);
+    TModemReadOut road;
+    std::string problem;
+    if (!Plan(station, road, problem)) return StationFailed(station.Label, problem, TFate::Remove, result);
+
+    const std::string text = RoundItemText(item);
+    progress_.Reset(text.substr(std::min(text.size(), text.find(' ') + 1)));
+    progress_.SetCounterLimit(std::max(0, job_.connMaxMinutes) * 60);
+    progress_.StartCounter();
+    if (!Pause()) return EndWith(TRoundEnd::Cancelled, kCancelledText, result);
+    ++result.dials;
+    const TModemOutcome dial = RunModemReadOut(module_, progress_, road);
+    progress_.StopCounter();
+    if (dial.dial == TModemResult::PortFailed) outcome_.portError = dial.portError;
+    const TModemResult code = dial.dial;
+    if (code == TModemResult::Busy || code == TModemResult::NoAnswer || code == TModemResult::UnknownReply)
+        (void)RecordStationAttempt(stationFile, {0, false, ResultCode(code), std::time(nullptr)});
+    return AfterDial(dial, station.Label, result);
+}
+
+TFate TRound::AfterDial(const TModemOutcome& dial, const std::string& label, TRoundStationResult& result) {
+    switch (dial.dial) {
+    case TModemResult::PortBusy: return EndWith(TRoundEnd::PortNotClosed, "Port szeregowy nie zamknięty", result);
+    case TModemResult::PortFailed: return EndWith(TRoundEnd::PortFailed, "Błąd otwarcia portu szeregowego", result);
+    case TModemResult::InitFailed: return StationFailed(label, "błędna komenda inicjująca", TFate::Remove, result);
+    case TModemResult::NoDialTone: return EndWith(TRoundEnd::NoDialTone, "Brak sygnału centrali", result);
+    case TModemResult::Busy: return StationFailed(label, "numer zajęty", TFate::Retry, result);
+    case TModemResult::NoAnswer: return StationFailed(label, "brak połączenia", TFate::Retry, result);
+    case TModemResult::Cancelled: return EndWith(TRoundEnd::Cancelled, kCancelledText, result);
+    case TModemResult::UnknownReply:
+        return StationFailed(label, "modem zwrócił nieznaną odpowiedź", TFate::Remove, result);
+    case TModemResult::Connected: break;
+    }
+    const TReadOutOutcome& readOut = dial.readOut;
+    result.read = true;
+    result.readOut = readOut.result;
+    if (readOut.result == TxResult::Cancelled) return EndWith(TRoundEnd::Cancelled, kCancelledText, result);
+    // A failed read-out is not tried again and, as ever, not logged; the
+    // outcome and the station's statistics keep it.
+    result.failure.clear();
+    if (readOut.result != TxResult::Good) {
+        const std::string& message = readOut.message.text;
+        result.failure = message.empty() ? "wynik odczytu " + std::to_string(ResultCode(readOut.result))
+                                         : message.substr(0, message.find('\r'));
+    }
+    return TFate::Remove;
+}
+
+TFate TRound::EndWith(TRoundEnd end, const char* text, TRoundStationResult& result) {
+    Log(text);
+    outcome_.end = end;
+    result.failure = text;
+    return TFate::EndRound;
+}
+
+TFate TRound::StationFailed(const std::string& label, const std::string& text, TFate fate,
+                            TRoundStationResult& result) {
+    Log(StationLogText(label, text));
+    result.failure = text;
+    return fate;
+}
+
+bool TRound::Plan(const TRekStacjiFull& station, TModemReadOut& road, std::string& problem) const {
+    const std::string number = DialNumberOf(station, job_.folder.kivIni);
+    if (number.empty()) {
+        problem = "nie ma numeru telefonu";
+        return false;
+    }
+    if (number.find_first_of("*;") != std::string::npos) {
+        problem = "numer telefonu zawiera składniki wymagające asysty użytkownika";
+        return false;
+    }
+    TModemProfileLine line;
+    TRecProfParams params;
+    std::vector<TParamItem> items;
+    if (!ModemProfile(station, line, problem) || !DeviceProfile(station, params, items, problem)) return false;
+    road = ModemReadOutOf(station, job_.folder.kivIni, job_.folder.dataFolder, params, items, line, number);
+    road.modemLog = job_.modemLog;
+    road.txLog = job_.txLog;
+    return true;
+}
+
+bool TRound::ModemProfile(const TRekStacjiFull& station, TModemProfileLine& line, std::string& problem) const {
+    const auto found = std::find(modemNames_.begin(), modemNames_.end(), station.ModemProfile);
+    if (station.ModemProfile.empty() || found == modemNames_.end()) {
+        problem = "nie odnaleziono profilu modemu " + Quoted(station.ModemProfile);
+        return false;
+    }
+    const int n = static_cast<int>(found - modemNames_.begin()) + 1;
+    const std::string& ini = job_.folder.kivIni;
+    line.port = ReadIniString(kModems, "ModemPort" + std::to_string(n), "", ini);
+    line.speed = ReadIniInteger(kModems, "ModemSpeed" + std::to_string(n), 0, ini);
+    line.init = ModemInitCommand(TProgramSettings(ini).ModemInitString(n));
+    // A device path names its port itself; "COMn" must carry a number above 0.
+    const bool portGiven = line.port.starts_with('/') || TrailingNumber(line.port) > 0;
+    if (!portGiven || !TFCommModule::IsBaudRateSupported(line.speed)) {
+        problem = "profil modemu " + Quoted(station.ModemProfile) + " jest błędnie zdefiniowany";
+        return false;
+    }
+    return true;
+}
+
+bool TRound::DeviceProfile(const TRekStacjiFull& station, TRecProfParams& params, std::vector<TParamItem>& items,
+                           std::string& problem) const {
+    const TRoundFolder& folder = job_.folder;
+    const int index = ProfileIndex(folder.profileNames, folder.profileFiles, station.DeviceProfile);
+    const std::string name = Quoted(station.DeviceProfile);
+    if (index < 0) {
+        problem = "nie odnaleziono profilu " + name;
+        return false;
+    }
+    const std::string file = ProfileFolderOf(folder) + folder.profileFiles[static_cast<std::size_t>(index)];
+    TFCProfileRdWr reader;
+    std::vector<std::string> groups;
+    if (reader.ItemCount(file) <= 0) problem = "brak zbioru profilu " + name;
+    else if (!reader.ReadProfile(file, params, items, groups) || items.empty()) problem = "błąd odczytu profilu " + name;
+    return problem.empty();
+}
+
+bool TRound::Pause() const {
+    if (StopRequested()) return false;
+    if (job_.pauseMs <= 0) return true;
+    QEventLoop loop;
+    QTimer tick;
+    int elapsed = 0;
+    QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
+        elapsed += kPauseTick;
+        if (elapsed >= job_.pauseMs || StopRequested()) loop.quit();
+    });
+    tick.start(kPauseTick);
+    loop.exec();
+    return !StopRequested();
+}
+
+} // namespace
+
+TRoundSettings ReadRoundSettings(const std::string& kivIni) {
+    const TProgramSettings ini(kivIni);
+    TRoundSettings settings;
+    settings.startSecond = ParseStartTime(ini.AutoStartTime());
+    settings.minimumAge = Clamp(ini.AutoMinimumAge(), 0, kMaxMinimumAge, kMaxMinimumAge, 0);
+    settings.repeats = Clamp(ini.AutoRepeats(), 0, kMaxRepeats, kMaxRepeats, 0);
+    settings.connMaxMinutes = ini.ModemConnMaxTimeForAutoRound();
+    return settings;
+}
+
+bool WriteRoundSettings(const std::string& kivIni, const TRoundSettings& settings) {
+    const TProgramSettings ini(kivIni);
+    const bool start = ini.SetAutoStartTime(StartTimeText(settings.startSecond));
+    const bool age = ini.SetAutoMinimumAge(settings.minimumAge);
+    const bool repeats = ini.SetAutoRepeats(settings.repeats);
+    return start && age && repeats;
+}
+
+int ParseStartTime(const std::string& text) {
+    const int limits[] = {23, 59, 59};
+    int seconds = 0;
+    for (std::size_t i = 0; i < 3; ++i) {
+        const int part = TimePart(text, i);
+        seconds = seconds * 60 + (part >= 0 && part <= limits[i] ? part : 0);
+    }
+    return seconds;
+}
+
+std::string StartTimeText(int startSecond) {
+    const int s = std::clamp(startSecond, 0, kSecondsPerDay - 1);
+    return TimeText(s / 3600, s / 60 % 60, s % 60);
+}
+
+TimeStamp NextStart(TimeStamp now, int startSecond) {
+    const TimeStamp start = now - now % kSecondsPerDay + static_cast<TimeStamp>(std::clamp(startSecond, 0, kSecondsPerDay - 1));
+    return start < now ? start + kSecondsPerDay : start;
+}
+
+int64_t StationAge(TimeStamp start, int64_t newest) { return (static_cast<int64_t>(start) - newest) / kSecondsPerDay; }
+
+std::string RoundItemText(const TRoundStation& station) {
+    std::string text = FiveDigits(station.address) + " " + station.label;
+    if (station.attemptsLeft >= 0) text += " [" + std::to_string(station.attemptsLeft) + "]";
+    return text;
+}
+
+std::vector<TRoundStation> SearchRoundStations(const TRoundFolder& folder, const std::vector<TRekStacji>& stations,
+                                               TimeStamp start, int minimumAge) {
+    std::vector<TRoundStation> found;
+    const std::string profileFolder = ProfileFolderOf(folder);
+    for (const TRekStacji& entry : stations) {
+        if (!entry.hasTelephone || !entry.hasProfile || !entry.hasModemProfile) continue;
+        const std::string stationFile = StationFilePath(folder.dataFolder, entry.address);
+        TRekStacjiFull station;
+        ReadFullStationRecord(stationFile, entry.address, station);
+        TProfileRecord profile;
+        std::string name;
+        if (ReadCatalogueProfile(folder.profileNames, folder.profileFiles, profileFolder, station.DeviceProfile,
+                                 profile) != ProfileRead ||
+            !ColumnOneName(profile.items, name))
+            continue;
+        const int64_t newest = TArchive::NewestSampleTime(folder.dataFolder, entry.address, name);
+        if (StationAge(start, newest) < minimumAge) continue;
+        found.push_back({entry.address, entry.label, ReadIniBool(kCommunication, kAutoModemCheck, true, stationFile)});
+    }
+    return found;
+}
+
+bool StoreRoundTicks(const std::string& dataFolder, const std::vector<TRoundStation>& stations) {
+    bool stored = true;
+    for (const TRoundStation& station : stations)
+        stored &= WriteIniString(kCommunication, kAutoModemCheck, BoolToText(station.ticked),
+                                 StationFilePath(dataFolder, station.address));
+    return stored;
+}
+
+bool TRoundOutcome::AllRead() const {
+    return std::all_of(stations.begin(), stations.end(),
+                       [](const TRoundStationResult& r) { return r.read && r.readOut == TxResult::Good; });
+}
+
+TRoundOutcome RunModemRound(TFCommModule& module, ITxProgress& progress, const TRoundJob& job,
+                            const TRoundListener& onList) {
+    return TRound(module, progress, job, onList).Run();
+}
+
+std::string StationLogText(const std::string& label, const std::string& text) {
+    return "Dla stacji " + Quoted(label) + " " + text;
+}
+
+} // namespace kiv
