@@ -292,14 +292,19 @@ std::vector<TResultRow> ResultRows(const TOptimisation &result, const std::strin
 }
 
 std::string SignificantText(double value, int decimals, const std::string &separator) {
+    constexpr int kDigits = 6;
+    const int whole = std::fabs(value) < 1 ? 0 : static_cast<int>(std::floor(std::log10(std::fabs(value)))) + 1;
     char text[64];
-    if (std::fabs(value) >= 1e6) {
-        std::snprintf(text, sizeof text, "%.5E", value);
-    } else {
-        std::snprintf(text, sizeof text, "%.5e", value);
-        std::snprintf(text, sizeof text, "%.*f", decimals, std::strtod(text, nullptr));
+    if (whole > kDigits) {
+        std::snprintf(text, sizeof text, "%.*E", kDigits - 1, value);
+        return text;
     }
+    // Rounded once, at whichever comes first: the sixth digit or the last decimal.
+    const int kept = std::min(decimals, kDigits - whole);
+    std::snprintf(text, sizeof text, "%.*f", kept, value);
     std::string out = text;
+    if (decimals > kept)
+        out += (kept == 0 ? "." : "") + std::string(static_cast<std::size_t>(decimals - kept), '0');
     if (const std::size_t dot = out.find('.'); dot != std::string::npos)
         out.replace(dot, 1, separator);
     return out;

@@ -158,8 +158,9 @@ struct TChartPoint {
 // One point per candidate: its capacity and percentage or price.
 [[nodiscard]] std::vector<TChartPoint> ChartPoints(const TOptimisation &result);
 
-// Fixed notation with `decimals` after the value is cut to six significant
-// digits, the separator given; beyond six whole digits in exponent form.
+// Fixed notation with `decimals`, rounded at the sixth significant digit when
+// that comes first (then padded with zeros), the separator given; beyond six
+// whole digits in exponent form.
 [[nodiscard]] std::string SignificantText(double value, int decimals, const std::string &separator);
 
 } // namespace kiv

@@ -116,8 +116,9 @@ TEST(Optimise, StatusesAndShownRows) {
     // 2 x 100 / 100000 + 12.5 x factor + (60000 x 0.1 + 40000 x 0.08) / 100000 + 1.2
     const float factor = o.search.candidates[10].factor;
     EXPECT_FLOAT_EQ(o.prices[10], 0.002f + 12.5f * factor + 0.092f + 1.2f);
-    EXPECT_EQ(SignificantText(1.23456789, 4, ","), "1,2346");
-    EXPECT_EQ(SignificantText(123456.789, 2, ","), "123457,00");
+    EXPECT_EQ(SignificantText(100.0546, 2, ","), "100,05"); // rounded once
+    EXPECT_EQ(SignificantText(12345.6789, 4, ","), "12345,7000");
+    EXPECT_EQ(SignificantText(123456.789, 2, "."), "123457.00");
     EXPECT_EQ(ChartTitle(o, "Kotłownia"), "Kotłownia - średnia cena netto za 1m3 w funkcji mocy zamówionej");
 }
 

@@ -1,0 +1,126 @@
+// kiv-cli optimise on a small data folder: station 12 with March and April
+// 2024 of 10 m3 hours (one of 60 in March, one of 40 in April) and counters
+// rising by 240 a day, the tariff set "W-3" remembered for it and for the virtual
+// station "Suma" of station 12 alone; "Pusta" without members; and the
+// calls it refuses.
+#include "cli_run.h"
+#include "reports/archive_fixture.h"
+
+#include "config/ini_file.h"
+#include "config/station_db.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace kiv {
+namespace {
+
+using test::FirstLine;
+using test::Outcome;
+using test::RunCli;
+
+class CliOptimise : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        dir_ = new test::TempFolder("kiv-cli-optimise");
+        const std::string data = Data();
+        std::filesystem::create_directories(data);
+        CreateStation(data, 12, "Kotłownia");
+        const TimeStamp first = test::At(2024, 3, 1);
+        std::vector<test::TSampleSpec> hours, counter;
+        for (int h = 0; h < 744 + 720; ++h)
+            hours.push_back({first + static_cast<TimeStamp>(h + 1) * 3600, h == 30 ? 60.0f : h == 1000 ? 40.0f : 10.0f});
+        for (int k = 0; k <= 61; ++k)
+            counter.push_back({first + static_cast<TimeStamp>(k) * 86400, 5000.0f + 240.0f * static_cast<float>(k)});
+        test::StoreSamples(data, 12, test::ChannelItem("Vn", 0, "V"), counter);
+        test::StoreSamples(data, 12, test::ChannelItem("dVn", 1), hours);
+        const std::string ini = dir_->File("Kiv.ini");
+        (void)WriteIniString("Tariff", "Set1", "W-3@12,5@0,1@0,08@1,2@100", ini);
+        (void)WriteIniString("Virtual-" + data, "Sum1", "Suma@+00012@50@W-3", ini);
+        (void)WriteIniString("Virtual-" + data, "Sum2", "Pusta@@0", ini);
+        (void)WriteIniString("Tariff", "TariffSetName", "W-3", StationFilePath(data, 12));
+        std::filesystem::current_path(dir_->path);
+        ::setenv("LC_ALL", "C", 1); // the system's decimal separator: "."
+    }
+    static void TearDownTestSuite() { delete dir_; }
+    static std::string Data() { return dir_->Folder() + "data/"; }
+    static Outcome Run(const std::string &key, std::vector<std::string> more) {
+        std::vector<std::string> args{"optimise", Data(), key, "--from", "2024-03", "--months", "2", "--shift", "0"};
+        args.insert(args.end(), more.begin(), more.end());
+        return RunCli(args, *dir_);
+    }
+
+    static test::TempFolder *dir_;
+};
+
+test::TempFolder *CliOptimise::dir_ = nullptr;
+
+TEST_F(CliOptimise, StationWithItsTariffAndVirtualStation) {
+    const std::string head = "03/2024\t744\t60\n04/2024\t720\t40\nwinter\t7440\nsummer\t7200\n";
+    const Outcome priced = Run("12", {});
+    EXPECT_EQ(priced.code, 0) << priced.err;
+    EXPECT_EQ(priced.out, head +
+                              "status\tOK\n"
+                              "bounds\t27\t80\t3\n"
+                              "49\t100.27\t76.5292\n"
+                              "51\t100.22\t76.4883\n"
+                              "53\t100.16\t76.4473\n"
+                              "55\t100.11\t76.4063\n"
+                              "57\t100.05\t76.3653\n"
+                              "59\t100.00\t76.3243\n"
+                              "61\t101.64\t77.5538\n"
+                              "63\t104.97\t80.0538\n"
+                              "65\t108.30\t82.5538\n"
+                              "67\t111.64\t85.0538\n"
+                              "69\t114.97\t87.5538\n"
+                              "71\t118.30\t90.0538\n"
+                              "best\t59\n");
+    EXPECT_EQ(Run("Suma", {}).out, priced.out);
+
+    const Outcome bare = Run("12", {"--tariff", ""});
+    EXPECT_EQ(bare.code, 0) << bare.err;
+    EXPECT_NE(bare.out.find("status\tBrak kompletu danych taryfowych\nbounds\t27\t80\t3\n49\t100.27\t\n"),
+              std::string::npos)
+        << bare.out;
+
+    const Outcome empty = RunCli({"optimise", Data(), "12", "--from", "2023-01", "--months", "12"}, *dir_);
+    EXPECT_EQ(empty.code, 0) << empty.err;
+    EXPECT_EQ(empty.out.substr(0, 13), "01/2023\t744\t\n");
+    EXPECT_NE(empty.out.find("winter\t\nsummer\t\nstatus\tBrak kompletu danych wejściowych  dla zadanego przedziału "
+                             "czasu\n"),
+              std::string::npos)
+        << empty.out;
+    EXPECT_EQ(empty.out.find("bounds"), std::string::npos);
+}
+
+TEST_F(CliOptimise, Refusals) {
+    struct Row {
+        const char *name;
+        std::string key;
+        std::vector<std::string> more;
+        int code;
+        const char *fragment;
+    };
+    const Row rows[] = {
+        {"13 months", "12", {"--months", "13"}, 64, "--months \"13\""},
+        {"a month 13", "12", {"--from", "2024-13"}, 64, "--from \"2024-13\""},
+        {"unknown set", "12", {"--tariff", "Nieznana"}, 66, "brak grupy stawek taryfowych \"Nieznana\""},
+        {"no such key", "Brak", {}, 66, "brak stacji \"Brak\""},
+        {"no station folder", "13", {}, 66, "13"},
+        {"virtual station without members", "Pusta", {}, 65, "Stacja wirtualna \"Pusta\" nie jest skonfigurowana"},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.name);
+        const Outcome o = Run(r.key, r.more);
+        EXPECT_EQ(o.code, r.code) << o.err;
+        EXPECT_NE(FirstLine(o.err).find(r.fragment), std::string::npos) << o.err;
+    }
+    const Outcome noMonths = RunCli({"optimise", Data(), "12", "--from", "2024-03"}, *dir_);
+    EXPECT_EQ(noMonths.code, 64);
+    EXPECT_NE(FirstLine(noMonths.err).find("brak opcji --months"), std::string::npos) << noMonths.err;
+}
+
+} // namespace
+} // namespace kiv
