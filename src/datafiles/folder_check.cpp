@@ -194,23 +194,36 @@ std::map<std::string, std::vector<TMonthFile>> ArchiveChannels(const std::string
     return channels;
 }
 
-// The header length of a month file, 0 when it cannot be read.
-std::size_t HeaderLength(const std::string& path) {
-    uint8_t head[kHeaderSize] = {};
+// The data area of a month file in bytes, from its header; 0 when that cannot be read.
+std::size_t DataAreaLength(const std::string& path) {
+    Bytes head(kHeaderSize, 0);
     std::FILE* in = std::fopen(path.c_str(), "rb");
     if (in == nullptr) return 0;
-    const std::size_t got = std::fread(head, 1, sizeof head, in);
+    const std::size_t got = std::fread(head.data(), 1, head.size(), in);
     std::fclose(in);
-    return got == sizeof head ? static_cast<std::size_t>(head[7] | head[8] << 8) : 0;
+    TFileHeader header;
+    return got == head.size() && ReadHeader(head, header) && header.headerLength <= header.fileLength
+               ? header.fileLength - header.headerLength
+               : 0;
 }
 
 // The series of one channel: the last sample time of each interval seen.
 using TSeriesEnds = std::map<uint16_t, TimeStamp>;
 
-void FollowSeries(TStationCheck& st, const std::string& channel, const Bytes& samples, TSeriesEnds& ends) {
+TimeStamp TimeAt(const uint8_t* sample) {
+    return static_cast<TimeStamp>(sample[0] | sample[1] << 8 | sample[2] << 16) | static_cast<TimeStamp>(sample[3]) << 24;
+}
+
+// Samples out of order in a month file, and the gaps of its series.
+void FollowSeries(TStationCheck& st, const std::string& channel, const TMonthFile& file, const Bytes& samples,
+                  TSeriesEnds& ends) {
+    long late = 0;
+    TimeStamp firstLate = 0, previous = 0;
     for (std::size_t pos = 0; pos + kSampleSize <= samples.size(); pos += kSampleSize) {
         const uint8_t* s = &samples[pos];
-        const TimeStamp time = GetU32(samples, pos);
+        const TimeStamp time = TimeAt(s);
+        if (pos > 0 && time < previous && late++ == 0) firstLate = time;
+        previous = time;
         const uint16_t interval = static_cast<uint16_t>(s[4] | s[5] << 8);
         if (interval == 0) continue; // no length to measure a gap by
         const auto [it, fresh] = ends.try_emplace(interval, time);
@@ -218,43 +231,31 @@ void FollowSeries(TStationCheck& st, const std::string& channel, const Bytes& sa
         if (time > it->second + 2u * 60u * interval) st.Gap(channel, interval, it->second, time);
         it->second = std::max(it->second, time);
     }
+    if (late > 0) st.Counted(TCheckKind::Order, file.name, late, firstLate);
 }
 
 void CheckMonth(TStationCheck& st, const std::string& dataFolder, const std::string& channel, const TMonthFile& file,
                 TSeriesEnds& ends) {
     const std::string path = st.folder + file.name;
-    const long size = TPlik::FileSize(path);
     ++st.summary.files;
-    if (size == 0) {
-        ends.clear();
-        return st.File(file.name, kEmptyFile);
-    }
     TArchive archive;
     TimeStamp start = MonthStart(file.year, file.month);
     TimeStamp end = MonthEnd(file.year, file.month);
     const int rc = archive.OpenPeriod(dataFolder, st.address, start, end, channel);
-    if (rc == ArcNoFile) return; // a year the program does not read
     if (rc != 0) {
+        // A period read skips an empty file, and a year it does not reach.
+        if (rc == ArcNoFile && TPlik::FileSize(path) != 0) return;
         ends.clear();
-        return st.File(file.name, st.capture.Take(path));
+        return st.File(file.name, rc == ArcNoFile ? kEmptyFile : st.capture.Take(path));
     }
-    const Bytes& samples = archive.Samples();
-    long late = 0;
-    TimeStamp firstLate = 0;
-    for (std::size_t pos = kSampleSize; pos < samples.size(); pos += kSampleSize) {
-        const TimeStamp time = GetU32(samples, pos);
-        if (time >= GetU32(samples, pos - kSampleSize)) continue;
-        if (late++ == 0) firstLate = time;
-    }
-    if (late > 0) st.Counted(TCheckKind::Order, file.name, late, firstLate);
-    const std::size_t header = HeaderLength(path);
-    const std::size_t area = header > 0 && header <= static_cast<std::size_t>(size) ? size - header : 0;
+    FollowSeries(st, channel, file, archive.Samples(), ends);
+    // The read validated the file's length, so its header tells the whole data area.
+    const std::size_t area = DataAreaLength(path);
     if (const std::size_t records = area / kSampleSize; records > archive.SampleCount())
         st.Counted(TCheckKind::OutsideMonth, file.name, static_cast<long>(records - archive.SampleCount()), 0);
     if (area % kSampleSize != 0)
         st.File(file.name, "niepełna próbka na końcu obszaru danych (" + std::to_string(area % kSampleSize) +
                                " B)");
-    FollowSeries(st, channel, samples, ends);
 }
 
 // Polish count of samples: 1 próbka, 2 próbki, 5 próbek, 22 próbki.
