@@ -1,6 +1,7 @@
 #include "shell/cfg_stacji.h"
 
 #include "comm/comm_module.h"
+#include "comm/readout_stats.h"
 #include "config/program_settings.h"
 #include "shell/model/station_config.h"
 #include "support/gui/form_fields.h"
@@ -11,6 +12,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -93,6 +95,7 @@ TFCfgStacji::TFCfgStacji(QWidget* parent) : QDialog(parent) {
     auto* left = new QVBoxLayout;
     left->addWidget(BuildStation());
     left->addWidget(BuildCalculations());
+    left->addWidget(BuildStats());
     left->addStretch(1);
     auto* right = new QVBoxLayout;
     right->addWidget(BuildLink());
@@ -222,6 +225,25 @@ QGroupBox* TFCfgStacji::BuildCalculations() {
     return box;
 }
 
+QGroupBox* TFCfgStacji::BuildStats() {
+    auto* box = new QGroupBox(QStringLiteral("Statystyka łączności"), this);
+    auto* form = new QFormLayout(box);
+    for (const TStatsRow& row : StationStatsRows({})) {
+        auto* value = new QLabel(box);
+        value->setObjectName(QStringLiteral("Label_Stats%1").arg(stats_.size()));
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        form->addRow(ToQString(row.caption + ":"), value);
+        stats_.push_back(value);
+    }
+    return box;
+}
+
+// What the station file's statistics say now: a read-out since the last opening shows.
+void TFCfgStacji::ShowStats() {
+    const std::vector<TStatsRow> rows = StationStatsRows(ReadStationStats(args_.stationFile));
+    for (std::size_t i = 0; i < rows.size() && i < stats_.size(); ++i) stats_[i]->setText(ToQString(rows[i].value));
+}
+
 void TFCfgStacji::Setup(const TStationArgs& args) {
     args_ = args;
     ReadFullStationRecord(args.stationFile, args.address, record_);
@@ -284,6 +306,7 @@ void TFCfgStacji::FillFields() {
                                                                                                  : -1);
     ShowLinkControls();
     ShowIndexFields();
+    ShowStats();
     apply_->setEnabled(false);
     filling_ = false;
 }

@@ -8,17 +8,20 @@
 // which the dialog keeps between openings. A value the file holds that a
 // control cannot show (a device or modem profile no longer there, a port
 // outside COM1..COM128, a time above its field's range) is kept unless the
-// user changes that control, so an unrelated change never rewrites it.
+// user changes that control, so an unrelated change never rewrites it. The
+// station's communication statistics are shown below, read only.
 #include "config/station_db.h"
 #include "shell/model/main_commands.h"
 
 #include <QDialog>
 #include <string>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
 class QFormLayout;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
@@ -56,6 +59,8 @@ private:
     QGroupBox* BuildLink();
     QGroupBox* BuildTiming();
     QGroupBox* BuildCalculations();
+    QGroupBox* BuildStats();
+    void ShowStats();
     void FillLists();
     void FillFields();
     void ShowLinkControls();
@@ -97,6 +102,7 @@ private:
     QSpinBox* vn0_;
     QSpinBox* vn1_;
     QComboBox* integrity_;
+    std::vector<QLabel*> stats_;
     QPushButton* ok_;
     QPushButton* cancel_;
     QPushButton* apply_;

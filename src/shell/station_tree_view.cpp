@@ -1,15 +1,29 @@
 #include "shell/station_tree_view.h"
 
+#include "comm/readout_stats.h"
+#include "config/station_db.h"
+
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyle>
+#include <QToolTip>
 
 namespace kiv {
 
 namespace {
 constexpr int kTopRole = Qt::UserRole;
 constexpr int kChildRole = Qt::UserRole + 1;
+constexpr int kAddressRole = Qt::UserRole + 2;
+
+// The address at the front of a station node's text ("00012 Label"), or 0.
+int NodeAddress(const TTreeNode& node) {
+    if (!IsStationKind(node.kind)) return 0;
+    bool ok = false;
+    const int address = QString::fromStdString(node.text.substr(0, node.text.find(' '))).toInt(&ok);
+    return ok && address >= 1 && address <= kMaxStationAddress ? address : 0;
+}
 } // namespace
 
 TStationTreeView::TStationTreeView(QWidget* parent) : QTreeWidget(parent) {
@@ -52,6 +66,23 @@ void TStationTreeView::ShowTree(const TStationTree& tree, bool withTicks) {
 void TStationTreeView::Decorate(QTreeWidgetItem* item, const TTreeNode& node) {
     item->setText(0, QString::fromStdString(node.text));
     item->setIcon(0, icons_.Icon(node.kind, node.tick, withTicks_));
+    item->setData(0, kAddressRole, NodeAddress(node));
+}
+
+QString TStationTreeView::StatsTip(const QTreeWidgetItem* item) const {
+    const int address = item ? item->data(0, kAddressRole).toInt() : 0;
+    if (address == 0 || !statsFolder_) return {};
+    const TStationStats stats = ReadStationStats(StationFilePath(statsFolder_(), address));
+    return item->text(0) + QStringLiteral("\n") + QString::fromStdString(StationStatsTip(stats));
+}
+
+bool TStationTreeView::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) return QTreeWidget::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QString tip = StatsTip(itemAt(help->pos()));
+    if (tip.isEmpty()) QToolTip::hideText();
+    else QToolTip::showText(help->globalPos(), tip, viewport());
+    return true;
 }
 
 void TStationTreeView::RefreshTicks(const TStationTree& tree, TNodeRef ref) {

@@ -2,11 +2,16 @@
 // The tree view of the main window. It shows a TStationTree (the window owns
 // the data) and reports clicks, telling whether the click hit a tick box;
 // Space reports a tick toggle of the current node. It changes nothing by
-// itself: the window toggles the data and asks the view to refresh.
+// itself: the window toggles the data and asks the view to refresh. A
+// station node's tooltip shows the station's communication statistics, read
+// from its station file when the tooltip is due.
 #include "shell/node_icons.h"
 #include "shell/model/station_tree.h"
 
 #include <QTreeWidget>
+
+#include <functional>
+#include <string>
 
 namespace kiv {
 
@@ -26,6 +31,10 @@ public:
     void SelectRef(TNodeRef ref);
     // A point inside the tick box of the node (for clicks from tests and tools).
     [[nodiscard]] QPoint TickPoint(TNodeRef ref) const;
+    // The data folder of the station files, asked for each tooltip; without it no tooltips.
+    void SetStatsFolder(std::function<std::string()> dataFolder) { statsFolder_ = std::move(dataFolder); }
+    // The tooltip of the item: the station's statistics, empty for other nodes.
+    [[nodiscard]] QString StatsTip(const QTreeWidgetItem* item) const;
 
 signals:
     void NodeClicked(kiv::TNodeRef ref, bool onTick);
@@ -34,6 +43,7 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     [[nodiscard]] int TickLeft(const QTreeWidgetItem* item) const;
@@ -41,6 +51,7 @@ private:
 
     TNodeIcons icons_;
     bool withTicks_ = false;
+    std::function<std::string()> statsFolder_;
 };
 
 } // namespace kiv
