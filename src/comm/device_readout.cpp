@@ -78,20 +78,6 @@ void DumpTables(TReadOutSession& session, const TReadOutSettings& settings) {
     }
 }
 
-// NUL-ended strings from byte 8 up to the CRC; missing ones are empty.
-std::vector<std::string> NameplateStrings(const std::vector<uint8_t>& reply, std::size_t count) {
-    std::vector<std::string> out(count);
-    std::size_t at = 8;
-    const std::size_t end = reply.size() - kReplyTail;
-    for (std::size_t i = 0; i < count && at < end; ++i) {
-        std::size_t stop = at;
-        while (stop < end && reply[stop] != 0) ++stop;
-        out[i].assign(reply.begin() + static_cast<long>(at), reply.begin() + static_cast<long>(stop));
-        at = stop + 1;
-    }
-    return out;
-}
-
 TxResult ReadNameplate(TReadOutSession& session) {
     session.link.progress.SetStatus("Odczyt tabliczki znamionowej");
     TRequestArgs args;
@@ -182,6 +168,20 @@ TxResult RunSteps(TReadOutSession& session, const TReadOutInput& input) {
 }
 
 } // namespace
+
+std::vector<std::string> NameplateStrings(const std::vector<uint8_t>& reply, std::size_t count) {
+    std::vector<std::string> out(count);
+    std::size_t at = 8;
+    const std::size_t end = reply.size() - kReplyTail;
+    for (std::size_t i = 0; i < count && at < end; ++i) {
+        std::size_t stop = at;
+        while (stop < end && reply[stop] != 0) ++stop;
+        out[i].assign(reply.begin() + static_cast<long>(at), reply.begin() + static_cast<long>(stop));
+        at = stop + 1;
+    }
+    return out;
+}
+
 
 std::vector<TParamItem> CurrentDataList(const std::vector<TParamItem>& items) {
     std::vector<TParamItem> list;

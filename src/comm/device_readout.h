@@ -76,6 +76,10 @@ struct TReadOutReport {
 
 [[nodiscard]] TxResult ReadDevice(TReadLink& link, const TReadOutInput& input, TReadOutReport& report);
 
+// The first `count` NUL-ended strings of a nameplate reply, from byte 8 up to
+// the CRC, as the device sent them; missing ones are empty.
+[[nodiscard]] std::vector<std::string> NameplateStrings(const std::vector<uint8_t>& reply, std::size_t count);
+
 // The clock line: "YYYY-MM-DD hh:mm:ss [system +N sek]" with N = device time
 // - computer time, or "[błąd zegara w urządzeniu]" for an invalid time.
 [[nodiscard]] std::string ClockLine(int32_t deviceTime, int64_t computerTime);
