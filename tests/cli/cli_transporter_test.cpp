@@ -1,0 +1,121 @@
+// kiv-cli transporter against kiv-devsim as a KivGAZ transporter: the
+// directory printed, unknown devices dropped or added, a protocol-2 device
+// left unread with its KivGAZ.log line, two devices read into their archive
+// files, and a directory that stops at the first request left unanswered.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "cli_run.h"
+#include "config/ini_file.h"
+#include "config/station_db.h"
+
+namespace kiv {
+namespace {
+
+namespace fs = std::filesystem;
+const std::string kBin = KIV_PROGRAM_DIR "/";
+
+// kiv-devsim as a transporter on address 65534; the shell names its pid first.
+class Transporter {
+  public:
+    explicit Transporter(const std::string &args) {
+        pipe_ = ::popen(
+            ("exec 2>/dev/null; echo $$; exec " + kBin + "kiv-devsim --profile " + kBin +
+             "KM100.FCP --baud 115200 --hourly-days 2 --daily-days 3 --events 3 --transporter 65534 " + args)
+                .c_str(),
+            "r");
+        char line[256] = {};
+        if (pipe_ != nullptr && std::fgets(line, sizeof line, pipe_) != nullptr)
+            pid_ = std::atoi(line);
+        if (pipe_ != nullptr && std::fgets(line, sizeof line, pipe_) != nullptr)
+            port_ = line;
+        if (!port_.empty())
+            port_.pop_back(); // the line's end
+    }
+    ~Transporter() {
+        if (pid_ > 0)
+            ::kill(pid_, SIGTERM);
+        if (pipe_ != nullptr)
+            ::pclose(pipe_);
+    }
+    const std::string &Port() const { return port_; }
+
+  private:
+    FILE *pipe_ = nullptr;
+    int pid_ = 0;
+    std::string port_;
+};
+
+class CliTransporter : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        previous_ = fs::current_path();
+        fs::current_path(dir_.path);
+    }
+    void TearDown() override { fs::current_path(previous_); }
+
+    std::string Data() const { return dir_.Folder() + "dane/"; }
+    void Station(int address, const std::string &profile) const {
+        fs::create_directories(StationFolderPath(Data(), address));
+        std::ofstream(StationFilePath(Data(), address))
+            << "[Main]\nLabel=Stacja " << address << "\n[Hardware]\nDeviceProfile=" << profile << "\n";
+    }
+    // A stored Address of 0 stands for the default 65534.
+    void Settings(const Transporter &transporter) const {
+        std::ofstream(dir_.File("Kiv.ini"))
+            << "[Catalogues]\nDataPath=" << Data() << "\n[Ports]\nCOM1=" << transporter.Port()
+            << "\n[KivGAZ]\nAddress=0\nComNumber=COM1\n";
+    }
+    std::string Log() const { return test::ReadText(dir_.File("KivGAZ.log")); }
+
+    test::TempFolder dir_{"kiv-cli-transporter"};
+    fs::path previous_;
+};
+
+TEST_F(CliTransporter, ListsDropsTheUnknownAndReadsTheRest) {
+    const Transporter transporter("--address 12 --extra-device 13 --extra-device 40:" + kBin +
+                                  "KM200.FCP --extra-device 77 --device-name 77=Nowa");
+    Settings(transporter);
+    Station(12, "Kivmet KM-100");
+    Station(13, "Kivmet KM-100");
+    Station(40, "Kivmet KM-200");
+    const test::Outcome run = test::RunCli({"transporter"}, dir_);
+    EXPECT_EQ(run.code, 1) << run.err;
+    EXPECT_EQ(run.out, "12\tStacja 12\tknown\n13\tStacja 13\tknown\n40\tStacja 40\tknown\n77\tNowa\tnew\n"
+                       "12\t15\tOdczyt zakończony\n13\t15\tOdczyt zakończony\n"
+                       "40\t-\tNie ustawiono protokołu GazModem-1\n");
+    EXPECT_FALSE(fs::exists(StationFolderPath(Data(), 77)));
+    for (int address : {12, 13}) {
+        int archives = 0;
+        for (const auto &file : fs::directory_iterator(StationFolderPath(Data(), address)))
+            archives += file.path().extension() == ".FCD" ? 1 : 0;
+        EXPECT_EQ(archives, 7) << address; // every archived parameter of the profile
+    }
+    EXPECT_NE(Log().find("Nie ustawiono protokołu GazModem-1. Adres urządzenia = 40\r\n"), std::string::npos);
+    EXPECT_NE(Log().find("Odczyt zakończony. Adres urządzenia = 13\r\n"), std::string::npos);
+    EXPECT_EQ(Log().find(" N: "), std::string::npos); // frames only with --log
+}
+
+TEST_F(CliTransporter, AddsTheUnknownAndStopsAtTheFirstSilentEntry) {
+    const Transporter transporter(
+        "--address 77 --device-name '77=Nowa kotłownia' --extra-device 13 --silent-entry 1");
+    Settings(transporter);
+    Station(13, "Kivmet KM-100");
+    const test::Outcome run = test::RunCli({"transporter", "--add-unknown", "--log"}, dir_);
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.out, "77\tNowa kotłownia\tnew\n77\t-\tBrak zbioru profilu\n");
+    EXPECT_EQ(run.err, "kiv-cli transporter: Nowe urządzenia wymagają skonfigurowania\n");
+    const std::string file = StationFilePath(Data(), 77);
+    EXPECT_EQ(ReadIniString("Main", "Label", "", file), "Nowa kotłownia");
+    EXPECT_EQ(StoredNameplate(file), (std::vector<std::string>{"Kivmet", "KM-100", "S100001"}));
+    EXPECT_NE(Log().find(" N: 68 08 00 FE FF 00 00 7B 01 01 00"), std::string::npos);
+    EXPECT_EQ(Log().find(" N: 68 08 00 FE FF 00 00 7B 01 02 00"), std::string::npos);
+}
+
+} // namespace
+} // namespace kiv
