@@ -6,7 +6,10 @@
 #include "config/station_db.h"
 #include "reports/archive_access.h"
 #include "shell/about_box.h"
+#include "shell/model/profile_match.h"
+#include "shell/model/virtual_list.h"
 #include "shell/station_tree_view.h"
+#include "support/gui/folder_chooser.h"
 #include "support/gui/open_winds.h"
 #include "support/helpers.h"
 #include "support/messages.h"
@@ -121,20 +124,20 @@ QAction* TF_Main::AddItem(QMenu* menu, const char* name, const QString& caption,
 
 void TF_Main::BuildMenu() {
     const auto on = [this](QAction* action, auto handler) { connect(action, &QAction::triggered, this, handler); };
-    const auto missing = [](bool) { NotInThisVersion(); };
-
     QMenu* file = menuBar()->addMenu(QStringLiteral("&Plik"));
     file->setObjectName(QStringLiteral("MnuPlik"));
     on(AddItem(file, "MnuKopiowanieDanych", QStringLiteral("Kopiowanie danych")),
-       [this] { targets_.dataCopy(dataFolder_); });
-    on(AddItem(file, "MnuZmianafolderuDanych", QStringLiteral("Zmiana folderu danych")), missing);
-    history_ = AddItem(file, "MnuHistoria", QStringLiteral("Historia"));
-    history_->setEnabled(false);
-    for (int k = 0; k < kDataPathHistorySize; ++k) {
-        const std::string name = "MnuHistoria" + std::to_string(k + 1);
-        historyItems_[static_cast<std::size_t>(k)] = AddItem(file, name.c_str(), QString());
-        historyItems_[static_cast<std::size_t>(k)]->setVisible(false);
-        on(historyItems_[static_cast<std::size_t>(k)], missing);
+       [this] { targets_.dataCopy(folders_.current); });
+    on(AddItem(file, "MnuZmianafolderuDanych", QStringLiteral("Zmiana folderu danych")),
+       [this] { OnChangeFolder(); });
+    historyPlaceholder_ = AddItem(file, "MnuHistoria", QStringLiteral("Historia"));
+    historyPlaceholder_->setEnabled(false);
+    for (int k = 1; k <= kDataPathHistorySize; ++k) {
+        const std::string name = "MnuHistoria" + std::to_string(k);
+        QAction* item = AddItem(file, name.c_str(), QString());
+        item->setVisible(false);
+        on(item, [this, k] { OnHistoryItem(k); });
+        historyItems_[static_cast<std::size_t>(k - 1)] = item;
     }
     file->addSeparator();
     on(AddItem(file, "MnuZamknij", QStringLiteral("Zamknij")), [this] { close(); });
@@ -144,16 +147,16 @@ void TF_Main::BuildMenu() {
     on(AddItem(config, "MnuBiezacaStacja", QStringLiteral("Bieżąca stacja"), CmdConfig), [this] { OnConfig(); });
     on(AddItem(config, "MnuMocZamowiona", QStringLiteral("Moc zamówiona"), CmdCapacity), [this] { OnCapacity(); });
     config->addSeparator();
-    on(AddItem(config, "MnuDodajStacje", QStringLiteral("Dodaj stację")), missing);
+    on(AddItem(config, "MnuDodajStacje", QStringLiteral("Dodaj stację")), [this] { OnAddStation(); });
     QAction* addVirtual = AddItem(config, "MnuDodajStacjeWirtualna", QStringLiteral("Dodaj stację wirtualną"));
     addVirtual->setEnabled(false);
-    on(addVirtual, missing);
+    on(addVirtual, [this] { OnAddVirtual(); });
     on(AddItem(config, "MnuUsunStacjeWirtualna", QStringLiteral("Usuń stację wirtualną"), CmdRemoveVirtual),
-       missing);
+       [this] { OnRemoveVirtual(); });
     config->addSeparator();
     on(AddItem(config, "MnuImportKonfiguracjiZDOS", QStringLiteral("Import konfiguracji z DOS")),
        [this] { OnImport(); });
-    on(AddItem(config, "MnuDopasujProfile", QStringLiteral("Dopasuj profile")), missing);
+    on(AddItem(config, "MnuDopasujProfile", QStringLiteral("Dopasuj profile")), [this] { OnMatchProfiles(); });
     config->addSeparator();
     on(AddItem(config, "MnuUstawieniaprogramu", QStringLiteral("Ustawienia programu")),
        [this] { OnProgramSettings(); });
@@ -220,11 +223,13 @@ void TF_Main::showEvent(QShowEvent* event) {
 
 void TF_Main::FirstShow() {
     const TStartSettings start = ReadStartSettings(kivIni_);
-    dataFolder_ = SettleDataFolder(start.dataPath, workingFolder_);
-    ShowHistory(start.history);
+    folders_.current = SettleDataFolder(start.dataPath, workingFolder_);
+    for (std::size_t k = 0; k < start.history.size() && k < folders_.history.size(); ++k)
+        folders_.history[k] = PathWithSeparator(start.history[k]);
+    ShowHistory();
     programFolder_ = ProgramFolder();
     catalogue_ = BuildProfileCatalogue(programFolder_);
-    StationDb().Build(dataFolder_);
+    StationDb().Build(folders_.current);
     OfferImport();
     tickMode_ = true;
     MenuAction("MnuDodajStacjeWirtualna")->setEnabled(true);
@@ -233,13 +238,14 @@ void TF_Main::FirstShow() {
     OpenWindows().RegisterWindow(this);
 }
 
-void TF_Main::ShowHistory(const std::vector<std::string>& history) {
+void TF_Main::ShowHistory() {
+    bool empty = true;
     for (std::size_t k = 0; k < historyItems_.size(); ++k) {
-        const bool present = k < history.size();
-        historyItems_[k]->setText(present ? QString::fromStdString(PathWithSeparator(history[k])) : QString());
-        historyItems_[k]->setVisible(present);
+        historyItems_[k]->setText(QString::fromStdString(folders_.history[k]));
+        historyItems_[k]->setVisible(!folders_.history[k].empty());
+        empty = empty && folders_.history[k].empty();
     }
-    history_->setVisible(history.empty());
+    historyPlaceholder_->setVisible(empty);
 }
 
 void TF_Main::OfferImport() {
@@ -247,24 +253,32 @@ void TF_Main::OfferImport() {
         if (MessageDlg("Kiv", "Baza danych jest pusta. Czy importować dane o urządzeniach z wersji DOSowej?",
                        MsgConfirmation, BtnYes | BtnNo) != ResYes)
             return;
-        std::string destination;
-        const TImportArgs args{dataFolder_, catalogue_.names, catalogue_.brands, catalogue_.types, catalogue_.serials};
-        (void)targets_.importConfig(args, destination);
-        ReloadStationList();
+        // Stations imported into another folder are found there: it becomes
+        // the data folder, as after the import command.
+        if (!RunImport()) ReloadStationList();
     }
 }
 
-void TF_Main::ReloadStationList() { StationDb().Build(dataFolder_); }
+bool TF_Main::RunImport() {
+    std::string destination;
+    const TImportArgs args{folders_.current, catalogue_.names, catalogue_.brands, catalogue_.types,
+                           catalogue_.serials};
+    if (!targets_.importConfig(args, destination) || !ChangeDataFolder(folders_, destination, true)) return false;
+    FolderChanged();
+    return true;
+}
+
+void TF_Main::ReloadStationList() { StationDb().Build(folders_.current); }
 
 void TF_Main::RebuildTree(const std::string& select) {
-    settings_ = ReadMainSettings(kivIni_, dataFolder_);
+    settings_ = ReadMainSettings(kivIni_, folders_.current);
     tree_.Build(StationDb().Stations(), settings_.virtualRaw, tickMode_);
     {
         const QSignalBlocker block(view_);
         view_->ShowTree(tree_, tickMode_);
         if (!select.empty()) view_->SelectRef(tree_.Find(select));
     }
-    folderLabel_->setText(QString::fromStdString(dataFolder_));
+    folderLabel_->setText(QString::fromStdString(folders_.current));
     Recompute();
 }
 
@@ -335,10 +349,11 @@ void TF_Main::closeEvent(QCloseEvent* event) {
 // ---- commands ----
 
 TStationArgs TF_Main::StationArgs(int address) const {
-    return {address, kivIni_, catalogue_.names, catalogue_.files, dataFolder_, StationFilePath(dataFolder_, address)};
+    return {address, kivIni_, catalogue_.names, catalogue_.files, folders_.current,
+            StationFilePath(folders_.current, address)};
 }
 
-TFolderArgs TF_Main::FolderArgs() const { return {kivIni_, dataFolder_, catalogue_.names, catalogue_.files}; }
+TFolderArgs TF_Main::FolderArgs() const { return {kivIni_, folders_.current, catalogue_.names, catalogue_.files}; }
 
 void TF_Main::OnTransmission(bool modem) {
     int address = 0;
@@ -362,15 +377,15 @@ void TF_Main::OnCurData() {
     int address = 0;
     if (!SelectedStation(address)) return;
     TRekStacjiFull record;
-    ReadFullStationRecord(StationFilePath(dataFolder_, address), address, record);
-    targets_.currentData({dataFolder_, address, record.CalcVnMode, record.CalcVn0Index, record.CalcVn1Index,
+    ReadFullStationRecord(StationFilePath(folders_.current, address), address, record);
+    targets_.currentData({folders_.current, address, record.CalcVnMode, record.CalcVn0Index, record.CalcVn1Index,
                           catalogue_.names, catalogue_.files, record.DeviceProfile});
     FocusTree();
 }
 
 void TF_Main::OnEvents() {
     int address = 0;
-    if (SelectedStation(address)) targets_.events({dataFolder_, address});
+    if (SelectedStation(address)) targets_.events({folders_.current, address});
 }
 
 void TF_Main::RunPeriodCommand(int mode, const std::function<void(const TPeriodArgs&)>& target, bool withIni,
@@ -384,13 +399,13 @@ void TF_Main::RunPeriodCommand(int mode, const std::function<void(const TPeriodA
             (void)MessageDlg("", "Stacje wirtualne zostały usunięte z listy eksportu", MsgWarning, BtnOk);
     } else if (SelectedKeyAndLabel(key, label)) {
         args.keyLabels.push_back(key + "@" + label);
-        StationDefaultPeriod(dataFolder_, key, args.start, args.end);
+        StationDefaultPeriod(folders_.current, key, args.start, args.end);
     }
     if (args.keyLabels.empty() || !targets_.choosePeriod(mode, args.start, args.end)) {
         FocusTree();
         return;
     }
-    args.dataFolder = dataFolder_;
+    args.dataFolder = folders_.current;
     args.hourShift = settings_.hourShift;
     if (withIni) args.kivIni = kivIni_;
     args.format = format;
@@ -406,7 +421,7 @@ void TF_Main::OnConfig() {
         if (targets_.stationConfig(StationArgs(address), nodeToReselect_)) RebuildTree(nodeToReselect_);
     } else if (node->kind == KindVirtual) {
         if (const TVirtualEntry* entry = settings_.Virtual(node->text)) {
-            const TVirtualDefArgs args{dataFolder_, entry->label, entry->formula};
+            const TVirtualDefArgs args{folders_.current, entry->label, entry->formula};
             std::string saved;
             if (targets_.virtualDefinition(args, saved)) RebuildTree(saved);
         }
@@ -419,7 +434,7 @@ void TF_Main::OnProgramSettings() {
     // select again. Anything else keeps the tree and its ticks; a saved hour
     // shift is read here so that the next report gets it.
     if (const TTreeNode* node = SelectedNode()) nodeToReselect_ = node->text;
-    if (targets_.programSettings(kivIni_, dataFolder_))
+    if (targets_.programSettings(kivIni_, folders_.current))
         RebuildTree(nodeToReselect_);
     else
         settings_.hourShift = TProgramSettings(kivIni_).RepBaseHourShift();
@@ -428,7 +443,7 @@ void TF_Main::OnProgramSettings() {
 void TF_Main::OnCapacity() {
     const TTreeNode* node = SelectedNode();
     if (!node || IsGroupKind(node->kind)) return;
-    targets_.orderedCapacity({node->text, dataFolder_, node->kind == KindVirtual, kivIni_});
+    targets_.orderedCapacity({node->text, folders_.current, node->kind == KindVirtual, kivIni_});
 }
 
 void TF_Main::OnOptimise() {
@@ -439,15 +454,89 @@ void TF_Main::OnOptimise() {
     args.key = key;
     args.label = label;
     args.hourShift = settings_.hourShift;
-    args.dataFolder = dataFolder_;
+    args.dataFolder = folders_.current;
     targets_.optimise(args);
 }
 
-void TF_Main::OnImport() {
-    std::string destination;
-    const TImportArgs args{dataFolder_, catalogue_.names, catalogue_.brands, catalogue_.types, catalogue_.serials};
-    // The switch to the import's destination comes with the data folder history.
-    if (targets_.importConfig(args, destination)) NotInThisVersion();
+void TF_Main::OnImport() { (void)RunImport(); }
+
+void TF_Main::OnChangeFolder() {
+    QString chosen;
+    if (!ChooseFolder(QStringLiteral("Wybierz katalog danych"), QString::fromStdString(folders_.current), chosen, this))
+        return;
+    if (ChangeDataFolder(folders_, PathWithSeparator(chosen.toStdString()), false)) FolderChanged();
+}
+
+void TF_Main::OnHistoryItem(int k) {
+    switch (PickHistoryItem(folders_, k)) {
+    case HistoryPick::Missing:
+        (void)MessageDlg("", "Wybrany katalog nie istnieje", MsgInformation, BtnOk);
+        return;
+    case HistoryPick::Same:
+        ShowHistory();
+        return;
+    case HistoryPick::Switched:
+        FolderChanged();
+        return;
+    }
+}
+
+void TF_Main::FolderChanged() {
+    ShowHistory();
+    if (!SaveDataFolders(kivIni_, folders_))
+        (void)MessageDlg("Kiv", "Nie udało się zapisać pliku " + kivIni_, MsgError, BtnOk);
+    ReloadStationList();
+    RebuildTree("");
+}
+
+void TF_Main::SelectText(const std::string& text) {
+    {
+        const QSignalBlocker block(view_);
+        view_->SelectRef(tree_.Find(text));
+    }
+    Recompute();
+}
+
+void TF_Main::OnAddStation() {
+    const int address = StationDb().AddNewStation(folders_.current);
+    if (address == 0) return;
+    RebuildTree(StationNodeText(StationDb().Station(StationDb().Find(address))));
+}
+
+void TF_Main::OnAddVirtual() {
+    std::vector<std::string> entries = TProgramSettings(kivIni_).VirtualEntries(folders_.current);
+    const std::string label = NextVirtualLabel(entries);
+    entries.push_back(NewVirtualEntry(label));
+    if (!WriteVirtualList(kivIni_, folders_.current, entries)) {
+        (void)MessageDlg("Kiv", "Nie udało się zapisać pliku " + kivIni_, MsgError, BtnOk);
+        return;
+    }
+    RebuildTree(label);
+}
+
+void TF_Main::OnRemoveVirtual() {
+    const TTreeNode* node = SelectedNode();
+    if (!node || node->kind != KindVirtual) return;
+    std::vector<std::string> entries = TProgramSettings(kivIni_).VirtualEntries(folders_.current);
+    std::string select;
+    if (!RemoveVirtualEntry(entries, node->text, select)) return;
+    if (!WriteVirtualList(kivIni_, folders_.current, entries)) {
+        (void)MessageDlg("Kiv", "Nie udało się zapisać pliku " + kivIni_, MsgError, BtnOk);
+        return;
+    }
+    RebuildTree(select);
+    if (select.empty()) SelectText(FirstNonGroupText(tree_));
+}
+
+void TF_Main::OnMatchProfiles() {
+    const TProfileLists lists{catalogue_.names, catalogue_.brands, catalogue_.types, catalogue_.serials};
+    const int matched = MatchAllProfiles(lists, StationDb().Stations(), folders_.current);
+    (void)MessageDlg("Kiv", MatchedProfilesText(matched, StationDb().Count()), MsgInformation, BtnOk);
+    // The stations that got a profile change their node.
+    const TTreeNode* node = SelectedNode();
+    const std::string select = node ? node->text : std::string();
+    ReloadStationList();
+    RebuildTree(select);
 }
 
 void TF_Main::OnOkna() { OpenWindows().exec(); }

@@ -7,8 +7,12 @@
 // clicks and Space toggle ticks in it; after each click the station set, the
 // title and the command availability are derived from it;
 // each command packs what it hands over into a record of main_commands.h and
-// calls its target in Targets(). Closing stores the selected node's text.
+// calls its target in Targets(). The data folder changes through the folder
+// picker, a history item or an import (data_folders.h); each change, and
+// each station or virtual station added or removed, rebuilds the tree.
+// Closing stores the selected node's text.
 #include "shell/model/command_availability.h"
+#include "shell/model/data_folders.h"
 #include "shell/model/main_commands.h"
 #include "shell/model/main_settings.h"
 #include "shell/model/station_tree.h"
@@ -35,7 +39,8 @@ public:
     // ---- program-wide values ----
     [[nodiscard]] const std::string& KivIniPath() const { return kivIni_; }
     [[nodiscard]] const std::string& ProgramFolderPath() const { return programFolder_; }
-    [[nodiscard]] const std::string& DataFolder() const { return dataFolder_; }
+    [[nodiscard]] const std::string& DataFolder() const { return folders_.current; }
+    [[nodiscard]] const TFolderHistory& History() const { return folders_.history; }
     [[nodiscard]] const TProfileCatalogue& Catalogue() const { return catalogue_; }
 
     // ---- tree and station set ----
@@ -51,14 +56,14 @@ public:
     [[nodiscard]] bool SelectedKeyAndLabel(std::string& key, std::string& label) const;
     [[nodiscard]] std::string& NodeToReselect() { return nodeToReselect_; }
 
-    // The functions the commands start; later windows replace their placeholder.
+    // The functions the commands start.
     [[nodiscard]] TMainTargets& Targets() { return targets_; }
     [[nodiscard]] QPushButton* CommandButton(const char* objectName) const;
     [[nodiscard]] QAction* MenuAction(const char* objectName) const;
     // The status bar's text: the data folder.
     [[nodiscard]] QString StatusText() const;
 
-    // The message shown by every command whose function this version lacks.
+    // The message of a command whose function is still to come.
     static void NotInThisVersion();
 
 protected:
@@ -70,7 +75,7 @@ private:
     QWidget* BuildButtons();
     QAction* AddItem(QMenu* menu, const char* name, const QString& caption, MainCommand row = kMainCommands);
     void FirstShow();
-    void ShowHistory(const std::vector<std::string>& history);
+    void ShowHistory();
     void OfferImport();
     void Recompute();
     void ApplyAvailability(AvailabilityColumn column);
@@ -93,6 +98,17 @@ private:
     void OnCapacity();
     void OnOptimise();
     void OnImport();
+    // The import window; true when it imported, its destination is then the data folder.
+    bool RunImport();
+    void OnChangeFolder();
+    void OnHistoryItem(int k);
+    // The data folder after a change: settings written, list loaded, tree rebuilt.
+    void FolderChanged();
+    void OnAddStation();
+    void OnAddVirtual();
+    void OnRemoveVirtual();
+    void OnMatchProfiles();
+    void SelectText(const std::string& text);
     void OnOkna();
     void OnAbout();
     [[nodiscard]] TStationArgs StationArgs(int address) const;
@@ -101,7 +117,7 @@ private:
     std::string kivIni_;
     std::string workingFolder_;
     std::string programFolder_;
-    std::string dataFolder_;
+    TDataFolders folders_;
     TProfileCatalogue catalogue_;
     TMainSettings settings_;
     TStationTree tree_;
@@ -116,7 +132,7 @@ private:
     QLabel* folderLabel_ = nullptr;
     std::array<std::vector<QWidget*>, kMainCommands> commandWidgets_;
     std::array<std::vector<QAction*>, kMainCommands> commandActions_;
-    QAction* history_ = nullptr;
+    QAction* historyPlaceholder_ = nullptr;
     std::array<QAction*, 5> historyItems_{};
 };
 

@@ -17,6 +17,8 @@
 #include "shell/browser.h"
 #include "shell/cfg_progr.h"
 #include "shell/cfg_stacji.h"
+#include "shell/file_copy.h"
+#include "shell/import_cfg.h"
 #include "shell/main_window.h"
 #include "shell/model/station_picker.h"
 #include "shell/model/station_tree.h"
@@ -150,6 +152,22 @@ void InstallCapacityWindows(TF_Main& main, TFBrowser& browser) {
     };
 }
 
+// "Import konfiguracji z DOS" and the offer of an empty data folder;
+// "Kopiowanie danych".
+TFImportCfg* InstallImport(TF_Main& main) {
+    auto* import = new TFImportCfg(&main);
+    main.Targets().importConfig = [import](const TImportArgs& a, std::string& destination) {
+        return import->Execute(a, destination);
+    };
+    return import;
+}
+
+TFFileCopy* InstallDataCopy(TF_Main& main) {
+    auto* copy = new TFFileCopy(&main);
+    main.Targets().dataCopy = [copy](const std::string& dataFolder) { copy->Execute(dataFolder); };
+    return copy;
+}
+
 } // namespace
 
 TStartupWindows CreateStartupWindows(const std::string& kivIni, const std::string& workingFolder) {
@@ -158,6 +176,7 @@ TStartupWindows CreateStartupWindows(const std::string& kivIni, const std::strin
     windows.stationConfig = InstallStationConfig(*windows.main);
     InstallReadingTargets(*windows.main);
     windows.about = new TFOProgramie(windows.main.get());
+    windows.importCfg = InstallImport(*windows.main);
     windows.periodChooser = InstallPeriodChooser(*windows.main);
     windows.openWinds = &OpenWindows();
     // The settings dialog works with the one text prompt and modem profile
@@ -166,6 +185,7 @@ TStartupWindows CreateStartupWindows(const std::string& kivIni, const std::strin
     windows.modemProfile = new TFModemProf(windows.main.get());
     windows.programSettings = InstallProgramSettings(*windows.main, *windows.editTxt, *windows.modemProfile);
     windows.browser = new TFBrowser(windows.main.get());
+    windows.fileCopy = InstallDataCopy(*windows.main);
     InstallCapacityWindows(*windows.main, *windows.browser);
     return windows;
 }

@@ -19,6 +19,8 @@ class TFCfgStacji;
 class TFCfgProgr;
 class TFModemProf;
 class TFBrowser;
+class TFImportCfg;
+class TFFileCopy;
 
 // The windows that live for the whole run. Windows built later join this
 // record and CreateStartupWindows, in their place of the start-up order.
@@ -32,6 +34,8 @@ struct TStartupWindows {
     TFModemProf* modemProfile = nullptr;
     TFCfgProgr* programSettings = nullptr;
     TFBrowser* browser = nullptr;
+    TFImportCfg* importCfg = nullptr;
+    TFFileCopy* fileCopy = nullptr;
 };
 
 // workingFolder with a trailing "/"; kivIni is Kiv.ini in it.

@@ -1,7 +1,8 @@
 // The main window on generated data folders: tree, ticking by mouse and
 // Space, the availability of every command, what the commands hand over, the
 // period chooser the period commands start at, the import offer on an empty
-// folder, closing, the about box and a screenshot.
+// folder, every command walked, the station and virtual station maintenance,
+// the data folder history, closing, the about box and a screenshot.
 #include "config/program_settings.h"
 #include "datafiles/archive.h"
 #include "datafiles/sample_value.h"
@@ -13,13 +14,17 @@
 #include "shell/startup.h"
 #include "shell/station_tree_view.h"
 #include "shell_test_util.h"
+#include "support/gui/modal_helper.h"
 #include "support/helpers.h"
 #include "support/message_recorder.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QtTest>
 #include <array>
@@ -54,6 +59,10 @@ const std::vector<ControlRow> kTable{
     {{"MnuOptymalizacjaMocy"}, "-ooooo--"},
     {{"MnuUsunStacjeWirtualna"}, "-----o--"},
 };
+
+// Commands whose windows are still being built; connecting them empties this list.
+const std::vector<std::string> kCommandsStillToCome{"BitBtn_TxModemA", "MnuModemAuto",  "BitBtn_TxKivGaz",
+                                                    "MnuKivGaz",       "MnuKivGazDB",   "MnuOptymalizacjaMocy"};
 
 const std::vector<const char*> kAlwaysEnabled{
     "MnuKopiowanieDanych", "MnuZmianafolderuDanych", "MnuZamknij",         "MnuDodajStacje",
@@ -517,16 +526,133 @@ private slots:
         }
     }
 
-    void missingFunctionsSayTheyAreNotInThisVersion() {
+    // Every menu item and button of the main window starts its function: none
+    // answers with the placeholder. Windows that open are closed again.
+    void everyCommandRunsItsFunction() {
         WriteSampleData();
         WriteIni();
+        TStartupWindows windows = CreateStartupWindows(kivIni_, temp_->Folder());
+        TF_Main& w = *windows.main;
+        w.show();
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, this, [] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dialog->reject();
+        });
+        closer.start(20);
+        std::vector<QObject*> controls;
+        for (QPushButton* button : w.centralWidget()->findChildren<QPushButton*>()) controls.push_back(button);
+        for (QAction* top : w.menuBar()->actions())
+            for (QAction* action : top->menu() ? top->menu()->actions() : QList<QAction*>{top})
+                if (!action->isSeparator() && action->objectName() != "MnuZamknij") controls.push_back(action);
+        QCOMPARE(controls.size(), std::size_t{41});
+        for (QObject* control : controls) {
+            const std::string name = control->objectName().toStdString();
+            if (std::find(kCommandsStillToCome.begin(), kCommandsStillToCome.end(), name) != kCommandsStillToCome.end())
+                continue;
+            Click(w, "00003 Gamma");
+            recorder_->Clear();
+            if (auto* button = qobject_cast<QPushButton*>(control)) {
+                button->setEnabled(true);
+                button->click();
+            } else {
+                auto* action = qobject_cast<QAction*>(control);
+                const bool enabled = action->isEnabled();
+                action->setEnabled(true);
+                action->trigger();
+                action->setEnabled(enabled);
+            }
+            for (QWidget* window : QApplication::topLevelWidgets())
+                if (window != &w && window->isVisible()) window->close();
+            QVERIFY2(!recorder_->Saw("Funkcja niedostępna w tej wersji"), name.c_str());
+        }
+        w.MenuAction("MnuZamknij")->trigger();
+        QVERIFY(!w.isVisible());
+    }
+
+    // "Dodaj stację" after the highest address; virtual stations added under
+    // the first free name and removed, the neighbour selected afterwards.
+    void stationsAndVirtualStationsAddedAndRemoved() {
+        for (const auto& [address, group] : {std::pair{1, "0 Sieć"}, {2, ""}, {7, ""}})
+            test::WriteStation(data_, {address, "S" + std::to_string(address), group});
+        test::WriteText(kivIni_, "[Catalogues]\nDataPath=" + data_ + "\n[" + VirtualSectionName(data_) +
+                                     "]\nSum1=Nowa stacja wirtualna 12@@0\n");
         auto w = Open();
         w->show();
-        Click(*w, "00003 Gamma");
-        w->CommandButton("BitBtn_TxData")->click();
-        QCOMPARE(recorder_->Count(), std::size_t{1});
-        QCOMPARE(recorder_->Last().text, std::string("Funkcja niedostępna w tej wersji"));
-        QCOMPARE(recorder_->Last().kind, int(MsgInformation));
+        const auto current = [&] { return w->TreeView()->currentItem()->text(0).toStdString(); };
+        w->MenuAction("MnuDodajStacje")->trigger();
+        QCOMPARE(current(), std::string("00008 Nowa stacja"));
+        QCOMPARE(ReadStationEntry(StationFilePath(data_, 8), 8).label, std::string("Nowa stacja"));
+        w->MenuAction("MnuDodajStacjeWirtualna")->trigger();
+        w->MenuAction("MnuDodajStacjeWirtualna")->trigger();
+        QCOMPARE(current(), std::string("Nowa stacja wirtualna 3"));
+        QCOMPARE(TProgramSettings(kivIni_).VirtualEntries(data_),
+                 (std::vector<std::string>{"Nowa stacja wirtualna 12@@0", "Nowa stacja wirtualna 2@@0",
+                                           "Nowa stacja wirtualna 3@@0"}));
+        for (const char* next : {"Nowa stacja wirtualna 2", "Nowa stacja wirtualna 12", "00001 S1"}) {
+            w->MenuAction("MnuUsunStacjeWirtualna")->trigger();
+            QCOMPARE(current(), std::string(next));
+        }
+        QVERIFY(test::ReadText(kivIni_).find("Virtual-") == std::string::npos);
+        QCOMPARE(recorder_->Count(), std::size_t{0});
+    }
+
+    // History item 3 of A, B, K, D with data folder X; then an import into
+    // another folder switches to it, and the folder picker to a third.
+    void dataFolderHistoryImportAndPicker() {
+        const std::string k = temp_->Sub("K");
+        const std::string n = temp_->Sub("N");
+        test::WriteText(kivIni_, "[Catalogues]\nDataPath=" + data_ + "\nDataPath1=/A/\nDataPath2=/B/\nDataPath3=" + k +
+                                     "\nDataPath4=/D/\n");
+        test::WriteStation(data_, {1, "X1", ""});
+        test::WriteStation(k, {2, "K2", ""});
+        auto w = Open();
+        w->show();
+        w->MenuAction("MnuHistoria3")->trigger();
+        QCOMPARE(w->DataFolder(), k);
+        QCOMPARE(w->History(), (TFolderHistory{data_, "/A/", "/B/", "/D/", ""}));
+        QCOMPARE(w->MenuAction("MnuHistoria1")->text(), QString::fromStdString(data_));
+        QVERIFY(!w->MenuAction("MnuHistoria5")->isVisible());
+        QCOMPARE(w->windowTitle(), QString("Kiv - 00002 K2"));
+        QCOMPARE(TProgramSettings(kivIni_).DataPath(0), k);
+        QCOMPARE(TProgramSettings(kivIni_).DataPathHistory(), (std::vector<std::string>{data_, "/A/", "/B/", "/D/"}));
+
+        w->MenuAction("MnuHistoria2")->trigger();
+        QCOMPARE(recorder_->Last().text, std::string("Wybrany katalog nie istnieje"));
+        QCOMPARE(w->DataFolder(), k);
+
+        std::string importedFrom;
+        w->Targets().importConfig = [&](const TImportArgs& a, std::string& destination) {
+            importedFrom = a.dataFolder;
+            destination = n;
+            return true;
+        };
+        w->MenuAction("MnuImportKonfiguracjiZDOS")->trigger();
+        QCOMPARE(importedFrom, k);
+        QCOMPARE(w->DataFolder(), n);
+        QCOMPARE(w->History(), (TFolderHistory{k, data_, "/A/", "/B/", "/D/"}));
+
+        test::OnModal<QFileDialog>([&](QFileDialog* d) {
+            QCOMPARE(d->windowTitle(), QString("Wybierz katalog danych"));
+            d->setDirectory(QString::fromStdString(data_));
+            static_cast<QDialog*>(d)->accept();
+        });
+        w->MenuAction("MnuZmianafolderuDanych")->trigger();
+        QCOMPARE(w->DataFolder(), data_);
+        QCOMPARE(w->History(), (TFolderHistory{n, k, "/A/", "/B/", "/D/"}));
+    }
+
+    void matchingProfilesCountsAndRedrawsTheTree() {
+        test::WriteText(kivIni_, "[Catalogues]\nDataPath=" + data_ + "\n");
+        test::WriteStation(data_, {1, "Alfa", "", false});
+        test::WriteStation(data_, {2, "Beta", "", false});
+        WriteNameplate(data_, 1, {"Common", "KM", "12345"});
+        auto w = Open();
+        w->show();
+        w->MenuAction("MnuDopasujProfile")->trigger();
+        QCOMPARE(recorder_->Last().text, std::string("Dopasowano 1/2 profili"));
+        QCOMPARE(recorder_->Last().shownCaption, std::string("Kiv"));
+        QCOMPARE(w->Tree().Node(w->Tree().Find("00001 Alfa"))->kind, int(KindStation));
+        QCOMPARE(w->Tree().Node(w->Tree().Find("00002 Beta"))->kind, int(KindNoProfile));
     }
 
     void closingStoresTheSelectedStationOnly() {

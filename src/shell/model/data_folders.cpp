@@ -40,7 +40,8 @@ bool SaveDataFolders(const std::string& kivIni, const TDataFolders& folders) {
     const TProgramSettings settings(kivIni);
     bool saved = settings.SetDataPath(0, folders.current);
     for (std::size_t i = 0; i < folders.history.size(); ++i)
-        if (!folders.history[i].empty()) saved = settings.SetDataPath(static_cast<int>(i) + 1, folders.history[i]) && saved;
+        if (!folders.history[i].empty())
+            saved = settings.SetDataPath(static_cast<int>(i) + 1, folders.history[i]) && saved;
     return saved;
 }
 

@@ -4,28 +4,37 @@
 
 namespace kiv {
 
-TMainTargets PlaceholderTargets(const std::function<void()>& notInThisVersion) {
+TMainTargets IdleTargets() {
     TMainTargets t;
+    t.directTransmission = [](const TStationArgs&) {};
+    t.modemTransmission = [](const TStationArgs&) {};
+    t.autoModem = [](const TFolderArgs&) {};
+    t.transporterRead = [](const TFolderArgs&) { return false; };
+    t.transporterProgram = [](const std::string&) {};
+    t.currentData = [](const TCurDataArgs&) {};
+    t.events = [](const TEventsArgs&) {};
+    t.choosePeriod = [](int, TimeStamp&, TimeStamp&) { return false; };
+    t.graph = [](const TPeriodArgs&) {};
+    t.periodReport = [](const TPeriodArgs&) {};
+    t.dailyReport = [](const TPeriodArgs&) {};
+    t.exportData = [](const TPeriodArgs&) {};
+    t.orderedCapacity = [](const TCapacityArgs&) {};
+    t.optimise = [](const TOptimiseArgs&) {};
+    t.stationConfig = [](const TStationArgs&, std::string&) { return false; };
+    t.virtualDefinition = [](const TVirtualDefArgs&, std::string&) { return false; };
+    t.importConfig = [](const TImportArgs&, std::string&) { return false; };
+    t.dataCopy = [](const std::string&) {};
+    t.programSettings = [](const std::string&, const std::string&) { return false; };
+    return t;
+}
+
+TMainTargets PlaceholderTargets(const std::function<void()>& notInThisVersion) {
+    TMainTargets t = IdleTargets();
     const auto none = notInThisVersion;
-    t.directTransmission = [none](const TStationArgs&) { none(); };
-    t.modemTransmission = [none](const TStationArgs&) { none(); };
     t.autoModem = [none](const TFolderArgs&) { none(); };
     t.transporterRead = [none](const TFolderArgs&) { none(); return false; };
     t.transporterProgram = [none](const std::string&) { none(); };
-    t.currentData = [none](const TCurDataArgs&) { none(); };
-    t.events = [none](const TEventsArgs&) { none(); };
-    t.choosePeriod = [none](int, TimeStamp&, TimeStamp&) { none(); return false; };
-    t.graph = [none](const TPeriodArgs&) { none(); };
-    t.periodReport = [none](const TPeriodArgs&) { none(); };
-    t.dailyReport = [none](const TPeriodArgs&) { none(); };
-    t.exportData = [none](const TPeriodArgs&) { none(); };
-    t.orderedCapacity = [none](const TCapacityArgs&) { none(); };
     t.optimise = [none](const TOptimiseArgs&) { none(); };
-    t.stationConfig = [none](const TStationArgs&, std::string&) { none(); return false; };
-    t.virtualDefinition = [none](const TVirtualDefArgs&, std::string&) { none(); return false; };
-    t.importConfig = [none](const TImportArgs&, std::string&) { none(); return false; };
-    t.dataCopy = [none](const std::string&) { none(); };
-    t.programSettings = [none](const std::string&, const std::string&) { none(); return false; };
     return t;
 }
 

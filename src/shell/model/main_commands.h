@@ -1,9 +1,8 @@
 #pragma once
 // What the main window hands to the functions it starts. Each command packs
 // the values of its row into one of these records and calls the matching
-// target; the window installs targets for the functions this version has and
-// a "not in this version" placeholder for the rest, and tests install their
-// own to see exactly what a command handed over.
+// target; the program installs a target for every function, and tests
+// install their own to see exactly what a command handed over.
 #include "config/program_settings.h"
 #include "datafiles/profile_catalogue.h"
 #include "datafiles/timestamp.h"
@@ -123,7 +122,12 @@ struct TMainTargets {
     std::function<bool(const std::string& kivIni, const std::string& dataFolder)> programSettings;
 };
 
-// Every target set to the one callback standing for a function this version lacks.
+// Every target set to do nothing (and report no change): a window no
+// function has been installed for yet stays quiet.
+[[nodiscard]] TMainTargets IdleTargets();
+// IdleTargets with the functions still being built (the automatic modem
+// round, the transporter and the optimisation) set to the one callback that
+// tells the user so.
 [[nodiscard]] TMainTargets PlaceholderTargets(const std::function<void()>& notInThisVersion);
 
 // key + "@" + label for each pair.

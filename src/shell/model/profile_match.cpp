@@ -15,7 +15,9 @@ bool Same(const std::string& catalogued, const std::string& stored) {
     return catalogued == stored || DecodeText(catalogued) == stored;
 }
 
-std::string At(const std::vector<std::string>& list, std::size_t i) { return i < list.size() ? list[i] : std::string(); }
+std::string At(const std::vector<std::string>& list, std::size_t i) {
+    return i < list.size() ? list[i] : std::string();
+}
 
 } // namespace
 
@@ -35,7 +37,8 @@ std::string MatchProfile(const TProfileLists& lists, int address, const std::str
     const std::string file = StationFilePath(dataFolder, address);
     IniDocument doc;
     if (doc.Load(file) != 0) return {};
-    const int at = FindProfileFor(lists, doc.ReadString("Hardware", "Brand", ""), doc.ReadString("Hardware", "Type", ""),
+    const int at = FindProfileFor(lists, doc.ReadString("Hardware", "Brand", ""),
+                                  doc.ReadString("Hardware", "Type", ""),
                                   doc.ReadString("Hardware", "SerialNumber", ""));
     if (at < 0) return {};
     const std::string name = DecodeText(lists.names[static_cast<std::size_t>(at)]);
