@@ -13,6 +13,7 @@
 #include "comm/comm_module.h"
 #include "comm/modem_round.h"
 #include "comm/progress_recorder.h"
+#include "comm/readout_stats.h"
 #include "config/station_stats.h"
 #include "common/temp_folder.h"
 #include "devsim_process.h"
@@ -148,6 +149,8 @@ TEST_F(ModemRoundTest, WholeRoundWritesTheExpectedLog) {
     const TStationStats busy = ReadStationStats(StationFilePath(data, 2));
     EXPECT_EQ(std::make_tuple(good.attempts, good.good, good.lastResult, good.lastDial), std::make_tuple(1, 1, 15, 8));
     EXPECT_EQ(std::make_tuple(busy.attempts, busy.good, busy.lastResult, busy.lastDial), std::make_tuple(3, 0, 0, 5));
+    EXPECT_NE(StationStatsTip(busy).find("Wynik ostatniej próby: Numer zajęty (modem: 5)\nPróby odczytu: 3\n"),
+              std::string::npos);
     EXPECT_EQ(messages.Count(), 0u);
 }
 
@@ -223,6 +226,9 @@ TEST(ModemRoundRules, StartTimeAndSettings) {
 
     test::TempFolder dir{"kiv-round-ini"};
     std::ofstream(dir.File("Kiv.ini")) << "[Modem-auto]\nStartTime=25:00:30\nMinimumAge=45\nRepeats=-2\n";
+    // The statistics never create a station file.
+    EXPECT_FALSE(RecordStationAttempt(dir.File("FC_00009/00009.INI"), {15, true, -1, 0}));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("FC_00009")));
     const TRoundSettings settings = ReadRoundSettings(dir.File("Kiv.ini"));
     EXPECT_EQ(std::make_tuple(settings.startSecond, settings.minimumAge, settings.repeats, settings.connMaxMinutes),
               std::make_tuple(30, 30, 0, 10));
