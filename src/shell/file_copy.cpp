@@ -158,10 +158,12 @@ void TFFileCopy::OnCopy() {
         return;
     }
     if (!AskDestination(copy.destination)) return;
-    (void)CopyStationData(copy, [this](const std::string& path) {
+    const TCopyCount count = CopyStationData(copy, [this](const std::string& path) {
         status_->setText(QString::fromStdString(path));
         status_->repaint();
     });
+    if (const std::string failure = CopyFailureText(count); !failure.empty())
+        (void)MessageDlg("", failure, MsgWarning, BtnOk);
     accept();
 }
 

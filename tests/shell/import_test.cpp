@@ -129,14 +129,20 @@ TEST(DataCopy, CopiesTheChosenMonthsAndTheCurrentFiles) {
         test::WriteText(folder + name, name);
     test::WriteText(temp.Sub("kopia/FC_00012") + "00012_2024_03_Vn.FCD", "old");
     std::vector<std::string> shown;
-    const int copied = CopyStationData({data, out, {12, 13}, {3}, 2024},
-                                       [&](const std::string& path) { shown.push_back(path); });
-    EXPECT_EQ(copied, 3);
+    const TCopyCount count = CopyStationData({data, out, {12, 13}, {3}, 2024},
+                                             [&](const std::string& path) { shown.push_back(path); });
+    EXPECT_EQ(count.copied, 3);
+    EXPECT_EQ(CopyFailureText(count), "");
     EXPECT_EQ(shown, (std::vector<std::string>{folder + "00012_2024_03_Vn.FCD", folder + "00012_2024_03_dVn.FCD",
                                                folder + "00012.FCC"}));
     EXPECT_EQ(test::ReadText(out + "FC_00012/00012_2024_03_Vn.FCD"), "00012_2024_03_Vn.FCD");
     EXPECT_FALSE(fs::exists(out + "FC_00012/00012.INI"));
     EXPECT_FALSE(fs::exists(out + "FC_00013"));
+    // A destination that cannot take the files: the others go on, and the user is told.
+    const std::string blocked = temp.Sub("zajety");
+    test::WriteText(blocked + "FC_00012", "a file where the station folder would go");
+    const TCopyCount refused = CopyStationData({data, blocked, {12}, {3, 4}, 2024}, nullptr);
+    EXPECT_EQ(CopyFailureText(refused), "Nie skopiowano 4 z 4 plików");
     EXPECT_TRUE(SameFolder(data, temp.Folder() + "kopia/../dane"));
     EXPECT_FALSE(SameFolder(data, out));
 }

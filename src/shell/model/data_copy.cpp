@@ -70,8 +70,8 @@ bool SameFolder(const std::string& a, const std::string& b) {
     return fs::equivalent(a, b, ec) && !ec;
 }
 
-int CopyStationData(const TDataCopy& copy, const std::function<void(const std::string&)>& shown) {
-    int copied = 0;
+TCopyCount CopyStationData(const TDataCopy& copy, const std::function<void(const std::string&)>& shown) {
+    TCopyCount count;
     for (int address : copy.addresses) {
         const std::vector<std::string> files = StationFiles(copy, address);
         if (files.empty()) continue;
@@ -81,10 +81,16 @@ int CopyStationData(const TDataCopy& copy, const std::function<void(const std::s
         fs::create_directories(to, ec);
         for (const std::string& name : files) {
             if (shown) shown(from + name);
-            if (CopyOne(from + name, to + name)) ++copied;
+            ++(CopyOne(from + name, to + name) ? count.copied : count.failed);
         }
     }
-    return copied;
+    return count;
+}
+
+std::string CopyFailureText(const TCopyCount& count) {
+    if (count.failed == 0) return {};
+    return "Nie skopiowano " + std::to_string(count.failed) + " z " + std::to_string(count.copied + count.failed) +
+           " plików";
 }
 
 } // namespace kiv

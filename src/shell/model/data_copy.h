@@ -3,7 +3,8 @@
 // copied from the data folder into a station folder of the same name in
 // another folder: the month archives (nnnnn_yyyy_mm_*.FCD) of each chosen
 // month of one year, then the station's current data (.FCC) and events
-// (.FCE). A file that is missing or cannot be copied is passed over.
+// (.FCE). A file that is missing is passed over; one that cannot be copied
+// is counted, so the user learns that the copy is not complete.
 #include "config/station_db.h"
 
 #include <functional>
@@ -34,8 +35,15 @@ struct TDataCopy {
     int year = kCopyYearLow;
 };
 
+struct TCopyCount {
+    int copied = 0;
+    int failed = 0;
+};
+
 // Copies, replacing files of the same name; shown(path) is told each source
-// file before it is copied. The number of files copied.
-int CopyStationData(const TDataCopy& copy, const std::function<void(const std::string&)>& shown);
+// file before it is copied. A file that fails does not stop the others.
+[[nodiscard]] TCopyCount CopyStationData(const TDataCopy& copy, const std::function<void(const std::string&)>& shown);
+// The warning after a copy in which some files failed; empty when none did.
+[[nodiscard]] std::string CopyFailureText(const TCopyCount& count);
 
 } // namespace kiv
