@@ -1,13 +1,8 @@
-// kiv-cli optimise on a small data folder: station 12 with March and April
-// 2024 of 10 m3 hours (one of 60 in March, one of 40 in April) and counters
-// rising by 240 a day, the tariff set "W-3" remembered for it and for the virtual
-// station "Suma" of station 12 alone; "Pusta" without members; and the
-// calls it refuses.
+// kiv-cli optimise on the optimisation's data folder: station 12 with its
+// remembered tariff set, without one, over months without data; the virtual
+// station "Suma" of station 12 alone; and the calls it refuses.
 #include "cli_run.h"
-#include "reports/archive_fixture.h"
-
-#include "config/ini_file.h"
-#include "config/station_db.h"
+#include "capacity/optimise_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -25,22 +20,7 @@ class CliOptimise : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         dir_ = new test::TempFolder("kiv-cli-optimise");
-        const std::string data = Data();
-        std::filesystem::create_directories(data);
-        CreateStation(data, 12, "Kotłownia");
-        const TimeStamp first = test::At(2024, 3, 1);
-        std::vector<test::TSampleSpec> hours, counter;
-        for (int h = 0; h < 744 + 720; ++h)
-            hours.push_back({first + static_cast<TimeStamp>(h + 1) * 3600, h == 30 ? 60.0f : h == 1000 ? 40.0f : 10.0f});
-        for (int k = 0; k <= 61; ++k)
-            counter.push_back({first + static_cast<TimeStamp>(k) * 86400, 5000.0f + 240.0f * static_cast<float>(k)});
-        test::StoreSamples(data, 12, test::ChannelItem("Vn", 0, "V"), counter);
-        test::StoreSamples(data, 12, test::ChannelItem("dVn", 1), hours);
-        const std::string ini = dir_->File("Kiv.ini");
-        (void)WriteIniString("Tariff", "Set1", "W-3@12,5@0,1@0,08@1,2@100", ini);
-        (void)WriteIniString("Virtual-" + data, "Sum1", "Suma@+00012@50@W-3", ini);
-        (void)WriteIniString("Virtual-" + data, "Sum2", "Pusta@@0", ini);
-        (void)WriteIniString("Tariff", "TariffSetName", "W-3", StationFilePath(data, 12));
+        test::BuildOptimiseFolder(Data(), dir_->File("Kiv.ini"));
         std::filesystem::current_path(dir_->path);
         ::setenv("LC_ALL", "C", 1); // the system's decimal separator: "."
     }
