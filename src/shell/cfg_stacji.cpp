@@ -95,11 +95,11 @@ TFCfgStacji::TFCfgStacji(QWidget* parent) : QDialog(parent) {
     auto* left = new QVBoxLayout;
     left->addWidget(BuildStation());
     left->addWidget(BuildCalculations());
-    left->addWidget(BuildStats());
     left->addStretch(1);
     auto* right = new QVBoxLayout;
     right->addWidget(BuildLink());
     right->addWidget(BuildTiming());
+    right->addWidget(BuildStats());
     right->addStretch(1);
     auto* columns = new QHBoxLayout;
     columns->addLayout(left);
