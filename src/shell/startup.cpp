@@ -56,10 +56,14 @@ void OnStopSignal(int signal) {
 
 // "&Transmisja", "&Modem", "Dane &bieżące" and "&Zdarzenia": the link, its
 // progress window, the transmission and events windows live as long as the
-// main window.
-void InstallReadingTargets(TF_Main& main) {
+// main window. Every window that reads devices shares the link and the
+// progress window returned.
+void InstallReadingTargets(TStartupWindows& windows) {
+    TF_Main& main = *windows.main;
     auto* comm = new TFCommModule(&main);
     auto* progress = new TFTxProgress(&main);
+    windows.comm = comm;
+    windows.progress = progress;
     auto* txInit = new TFTxInit(*comm, *progress, &main);
     main.Targets().directTransmission = [txInit](const TStationArgs& a) {
         txInit->Open({a.address, a.kivIni, a.profileNames, a.profileFiles, a.dataFolder, a.stationFile});
@@ -174,7 +178,7 @@ TStartupWindows CreateStartupWindows(const std::string& kivIni, const std::strin
     TStartupWindows windows;
     windows.main = std::make_unique<TF_Main>(kivIni, workingFolder);
     windows.stationConfig = InstallStationConfig(*windows.main);
-    InstallReadingTargets(*windows.main);
+    InstallReadingTargets(windows);
     windows.about = new TFOProgramie(windows.main.get());
     windows.importCfg = InstallImport(*windows.main);
     windows.periodChooser = InstallPeriodChooser(*windows.main);

@@ -19,6 +19,8 @@ class TFCfgStacji;
 class TFCfgProgr;
 class TFModemProf;
 class TFBrowser;
+class TFCommModule;
+class TFTxProgress;
 class TFImportCfg;
 class TFFileCopy;
 
@@ -27,6 +29,8 @@ class TFFileCopy;
 struct TStartupWindows {
     std::unique_ptr<TF_Main> main;
     TFCfgStacji* stationConfig = nullptr;
+    TFCommModule* comm = nullptr;
+    TFTxProgress* progress = nullptr;
     TFOProgramie* about = nullptr;
     TFWyborOkresu* periodChooser = nullptr;
     TFOpenWinds* openWinds = nullptr;
