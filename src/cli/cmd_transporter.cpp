@@ -30,7 +30,7 @@
 namespace kiv::cli {
 namespace {
 
-constexpr const char *kName = "transporter";
+constexpr const char* kName = "transporter";
 constexpr int kExitNotAllRead = 1;
 
 void StopOnSignal(int) {
@@ -46,14 +46,13 @@ void CatchStopSignals() {
 }
 
 // The data folder the main window would settle on.
-std::string DataFolder(const std::string &workingFolder) {
+std::string DataFolder(const std::string& workingFolder) {
     std::string folder;
-    if (DataFolderFromSettings(0, folder) && std::filesystem::is_directory(folder))
-        return folder;
+    if (DataFolderFromSettings(0, folder) && std::filesystem::is_directory(folder)) return folder;
     return workingFolder;
 }
 
-TKivGazJob JobOf(const std::string &workingFolder, bool log) {
+TKivGazJob JobOf(const std::string& workingFolder, bool log) {
     TKivGazJob job;
     job.kivIni = KivIniPathInWorkingFolder();
     job.dataFolder = DataFolder(workingFolder);
@@ -72,36 +71,33 @@ TKivGazJob JobOf(const std::string &workingFolder, bool log) {
     return job;
 }
 
-void PrintDirectory(const TDirectory &directory) {
-    for (const TKivGazItem &item : directory.items)
+void PrintDirectory(const TDirectory& directory) {
+    for (const TKivGazItem& item : directory.items)
         std::printf("%u\t%s\t%s\n", item.address, item.name.c_str(), item.known ? "known" : "new");
 }
 
-void PrintReads(const std::vector<TKivGazRead> &reads) {
-    for (const TKivGazRead &read : reads) {
+void PrintReads(const std::vector<TKivGazRead>& reads) {
+    for (const TKivGazRead& read : reads) {
         const std::string code =
             read.check == TKivGazCheck::Read ? std::to_string(ResultCode(read.outcome.result)) : "-";
         std::printf("%u\t%s\t%s\n", read.address, code.c_str(), KivGazReadText(read).c_str());
     }
 }
 
-int ExitOf(const TKivGazSearch &search, const std::vector<TKivGazRead> &reads) {
-    if (StopRequested())
-        return ResultCode(TxResult::Cancelled);
+int ExitOf(const TKivGazSearch& search, const std::vector<TKivGazRead>& reads) {
+    if (StopRequested()) return ResultCode(TxResult::Cancelled);
     std::size_t good = 0;
-    for (const TKivGazRead &read : reads)
-        good += read.Good() ? 1 : 0;
+    for (const TKivGazRead& read : reads) good += read.Good() ? 1 : 0;
     return good == search.items.size() ? kExitOk : kExitNotAllRead;
 }
 
-int RunTransporter(const std::vector<std::string> &args) {
+int RunTransporter(const std::vector<std::string>& args) {
     CliArgs in;
-    if (const int rc = SplitArguments(kName, args, in); rc != kExitOk)
-        return rc;
+    if (const int rc = SplitArguments(kName, args, in); rc != kExitOk) return rc;
     CatchStopSignals();
     static int argc = 1;
     static char name[] = "kiv-cli";
-    static char *argv[] = {name, nullptr};
+    static char* argv[] = {name, nullptr};
     QCoreApplication app(argc, argv);
 
     const std::string workingFolder = PathWithSeparator(std::filesystem::current_path().string());
@@ -110,17 +106,16 @@ int RunTransporter(const std::vector<std::string> &args) {
     TFCommModule module;
     const bool addUnknown = in.Has("--add-unknown");
     const TKivGazSearch search =
-        SearchTransporter(module, progress, job, [addUnknown] { return addUnknown; });
+        SearchTransporter(module, progress, job, [addUnknown](const std::vector<TKivGazItem>&) { return addUnknown; });
     if (!search.portOpened)
         return Fail(kName, kExitUnavailable, std::string(kSerialOpenError) + " " + search.portError);
     PrintDirectory(search.directory);
     std::fflush(stdout);
-    if (search.added > 0)
-        (void)Fail(kName, kExitOk, kConfigureReminder);
+    if (search.added > 0) (void)Fail(kName, kExitOk, kConfigureReminder);
     if (search.directory.entries == 0 && search.directory.lastResult != TxResult::Good)
         return Fail(kName, StopRequested() ? ResultCode(TxResult::Cancelled) : kExitNotAllRead,
-                    "Brak komunikacji z przenośnikiem (adres " + std::to_string(job.transporterAddress) +
-                        ", port " + job.port + ")");
+                    "Brak komunikacji z przenośnikiem (adres " + std::to_string(job.transporterAddress) + ", port " +
+                        job.port + ")");
     std::vector<TKivGazRead> reads;
     if (!search.items.empty() && !ReadListed(module, progress, job, search.items, reads))
         return Fail(kName, kExitUnavailable, std::string(kSerialOpenError) + " " + module.OpenError());
@@ -137,8 +132,7 @@ const CliRegistrar registrar(
      "69 gdy port się nie otwiera",
      RunTransporter,
      {},
-     {{"--add-unknown", nullptr,
-       "dodaj do bazy urządzenia bez stacji (odpowiedź \"Tak\"); bez tej opcji są pomijane"},
+     {{"--add-unknown", nullptr, "dodaj do bazy urządzenia bez stacji (odpowiedź \"Tak\"); bez tej opcji są pomijane"},
       {"--log", nullptr, "zapis ramek: katalogu przenośnika do KivGAZ.log, odczytów do Tx.log"}},
      {"kiv-cli transporter", "kiv-cli transporter --add-unknown --log"}});
 

@@ -22,13 +22,13 @@ constexpr std::size_t kEntryAddress = 11;
 constexpr std::size_t kEntryUsed = 13;
 constexpr std::size_t kEntryForm = 14;
 constexpr std::size_t kEntryName = 18;
-constexpr const char *kAddressSuffix = ". Adres urządzenia = ";
+constexpr const char* kAddressSuffix = ". Adres urządzenia = ";
 
-bool GoodCode(const std::vector<uint8_t> &reply, uint8_t kind) {
+bool GoodCode(const std::vector<uint8_t>& reply, uint8_t kind) {
     return ReplyCode(reply) == ((RequestCode(kind) + 0x80) & 0xFF);
 }
 
-std::string Note(const std::string &text, uint16_t address) {
+std::string Note(const std::string& text, uint16_t address) {
     return text + kAddressSuffix + std::to_string(address);
 }
 
@@ -41,15 +41,13 @@ std::string OneLine(std::string text) {
 
 // The unknown items become stations named as listed, with the nameplate
 // each device gives through the transporter; the count created.
-int AddStations(TReadLink &link, const TKivGazJob &job, const std::vector<TKivGazItem> &items) {
+int AddStations(TReadLink& link, const TKivGazJob& job, const std::vector<TKivGazItem>& items) {
     int added = 0;
-    for (const TKivGazItem &item : items) {
-        if (item.known)
-            continue;
+    for (const TKivGazItem& item : items) {
+        if (item.known) continue;
         std::vector<std::string> nameplate;
         const TxResult result = ReadHeldNameplate(link, item.address, nameplate);
-        if (result == TxResult::Cancelled)
-            break;
+        if (result == TxResult::Cancelled) break;
         CreateStation(job.dataFolder, item.address, item.name);
         if (!std::filesystem::is_directory(StationFolderPath(job.dataFolder, item.address))) {
             (void)WriteCommNote(job.kivGazLog, Note("Nie można utworzyć stacji", item.address));
@@ -66,34 +64,27 @@ int AddStations(TReadLink &link, const TKivGazJob &job, const std::vector<TKivGa
 
 // Profile not named or not listed, or no file: "Brak zbioru"; a file that
 // is there but does not read: "Błąd odczytu".
-TKivGazCheck ProfileCheck(const TKivGazJob &job, const std::string &deviceProfile, TProfileRecord &profile) {
-    if (deviceProfile.empty())
-        return TKivGazCheck::NoProfile;
+TKivGazCheck ProfileCheck(const TKivGazJob& job, const std::string& deviceProfile, TProfileRecord& profile) {
+    if (deviceProfile.empty()) return TKivGazCheck::NoProfile;
     const int found =
         ReadCatalogueProfile(job.profileNames, job.profileFiles, job.programFolder, deviceProfile, profile);
-    if (found == ProfileNotInCatalogue)
-        return TKivGazCheck::NoProfile;
+    if (found == ProfileNotInCatalogue) return TKivGazCheck::NoProfile;
     if (found != ProfileRead) {
         std::error_code error;
-        const bool present =
-            !profile.file.empty() && std::filesystem::file_size(profile.file, error) > 0 && !error;
+        const bool present = !profile.file.empty() && std::filesystem::file_size(profile.file, error) > 0 && !error;
         return present ? TKivGazCheck::BadProfile : TKivGazCheck::NoProfile;
     }
     return profile.params.profileByte == 1 ? TKivGazCheck::Read : TKivGazCheck::NotGazModem1;
 }
 
-std::string ReadText(const TReadOutOutcome &outcome) {
-    if (!outcome.message.text.empty())
-        return OneLine(outcome.message.text);
-    if (outcome.result == TxResult::Good)
-        return "Odczyt zakończony";
-    if (outcome.result == TxResult::Cancelled)
-        return "Odczyt przerwany przez użytkownika";
+std::string ReadText(const TReadOutOutcome& outcome) {
+    if (!outcome.message.text.empty()) return OneLine(outcome.message.text);
+    if (outcome.result == TxResult::Good) return "Odczyt zakończony";
+    if (outcome.result == TxResult::Cancelled) return "Odczyt przerwany przez użytkownika";
     return "Odczyt nieudany, wynik " + std::to_string(ResultCode(outcome.result));
 }
 
-TKivGazRead ReadOne(TFCommModule &module, ITxProgress &progress, const TKivGazJob &job,
-                    const TKivGazItem &item) {
+TKivGazRead ReadOne(TFCommModule& module, ITxProgress& progress, const TKivGazJob& job, const TKivGazItem& item) {
     TKivGazRead read;
     read.address = item.address;
     const std::string stationFile = StationFilePath(job.dataFolder, item.address);
@@ -102,8 +93,7 @@ TKivGazRead ReadOne(TFCommModule &module, ITxProgress &progress, const TKivGazJo
     read.label = station.Label;
     TProfileRecord profile;
     read.check = ProfileCheck(job, station.DeviceProfile, profile);
-    if (read.check != TKivGazCheck::Read)
-        return read;
+    if (read.check != TKivGazCheck::Read) return read;
 
     TReadOutInput input;
     input.address = item.address;
@@ -132,7 +122,7 @@ TKivGazRead ReadOne(TFCommModule &module, ITxProgress &progress, const TKivGazJo
 
 } // namespace
 
-TLinkSettings KivGazLink(const std::string &kivIni, const std::string &port) {
+TLinkSettings KivGazLink(const std::string& kivIni, const std::string& port) {
     TLinkSettings link;
     link.port = port;
     link.device = PortDeviceName(kivIni, port);
@@ -146,45 +136,39 @@ TLinkSettings KivGazLink(const std::string &kivIni, const std::string &port) {
     return link;
 }
 
-std::string KivGazItemText(const TKivGazItem &item) {
+std::string KivGazItemText(const TKivGazItem& item) {
     return FiveDigits(item.address) + (item.known ? " " : "+") + item.name;
 }
 
-bool ParseDirectoryEntry(const std::vector<uint8_t> &reply, TKivGazItem &item) {
-    if (reply.size() < kEntryForm + 1 + kReplyTail)
-        return false;
-    if (reply[kEntryUsed] == 0 || reply[kEntryForm] != 1)
-        return false;
+bool ParseDirectoryEntry(const std::vector<uint8_t>& reply, TKivGazItem& item) {
+    if (reply.size() < kEntryForm + 1 + kReplyTail) return false;
+    if (reply[kEntryUsed] == 0 || reply[kEntryForm] != 1) return false;
     item.address = static_cast<uint16_t>(reply[kEntryAddress] | reply[kEntryAddress + 1] << 8);
-    if (item.address == 0)
-        return false;
+    if (item.address == 0) return false;
     const auto first = reply.begin() + static_cast<long>(std::min(kEntryName, reply.size() - kReplyTail));
     const auto last = std::find(first, reply.end() - static_cast<long>(kReplyTail), 0);
     item.name = OneLine(DecodeText(std::string(first, last)));
     return true;
 }
 
-TDirectory ReadDirectoryWith(const TEntryRequest &request) {
+TDirectory ReadDirectoryWith(const TEntryRequest& request) {
     TDirectory directory;
     for (uint32_t entry = 0; entry <= 0xFFFF; ++entry) {
         std::vector<uint8_t> reply;
         directory.lastResult = request(static_cast<uint16_t>(entry), reply);
-        if (directory.lastResult != TxResult::Good || reply.empty() || !GoodCode(reply, kDirectoryKind))
-            break;
+        if (directory.lastResult != TxResult::Good || reply.empty() || !GoodCode(reply, kDirectoryKind)) break;
         ++directory.entries;
         TKivGazItem item;
-        const auto listed = [&item](const TKivGazItem &other) { return other.address == item.address; };
-        if (ParseDirectoryEntry(reply, item) &&
-            std::none_of(directory.items.begin(), directory.items.end(), listed))
+        const auto listed = [&item](const TKivGazItem& other) { return other.address == item.address; };
+        if (ParseDirectoryEntry(reply, item) && std::none_of(directory.items.begin(), directory.items.end(), listed))
             directory.items.push_back(item);
-        if (entry > kDirectoryLastEntry)
-            break;
+        if (entry > kDirectoryLastEntry) break;
     }
     return directory;
 }
 
-TDirectory ReadDirectory(TReadLink &link, uint16_t transporterAddress) {
-    return ReadDirectoryWith([&link, transporterAddress](uint16_t entry, std::vector<uint8_t> &reply) {
+TDirectory ReadDirectory(TReadLink& link, uint16_t transporterAddress) {
+    return ReadDirectoryWith([&link, transporterAddress](uint16_t entry, std::vector<uint8_t>& reply) {
         TRequestArgs args;
         args.kind = kDirectoryKind;
         args.deviceAddress = transporterAddress;
@@ -195,40 +179,37 @@ TDirectory ReadDirectory(TReadLink &link, uint16_t transporterAddress) {
     });
 }
 
-bool MarkUnknown(std::vector<TKivGazItem> &items, const std::string &dataFolder) {
+bool MarkUnknown(std::vector<TKivGazItem>& items, const std::string& dataFolder) {
     TStationDb stations;
     stations.Build(dataFolder);
     bool any = false;
-    for (TKivGazItem &item : items) {
+    for (TKivGazItem& item : items) {
         item.known = stations.Find(item.address) > 0;
         any = any || !item.known;
     }
     return any;
 }
 
-void DropUnknown(std::vector<TKivGazItem> &items) {
-    std::erase_if(items, [](const TKivGazItem &item) { return !item.known; });
+void DropUnknown(std::vector<TKivGazItem>& items) {
+    std::erase_if(items, [](const TKivGazItem& item) { return !item.known; });
 }
 
-TxResult ReadHeldNameplate(TReadLink &link, uint16_t address, std::vector<std::string> &nameplate) {
+TxResult ReadHeldNameplate(TReadLink& link, uint16_t address, std::vector<std::string>& nameplate) {
     TRequestArgs args;
     args.kind = kNameplateKind;
     args.deviceAddress = address;
     args.attempts = kKivGazAttempts;
     std::vector<uint8_t> reply;
     const TxResult result = DeviceRequest(link, args, reply);
-    if (result != TxResult::Good)
-        return result;
-    if (!GoodCode(reply, kNameplateKind))
-        return TxResult::UnknownDevice;
+    if (result != TxResult::Good) return result;
+    if (!GoodCode(reply, kNameplateKind)) return TxResult::UnknownDevice;
     nameplate = NameplateStrings(reply, 3);
-    for (std::string &text : nameplate)
-        text = OneLine(DecodeText(text));
+    for (std::string& text : nameplate) text = OneLine(DecodeText(text));
     return TxResult::Good;
 }
 
-TKivGazSearch SearchTransporter(TFCommModule &module, ITxProgress &progress, const TKivGazJob &job,
-                                const std::function<bool()> &addUnknown) {
+TKivGazSearch SearchTransporter(TFCommModule& module, ITxProgress& progress, const TKivGazJob& job,
+                                const std::function<bool(const std::vector<TKivGazItem>&)>& addUnknown) {
     TKivGazSearch search;
     const TReadOutRunning running;
     module.SetProgress(&progress);
@@ -243,7 +224,7 @@ TKivGazSearch SearchTransporter(TFCommModule &module, ITxProgress &progress, con
     search.directory = ReadDirectory(link, job.transporterAddress);
     const bool unknown = MarkUnknown(search.directory.items, job.dataFolder);
     search.items = search.directory.items;
-    if (unknown && addUnknown())
+    if (unknown && addUnknown(search.items))
         search.added = AddStations(link, job, search.items);
     else
         DropUnknown(search.items);
@@ -252,31 +233,27 @@ TKivGazSearch SearchTransporter(TFCommModule &module, ITxProgress &progress, con
     return search;
 }
 
-bool ReadListed(TFCommModule &module, ITxProgress &progress, const TKivGazJob &job,
-                const std::vector<TKivGazItem> &items, std::vector<TKivGazRead> &reads) {
+bool ReadListed(TFCommModule& module, ITxProgress& progress, const TKivGazJob& job,
+                const std::vector<TKivGazItem>& items, std::vector<TKivGazRead>& reads) {
     const TReadOutRunning running;
     module.SetProgress(&progress);
     module.SetLogFile(job.txLog);
     const bool opened = module.OpenDirect(KivGazLink(job.kivIni, job.port));
     module.SetLogFile("");
-    if (!opened)
-        return false;
-    for (const TKivGazItem &item : items) {
-        if (!item.ticked)
-            continue;
+    if (!opened) return false;
+    for (const TKivGazItem& item : items) {
+        if (!item.ticked) continue;
         reads.push_back(ReadOne(module, progress, job, item));
         (void)WriteCommNote(job.kivGazLog, KivGazLogText(reads.back()));
-        const TKivGazRead &read = reads.back();
-        if (read.check == TKivGazCheck::NoLine)
-            break;
-        if (read.check == TKivGazCheck::Read && read.outcome.result == TxResult::Cancelled)
-            break;
+        const TKivGazRead& read = reads.back();
+        if (read.check == TKivGazCheck::NoLine) break;
+        if (read.check == TKivGazCheck::Read && read.outcome.result == TxResult::Cancelled) break;
     }
     module.ClosePort();
     return true;
 }
 
-std::string KivGazReadText(const TKivGazRead &read) {
+std::string KivGazReadText(const TKivGazRead& read) {
     switch (read.check) {
     case TKivGazCheck::NoProfile:
         return "Brak zbioru profilu";
@@ -291,7 +268,7 @@ std::string KivGazReadText(const TKivGazRead &read) {
     return read.text;
 }
 
-std::string KivGazLogText(const TKivGazRead &read) {
+std::string KivGazLogText(const TKivGazRead& read) {
     return Note(KivGazReadText(read), read.address);
 }
 

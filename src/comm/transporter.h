@@ -26,17 +26,17 @@ namespace kiv {
 
 class ITxProgress;
 
-inline constexpr const char *kKivGazLogName = "KivGAZ.log";
+inline constexpr const char* kKivGazLogName = "KivGAZ.log";
 inline constexpr int32_t kKivGazBaud = 115200;
 inline constexpr uint8_t kKivGazSamplesPerBlock = 250;
 inline constexpr int32_t kKivGazAttempts = 5;
 // Past this entry number the next entry ends the directory.
 inline constexpr uint16_t kDirectoryLastEntry = 500;
 
-inline constexpr const char *kAddUnknownQuestion =
+inline constexpr const char* kAddUnknownQuestion =
     "Przenośnik zawiera dane z urządzeń nie istniejących w bazie danych. Czy dodać te urządzenia?";
-inline constexpr const char *kConfigureReminder = "Nowe urządzenia wymagają skonfigurowania";
-inline constexpr const char *kSerialOpenError = "Błąd otwarcia portu szeregowego";
+inline constexpr const char* kConfigureReminder = "Nowe urządzenia wymagają skonfigurowania";
+inline constexpr const char* kSerialOpenError = "Błąd otwarcia portu szeregowego";
 
 // Everything the transporter's steps need, gathered by the front-end.
 struct TKivGazJob {
@@ -54,7 +54,7 @@ struct TKivGazJob {
 
 // The fixed line: 115200 Bd, no parity, DTR and RTS on, silence 50 ms,
 // answer 1000 ms, character 100 ms; the port text mapped through Kiv.ini.
-[[nodiscard]] TLinkSettings KivGazLink(const std::string &kivIni, const std::string &port);
+[[nodiscard]] TLinkSettings KivGazLink(const std::string& kivIni, const std::string& port);
 
 // One device of the directory.
 struct TKivGazItem {
@@ -65,12 +65,12 @@ struct TKivGazItem {
 };
 
 // "00012 Kotłownia", or "00012+Kotłownia" for a device without a station.
-[[nodiscard]] std::string KivGazItemText(const TKivGazItem &item);
+[[nodiscard]] std::string KivGazItemText(const TKivGazItem& item);
 
 // A used entry's device (true), or an unused or malformed one (false). An
 // entry naming address 0 is not used: no station can have it. The name is
 // decoded from UTF-8 or Windows-1250, control characters become blanks.
-[[nodiscard]] bool ParseDirectoryEntry(const std::vector<uint8_t> &reply, TKivGazItem &item);
+[[nodiscard]] bool ParseDirectoryEntry(const std::vector<uint8_t>& reply, TKivGazItem& item);
 
 // How the directory read ended.
 struct TDirectory {
@@ -80,23 +80,22 @@ struct TDirectory {
 };
 
 // The request for entry `entry`; the reply frame on TxResult::Good.
-using TEntryRequest = std::function<TxResult(uint16_t entry, std::vector<uint8_t> &reply)>;
+using TEntryRequest = std::function<TxResult(uint16_t entry, std::vector<uint8_t>& reply)>;
 
 // Entries 0, 1, 2 ... until a request fails, a reply is empty or carries
 // another code (0x7F ends a directory). Unused entries are skipped, an
 // address listed already is skipped too. Past entry 500 the next entry ends
 // the read (added when used), so a transporter that keeps answering cannot
 // hold the line for ever.
-[[nodiscard]] TDirectory ReadDirectoryWith(const TEntryRequest &request);
-[[nodiscard]] TDirectory ReadDirectory(TReadLink &link, uint16_t transporterAddress);
+[[nodiscard]] TDirectory ReadDirectoryWith(const TEntryRequest& request);
+[[nodiscard]] TDirectory ReadDirectory(TReadLink& link, uint16_t transporterAddress);
 
 // Marks the items whose station folder the data folder lacks; true when any.
-bool MarkUnknown(std::vector<TKivGazItem> &items, const std::string &dataFolder);
-void DropUnknown(std::vector<TKivGazItem> &items);
+bool MarkUnknown(std::vector<TKivGazItem>& items, const std::string& dataFolder);
+void DropUnknown(std::vector<TKivGazItem>& items);
 
 // Make, type and serial number of a held device, read through the transporter.
-[[nodiscard]] TxResult ReadHeldNameplate(TReadLink &link, uint16_t address,
-                                         std::vector<std::string> &nameplate);
+[[nodiscard]] TxResult ReadHeldNameplate(TReadLink& link, uint16_t address, std::vector<std::string>& nameplate);
 
 // The outcome of "Wyszukaj".
 struct TKivGazSearch {
@@ -107,12 +106,12 @@ struct TKivGazSearch {
     int added = 0;                  // stations created
 };
 
-// "Wyszukaj": opens the line, reads the directory, asks `addUnknown` when
-// some device has no station (true: "Tak"), creates those stations with
-// their names and nameplates (or drops them from the list), closes the line.
-// The directory's frames go to job.frameLog.
-[[nodiscard]] TKivGazSearch SearchTransporter(TFCommModule &module, ITxProgress &progress,
-                                              const TKivGazJob &job, const std::function<bool()> &addUnknown);
+// "Wyszukaj": opens the line, reads the directory, asks `addUnknown` with
+// the marked directory when some device has no station (true: "Tak"),
+// creates those stations with their names and nameplates (or drops them
+// from the list), closes the line. The directory's frames go to job.frameLog.
+[[nodiscard]] TKivGazSearch SearchTransporter(TFCommModule& module, ITxProgress& progress, const TKivGazJob& job,
+                                              const std::function<bool(const std::vector<TKivGazItem>&)>& addUnknown);
 
 // What became of one listed device in "OK".
 enum class TKivGazCheck {
@@ -131,9 +130,7 @@ struct TKivGazRead {
     // The read-out's own text, as the other windows show it ("Odczyt
     // zakończony", "Brak komunikacji", ...), or the check's text.
     std::string text;
-    [[nodiscard]] bool Good() const {
-        return check == TKivGazCheck::Read && outcome.result == TxResult::Good;
-    }
+    [[nodiscard]] bool Good() const { return check == TKivGazCheck::Read && outcome.result == TxResult::Good; }
 };
 
 // "OK": every ticked item in turn. A device whose profile fails the checks
@@ -142,13 +139,13 @@ struct TKivGazRead {
 // station label, and the result written to job.kivGazLog too. A read-out
 // cancelled by the user ends the whole run. The line is closed at the end.
 // False when the line did not open at the start (nothing was read).
-[[nodiscard]] bool ReadListed(TFCommModule &module, ITxProgress &progress, const TKivGazJob &job,
-                              const std::vector<TKivGazItem> &items, std::vector<TKivGazRead> &reads);
+[[nodiscard]] bool ReadListed(TFCommModule& module, ITxProgress& progress, const TKivGazJob& job,
+                              const std::vector<TKivGazItem>& items, std::vector<TKivGazRead>& reads);
 
 // What became of the device: the check's text ("Brak zbioru profilu", ...)
 // or the read-out's.
-[[nodiscard]] std::string KivGazReadText(const TKivGazRead &read);
+[[nodiscard]] std::string KivGazReadText(const TKivGazRead& read);
 // Its KivGAZ.log line: "Brak zbioru profilu. Adres urządzenia = 12", ...
-[[nodiscard]] std::string KivGazLogText(const TKivGazRead &read);
+[[nodiscard]] std::string KivGazLogText(const TKivGazRead& read);
 
 } // namespace kiv

@@ -23,30 +23,25 @@ const std::string kBin = KIV_PROGRAM_DIR "/";
 // kiv-devsim as a transporter on address 65534; the shell names its pid first.
 class Transporter {
   public:
-    explicit Transporter(const std::string &args) {
-        pipe_ = ::popen(
-            ("exec 2>/dev/null; echo $$; exec " + kBin + "kiv-devsim --profile " + kBin +
-             "KM100.FCP --baud 115200 --hourly-days 2 --daily-days 3 --events 3 --transporter 65534 " + args)
-                .c_str(),
-            "r");
+    explicit Transporter(const std::string& args) {
+        pipe_ =
+            ::popen(("exec 2>/dev/null; echo $$; exec " + kBin + "kiv-devsim --profile " + kBin +
+                     "KM100.FCP --baud 115200 --hourly-days 2 --daily-days 3 --events 3 --transporter 65534 " + args)
+                        .c_str(),
+                    "r");
         char line[256] = {};
-        if (pipe_ != nullptr && std::fgets(line, sizeof line, pipe_) != nullptr)
-            pid_ = std::atoi(line);
-        if (pipe_ != nullptr && std::fgets(line, sizeof line, pipe_) != nullptr)
-            port_ = line;
-        if (!port_.empty())
-            port_.pop_back(); // the line's end
+        if (pipe_ != nullptr && std::fgets(line, sizeof line, pipe_) != nullptr) pid_ = std::atoi(line);
+        if (pipe_ != nullptr && std::fgets(line, sizeof line, pipe_) != nullptr) port_ = line;
+        if (!port_.empty()) port_.pop_back(); // the line's end
     }
     ~Transporter() {
-        if (pid_ > 0)
-            ::kill(pid_, SIGTERM);
-        if (pipe_ != nullptr)
-            ::pclose(pipe_);
+        if (pid_ > 0) ::kill(pid_, SIGTERM);
+        if (pipe_ != nullptr) ::pclose(pipe_);
     }
-    const std::string &Port() const { return port_; }
+    const std::string& Port() const { return port_; }
 
   private:
-    FILE *pipe_ = nullptr;
+    FILE* pipe_ = nullptr;
     int pid_ = 0;
     std::string port_;
 };
@@ -60,13 +55,13 @@ class CliTransporter : public ::testing::Test {
     void TearDown() override { fs::current_path(previous_); }
 
     std::string Data() const { return dir_.Folder() + "dane/"; }
-    void Station(int address, const std::string &profile) const {
+    void Station(int address, const std::string& profile) const {
         fs::create_directories(StationFolderPath(Data(), address));
         std::ofstream(StationFilePath(Data(), address))
             << "[Main]\nLabel=Stacja " << address << "\n[Hardware]\nDeviceProfile=" << profile << "\n";
     }
     // A stored Address of 0 stands for the default 65534.
-    void Settings(const Transporter &transporter) const {
+    void Settings(const Transporter& transporter) const {
         std::ofstream(dir_.File("Kiv.ini"))
             << "[Catalogues]\nDataPath=" << Data() << "\n[Ports]\nCOM1=" << transporter.Port()
             << "\n[KivGAZ]\nAddress=0\nComNumber=COM1\n";
@@ -92,7 +87,7 @@ TEST_F(CliTransporter, ListsDropsTheUnknownAndReadsTheRest) {
     EXPECT_FALSE(fs::exists(StationFolderPath(Data(), 77)));
     for (int address : {12, 13}) {
         int archives = 0;
-        for (const auto &file : fs::directory_iterator(StationFolderPath(Data(), address)))
+        for (const auto& file : fs::directory_iterator(StationFolderPath(Data(), address)))
             archives += file.path().extension() == ".FCD" ? 1 : 0;
         EXPECT_EQ(archives, 7) << address; // every archived parameter of the profile
     }
@@ -102,8 +97,7 @@ TEST_F(CliTransporter, ListsDropsTheUnknownAndReadsTheRest) {
 }
 
 TEST_F(CliTransporter, AddsTheUnknownAndStopsAtTheFirstSilentEntry) {
-    const Transporter transporter(
-        "--address 77 --device-name '77=Nowa kotłownia' --extra-device 13 --silent-entry 1");
+    const Transporter transporter("--address 77 --device-name '77=Nowa kotłownia' --extra-device 13 --silent-entry 1");
     Settings(transporter);
     Station(13, "Kivmet KM-100");
     const test::Outcome run = test::RunCli({"transporter", "--add-unknown", "--log"}, dir_);

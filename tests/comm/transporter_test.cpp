@@ -14,9 +14,9 @@ namespace {
 using Frame = std::vector<uint8_t>;
 
 // A 0xFB entry of the transporter at 65534: used/form bytes, address, name bytes.
-Frame Entry(uint16_t address, const std::string &name, uint8_t used = 1, uint8_t form = 1) {
-    std::vector<uint8_t> data{
-        1, 0, 0, static_cast<uint8_t>(address), static_cast<uint8_t>(address >> 8), used, form, 0, 0, 0};
+Frame Entry(uint16_t address, const std::string& name, uint8_t used = 1, uint8_t form = 1) {
+    std::vector<uint8_t> data{1, 0, 0, static_cast<uint8_t>(address), static_cast<uint8_t>(address >> 8), used, form,
+                              0, 0, 0};
     data.insert(data.end(), name.begin(), name.end());
     data.push_back(0);
     return BuildFrame(0xFB, 0, data.data(), static_cast<uint16_t>(data.size()), 65534);
@@ -32,23 +32,22 @@ struct Script {
     std::function<Frame(uint16_t)> rest = [](uint16_t) { return Frame{}; };
 };
 
-TDirectory Directory(const Script &script) {
-    return ReadDirectoryWith([&script](uint16_t entry, std::vector<uint8_t> &reply) {
+TDirectory Directory(const Script& script) {
+    return ReadDirectoryWith([&script](uint16_t entry, std::vector<uint8_t>& reply) {
         reply = entry < script.replies.size() ? script.replies[entry] : script.rest(entry);
         return reply.empty() ? TxResult::NoReply : TxResult::Good;
     });
 }
 
-std::vector<std::string> Texts(const TDirectory &directory) {
+std::vector<std::string> Texts(const TDirectory& directory) {
     std::vector<std::string> texts;
-    for (const TKivGazItem &item : directory.items)
-        texts.push_back(KivGazItemText(item));
+    for (const TKivGazItem& item : directory.items) texts.push_back(KivGazItemText(item));
     return texts;
 }
 
 TEST(TransporterDirectory, EntriesAndWhereTheReadStops) {
     struct Case {
-        const char *what;
+        const char* what;
         Script script;
         std::vector<std::string> texts;
         uint16_t entries;
@@ -56,8 +55,8 @@ TEST(TransporterDirectory, EntriesAndWhereTheReadStops) {
     };
     const Case cases[] = {
         {"used entries listed, unused, address 0 and repeated ones skipped, 0x7F ends",
-         {{Entry(12, "Kotłownia"), Entry(13, "x", 0), Entry(14, "y", 1, 2), Entry(0, "zero"),
-           Entry(12, "again"), Entry(300, "Szko\xb3\x61 nr\r1"), Code(0x7F), Entry(15, "never")}},
+         {{Entry(12, "Kotłownia"), Entry(13, "x", 0), Entry(14, "y", 1, 2), Entry(0, "zero"), Entry(12, "again"),
+           Entry(300, "Szko\xb3\x61 nr\r1"), Code(0x7F), Entry(15, "never")}},
          {"00012 Kotłownia", "00300 Szkoła nr 1"},
          6,
          TxResult::Good},
@@ -66,19 +65,14 @@ TEST(TransporterDirectory, EntriesAndWhereTheReadStops) {
          {"00012 A"},
          1,
          TxResult::NoReply},
-        {"another reply code ends it",
-         {{Entry(12, "A"), Code(0x7E), Entry(13, "B")}},
-         {"00012 A"},
-         1,
-         TxResult::Good},
+        {"another reply code ends it", {{Entry(12, "A"), Code(0x7E), Entry(13, "B")}}, {"00012 A"}, 1, TxResult::Good},
         {"a name running to the CRC",
-         {{BuildFrame(0xFB, 0, std::vector<uint8_t>{1, 0, 0, 7, 0, 1, 1, 0, 0, 0, 'N', 'o'}.data(), 12,
-                      65534)}},
+         {{BuildFrame(0xFB, 0, std::vector<uint8_t>{1, 0, 0, 7, 0, 1, 1, 0, 0, 0, 'N', 'o'}.data(), 12, 65534)}},
          {"00007 No"},
          1,
          TxResult::NoReply},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         const TDirectory directory = Directory(c.script);
         EXPECT_EQ(Texts(directory), c.texts) << c.what;
         EXPECT_EQ(directory.entries, c.entries) << c.what;
