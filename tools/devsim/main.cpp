@@ -174,8 +174,16 @@ int main(int argc, char** argv) {
 
     SerialLink link;
     std::string portPath = options.device;
-    const bool opened = options.device.empty() ? link.OpenPty(portPath, error, options.modem)
-                                               : link.OpenDevice(options.device, options.baud > 0 ? options.baud : 9600, error);
+    int tcpPort = options.tcpPort;
+    bool opened = false;
+    if (tcpPort >= 0) {
+        opened = link.OpenTcp(tcpPort, error);
+        portPath = std::to_string(tcpPort);
+    } else if (options.device.empty()) {
+        opened = link.OpenPty(portPath, error, options.modem);
+    } else {
+        opened = link.OpenDevice(options.device, options.baud > 0 ? options.baud : 9600, error);
+    }
     if (!opened) return Fail(error);
     std::printf("%s\n", portPath.c_str());
     std::fflush(stdout);

@@ -44,6 +44,7 @@ const std::map<std::string, IntOption>& IntOptions() {
         {"--modem-errors", {0, 1000, [](Options& o, long long v) { o.modemErrors = static_cast<int>(v); }}},
         {"--transporter", {1, 65535, [](Options& o, long long v) { o.transporter = static_cast<int>(v); }}},
         {"--slots", {0, 65536, [](Options& o, long long v) { o.slots = static_cast<int>(v); }}},
+        {"--tcp", {0, 65535, [](Options& o, long long v) { o.tcpPort = static_cast<int>(v); }}},
     };
     return table;
 }
@@ -241,6 +242,10 @@ ParseResult ParseOptions(const std::vector<std::string>& args, Options& options,
         error = "the modem options need --modem";
         return ParseResult::kError;
     }
+    if (options.tcpPort >= 0 && !options.device.empty()) {
+        error = "--tcp and --device exclude each other";
+        return ParseResult::kError;
+    }
     if (!AddressesDistinct(options, error)) return ParseResult::kError;
     if (!TransporterOptionsFit(options, error)) return ParseResult::kError;
     return ParseResult::kRun;
@@ -251,8 +256,8 @@ std::string HelpText() {
                   [--device PATH] [--baud B] [--protocol 1|2] [options]
 
 Answers as a GazModem device described by a device profile. Without --device
-it opens a pseudo-terminal, prints its path as the first line of its output
-and serves until stopped (SIGTERM or SIGINT end it cleanly).
+or --tcp it opens a pseudo-terminal, prints its path as the first line of its
+output and serves until stopped (SIGTERM or SIGINT end it cleanly).
 
 Device:
   --profile FILE     device profile (.FCP); gives the protocol version, the
@@ -275,8 +280,11 @@ Device:
 
 Line:
   --device PATH      serve on this serial device instead of a pseudo-terminal
-  --baud B           line speed; on a pseudo-terminal the replies are paced at
-                     10 bits per byte so read-out times are realistic
+  --tcp PORT         listen on 127.0.0.1:PORT instead, as a serial-device
+                     server does (0: a free port); the port is the first line
+                     of the output; one connection at a time
+  --baud B           line speed; on a pseudo-terminal or TCP the replies are
+                     paced at 10 bits per byte so read-out times are realistic
 
 Faults:
   --noise-before N   N random bytes (never 0x68) before every reply frame

@@ -29,6 +29,7 @@ struct Options {
     std::string dataFolder; // empty: generate from the seed
     uint32_t seed = 1;
     std::string device;     // empty: open a pseudo-terminal
+    int tcpPort = -1;       // listen on 127.0.0.1:tcpPort instead (0: a free port); -1: no
     int baud = 0;           // 0: not given
     int protocol = 0;       // 0: the profile's
     std::string clock;      // device clock at start, "YYYY-MM-DD hh:mm:ss"; empty: the computer's

@@ -7,7 +7,11 @@
 #include <cstring>
 #include <thread>
 #include <fcntl.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -64,6 +68,7 @@ bool SleepUntil(Clock::time_point due, const volatile std::sig_atomic_t& stop) {
 SerialLink::~SerialLink() {
     if (slaveFd_ >= 0) close(slaveFd_);
     if (fd_ >= 0) close(fd_);
+    if (listenFd_ >= 0) close(listenFd_);
 }
 
 bool SerialLink::OpenPty(std::string& portPath, std::string& error, bool idleDtrOff) {
@@ -100,7 +105,51 @@ bool SerialLink::OpenDevice(const std::string& path, int baud, std::string& erro
     return true;
 }
 
+bool SerialLink::OpenTcp(int& port, std::string& error) {
+    listenFd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    socklen_t size = sizeof address;
+    const int on = 1;
+    if (listenFd_ < 0 || setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0 ||
+        bind(listenFd_, reinterpret_cast<sockaddr*>(&address), size) != 0 || listen(listenFd_, 4) != 0 ||
+        getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+        error = Reason("cannot listen on 127.0.0.1:" + std::to_string(port));
+        return false;
+    }
+    port = ntohs(address.sin_port);
+    return true;
+}
+
+int SerialLink::Wait(int timeoutMs) {
+    const bool listening = listenFd_ >= 0 && fd_ < 0;
+    pollfd pfd{Fd(), POLLIN, 0};
+    const int ready = poll(&pfd, 1, timeoutMs);
+    if (ready <= 0) return 0;
+    if (listening) {
+        fd_ = accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        const int on = 1;
+        if (fd_ >= 0) (void)setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+        return 0;
+    }
+    if ((pfd.revents & POLLNVAL) != 0) return -1;
+    if ((pfd.revents & POLLERR) != 0) {
+        if (listenFd_ < 0) return -1;
+        DropClient();
+        return 0;
+    }
+    return 1;
+}
+
+void SerialLink::DropClient() {
+    if (fd_ >= 0) close(fd_);
+    fd_ = -1;
+}
+
 bool SerialLink::DtrOn() const {
+    if (listenFd_ >= 0) return fd_ >= 0;
     if (slaveFd_ >= 0) {
         // The master reads the settings the program gave its end.
         termios tio{};
@@ -111,13 +160,19 @@ bool SerialLink::DtrOn() const {
 }
 
 long SerialLink::Read(uint8_t* buffer, std::size_t capacity) {
+    if (listenFd_ >= 0 && fd_ < 0) return 0;
     const ssize_t n = read(fd_, buffer, capacity);
-    if (n >= 0) return static_cast<long>(n);
-    return (errno == EAGAIN || errno == EINTR) ? 0 : -1;
+    if (n > 0) return static_cast<long>(n);
+    if (n < 0 && (errno == EAGAIN || errno == EINTR)) return 0;
+    if (listenFd_ < 0) return n == 0 ? 0 : -1;
+    DropClient(); // the connection ended; the next one may come
+    return 0;
 }
 
 bool SerialLink::WriteAll(const uint8_t* bytes, std::size_t count) {
     while (count > 0) {
+        // A reply for a connection that has gone is lost with it; the server goes on.
+        if (listenFd_ >= 0 && fd_ < 0) return true;
         const ssize_t n = write(fd_, bytes, count);
         if (n < 0) {
             if (errno == EINTR || errno == EAGAIN) {
@@ -125,7 +180,9 @@ bool SerialLink::WriteAll(const uint8_t* bytes, std::size_t count) {
                 (void)poll(&pfd, 1, 50);
                 continue;
             }
-            return false;
+            if (listenFd_ < 0) return false;
+            DropClient();
+            return true;
         }
         bytes += n;
         count -= static_cast<std::size_t>(n);

@@ -1,6 +1,7 @@
 #pragma once
 // The simulator's end of the line: a pseudo-terminal whose other end the
-// program opens like a serial port, or a real serial device. Plain POSIX.
+// program opens like a serial port, a real serial device, or a TCP port on
+// 127.0.0.1 as a serial-device server offers one. Plain POSIX.
 //
 // A pseudo-terminal has no modem lines. Its DTR is read the POSIX way from
 // the line speed the program set: speed 0 is the hang-up, any other speed a
@@ -28,10 +29,21 @@ public:
     [[nodiscard]] bool OpenPty(std::string& portPath, std::string& error, bool idleDtrOff = false);
     // Opens a serial device raw at 8N1 and the given rate.
     [[nodiscard]] bool OpenDevice(const std::string& path, int baud, std::string& error);
+    // Listens on 127.0.0.1:port (0: a free port, given back in port). One
+    // connection is served at a time; the next waits until it ends, and a
+    // connection that ends or fails leaves the server listening.
+    [[nodiscard]] bool OpenTcp(int& port, std::string& error);
 
-    [[nodiscard]] int Fd() const { return fd_; }
+    // Waits up to timeoutMs for bytes: 1 when some wait, 0 when none came
+    // (a new connection taken, or a failed one dropped, counts as none), -1
+    // when the line failed.
+    [[nodiscard]] int Wait(int timeoutMs);
+
+    // The descriptor to wait on: the line, or while no connection is up the listening socket.
+    [[nodiscard]] int Fd() const { return fd_ < 0 ? listenFd_ : fd_; }
     // The program's DTR: the line speed on a pseudo-terminal, DSR (where a
-    // null-modem cable brings it) on a device; on when it cannot be read.
+    // null-modem cable brings it) on a device, a connection being up on
+    // TCP; on when it cannot be read.
     [[nodiscard]] bool DtrOn() const;
     // Bytes waiting on the line (at most `capacity`); -1 when the line failed.
     [[nodiscard]] long Read(uint8_t* buffer, std::size_t capacity);
@@ -42,9 +54,11 @@ public:
 
 private:
     bool WriteAll(const uint8_t* bytes, std::size_t count);
+    void DropClient();
 
     int fd_ = -1;
     int slaveFd_ = -1; // held open so the line stays up between the program's sessions
+    int listenFd_ = -1; // TCP: the listening socket; fd_ is then the connection, -1 while none
 };
 
 } // namespace kiv::devsim

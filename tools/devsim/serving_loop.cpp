@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <memory>
-#include <poll.h>
 #include <thread>
 
 namespace kiv::devsim {
@@ -74,13 +73,12 @@ int Serve(SerialLink& link, IFrameHandler& device, const DeviceClock& clock, con
     DeviceEnd end(device, settings);
     uint8_t buffer[4096];
     while (!stop) {
-        pollfd pfd{link.Fd(), POLLIN, 0};
-        const int ready = poll(&pfd, 1, 50);
-        if (ready <= 0) {
+        const int ready = link.Wait(50);
+        if (ready < 0) return 1;
+        if (ready == 0) {
             end.Idle(std::chrono::steady_clock::now());
             continue;
         }
-        if ((pfd.revents & (POLLERR | POLLNVAL)) != 0) return 1;
         const long n = link.Read(buffer, sizeof buffer);
         if (n < 0) return 1;
         if (n == 0) {
@@ -101,9 +99,8 @@ int ServeModem(SerialLink& link, HayesModem& modem, const std::map<uint16_t, Sim
     std::size_t shown = 0;
     uint8_t buffer[4096];
     while (!stop) {
-        pollfd pfd{link.Fd(), POLLIN, 0};
-        const int ready = poll(&pfd, 1, kModemPollMs);
-        if (ready > 0 && (pfd.revents & (POLLERR | POLLNVAL)) != 0) return 1;
+        const int ready = link.Wait(kModemPollMs);
+        if (ready < 0) return 1;
         const auto now = std::chrono::steady_clock::now();
         // The DTR line first: the program raises it before it writes.
         Bytes answer;
