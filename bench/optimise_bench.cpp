@@ -20,8 +20,10 @@ struct TBenchData : bench::TBenchFolder {
         const TimeStamp first = MonthStart(2023, 12) + 30 * 86400;
         for (int member = 1; member <= kMembers; ++member) {
             SeedDataRandom(static_cast<uint32_t>(member));
-            Store(member, bench::ChannelItem("Vn", "V", 0), bench::Samples(first, kYearHours + 24, 60, 100000));
-            Store(member, bench::ChannelItem("dVn", "dV", 1), bench::Samples(first + 3600, kYearHours + 24, 60, 1));
+            Store(member, bench::ChannelItem("Vn", "V", 0),
+                  bench::Samples(first, kYearHours + 24, 60, 100000));
+            Store(member, bench::ChannelItem("dVn", "dV", 1),
+                  bench::Samples(first + 3600, kYearHours + 24, 60, 1));
         }
     }
 };
@@ -35,7 +37,8 @@ void BM_OptimiseTenMembersOverAYear(benchmark::State &state) {
     for (auto _ : state) {
         TOptimiseInputs inputs{PeriodMonths(1, 2024, 12), "", ""};
         std::vector<double> flows;
-        if (!LoadFromArchive(request, inputs, flows) || inputs.months.back().qmax.empty() || flows.size() != kYearHours)
+        if (!LoadFromArchive(request, inputs, flows) || inputs.months.back().qmax.empty() ||
+            flows.size() != kYearHours)
             state.SkipWithError("no inputs");
         const TOptimisation result = Optimise(inputs, rates);
         if (!result.searched)

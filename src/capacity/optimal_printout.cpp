@@ -22,7 +22,9 @@ struct TLayout {
     int width = 0;
 };
 
-TPrintFont Font(bool bold = false, bool underline = false) { return {"Arial Narrow", 10, bold, underline}; }
+TPrintFont Font(bool bold = false, bool underline = false) {
+    return {"Arial Narrow", 10, bold, underline};
+}
 
 TLayout Measure(IPrintSurface &surface) {
     surface.SetFont(Font());
@@ -38,13 +40,16 @@ TLayout Measure(IPrintSurface &surface) {
     return l;
 }
 
-int LineY(const TLayout &l, int line) { return l.y + line * l.line; }
+int LineY(const TLayout &l, int line) {
+    return l.y + line * l.line;
+}
 
 TPictureBox ChartRect(const TLayout &l) {
     return {l.x, LineY(l, kChartLine), l.width - l.x / 2, kChartBottomLine * l.line};
 }
 
-void Grid(IPrintSurface &surface, const TLayout &l, int left, const std::vector<TGridRow> &rows, int bestRow) {
+void Grid(IPrintSurface &surface, const TLayout &l, int left, const std::vector<TGridRow> &rows,
+          int bestRow) {
     for (std::size_t j = 0; j < rows.size(); ++j) {
         const int row = static_cast<int>(j);
         surface.SetFont(Font(row == 0, row == 1 || row == bestRow));
@@ -91,7 +96,9 @@ long long HoursAbove(const std::vector<double> &flows, long long capacity) {
 
 } // namespace
 
-TPictureBox ChartBox(IPrintSurface &surface) { return ChartRect(Measure(surface)); }
+TPictureBox ChartBox(IPrintSurface &surface) {
+    return ChartRect(Measure(surface));
+}
 
 void DrawOptimalPages(IPrintSurface &surface, const TOptimalPage &page) {
     const TLayout l = Measure(surface);
@@ -101,7 +108,8 @@ void DrawOptimalPages(IPrintSurface &surface, const TOptimalPage &page) {
     DurationPage(surface, l, page);
 }
 
-std::vector<std::string> DurationLines(const std::vector<double> &flows, long long chosen, long long optimal) {
+std::vector<std::string> DurationLines(const std::vector<double> &flows, long long chosen,
+                                       long long optimal) {
     std::vector<std::string> lines{"Liczba godzin z przepływem: " + std::to_string(flows.size())};
     if (chosen > 0)
         lines.push_back("Moc zamówiona: " + std::to_string(chosen) +

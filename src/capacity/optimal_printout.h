@@ -31,7 +31,7 @@ struct TOptimalPage {
     std::string summer;
     TRateTexts rates;
     std::string chartPicture;
-    std::string durationPicture;           // empty: no second page
+    std::string durationPicture;            // empty: no second page
     std::vector<std::string> durationLines; // printed under the curve
 };
 

@@ -19,7 +19,9 @@ constexpr int kFirstShownBefore = 5;
 constexpr int kMostTables = 1000;
 
 // Ties to the even neighbour, as the bounds and steps are rounded.
-int32_t RoundEven(double value) { return static_cast<int32_t>(std::nearbyint(value)); }
+int32_t RoundEven(double value) {
+    return static_cast<int32_t>(std::nearbyint(value));
+}
 
 // A whole number as the grid and the quantity fields hold it; false for empty or anything else.
 bool ParseWholeNumber(const std::string &text, long long &value) {
@@ -70,7 +72,9 @@ int FillTable(const std::vector<TMonthFigures> &months, long long total, int32_t
     return bestIndex;
 }
 
-long double Near(const TCandidates &table, int best) { return kWithin * table[static_cast<std::size_t>(best)].factor; }
+long double Near(const TCandidates &table, int best) {
+    return kWithin * table[static_cast<std::size_t>(best)].factor;
+}
 
 // The capacity before the first candidate near the best, scanning up to the best.
 int32_t NarrowedLower(const TCandidates &table, int best) {
@@ -90,11 +94,17 @@ int32_t NarrowedUpper(const TCandidates &table, int best) {
 
 } // namespace
 
-std::string MonthLabel(int month, int year) { return ZeroPad(month, 2) + "/" + ZeroPad(year, 4); }
+std::string MonthLabel(int month, int year) {
+    return ZeroPad(month, 2) + "/" + ZeroPad(year, 4);
+}
 
-int MonthHours(int year, int month) { return DaysInMonth(year, month) * 24; }
+int MonthHours(int year, int month) {
+    return DaysInMonth(year, month) * 24;
+}
 
-bool IsWinterMonth(int month) { return month <= 3 || month >= 10; }
+bool IsWinterMonth(int month) {
+    return month <= 3 || month >= 10;
+}
 
 std::vector<TMonthRow> PeriodMonths(int startMonth, int startYear, int count) {
     std::vector<TMonthRow> rows;
@@ -110,7 +120,9 @@ std::vector<TMonthRow> PeriodMonths(int startMonth, int startYear, int count) {
     return rows;
 }
 
-TPeriod DefaultPeriod(TimeStamp today) { return {1, DecodeTime(today).year - 1, kMaxPeriodMonths}; }
+TPeriod DefaultPeriod(TimeStamp today) {
+    return {1, DecodeTime(today).year - 1, kMaxPeriodMonths};
+}
 
 double CapacityFactor(const std::vector<TMonthFigures> &months, long long total, int32_t capacity) {
     double sum = 0;
@@ -143,7 +155,8 @@ bool ParseRate(const std::string &text, double &value) {
 }
 
 bool ParseRates(const TRateTexts &texts, TRates &rates) {
-    double *const fields[kRateCount] = {&rates.fixed, &rates.winter, &rates.summer, &rates.gas, &rates.subscription};
+    double *const fields[kRateCount] = {&rates.fixed, &rates.winter, &rates.summer, &rates.gas,
+                                        &rates.subscription};
     for (std::size_t k = 0; k < texts.size(); ++k)
         if (!ParseRate(texts[k], *fields[k]))
             return false;
@@ -167,23 +180,29 @@ bool AcceptableRateText(const std::string &text, const std::string &separator) {
 
 float AveragePrice(const TRates &rates, int months, long long winter, long long summer, float factor) {
     const long double total = static_cast<long double>(winter + summer);
-    const long double price = months * static_cast<long double>(rates.subscription) / total +
-                              static_cast<long double>(rates.fixed) * factor +
-                              (winter * static_cast<long double>(rates.winter) +
-                               summer * static_cast<long double>(rates.summer)) / total +
-                              static_cast<long double>(rates.gas);
+    const long double price =
+        months * static_cast<long double>(rates.subscription) / total +
+        static_cast<long double>(rates.fixed) * factor +
+        (winter * static_cast<long double>(rates.winter) + summer * static_cast<long double>(rates.summer)) /
+            total +
+        static_cast<long double>(rates.gas);
     return static_cast<float>(price);
 }
 
 const char *StatusText(OptimiseStatus status) {
     switch (status) {
-    case OptimiseStatus::Running: return "Obliczenia w toku ...";
-    case OptimiseStatus::MissingInputs: return "Brak kompletu danych wejściowych  dla zadanego przedziału czasu";
-    case OptimiseStatus::MissingRates: return "Brak kompletu danych taryfowych";
-    case OptimiseStatus::TooFewCubicMetres: return "Za mała liczba m3 za okres analizy";
+    case OptimiseStatus::Running:
+        return "Obliczenia w toku ...";
+    case OptimiseStatus::MissingInputs:
+        return "Brak kompletu danych wejściowych  dla zadanego przedziału czasu";
+    case OptimiseStatus::MissingRates:
+        return "Brak kompletu danych taryfowych";
+    case OptimiseStatus::TooFewCubicMetres:
+        return "Za mała liczba m3 za okres analizy";
     case OptimiseStatus::QuantitiesDisagree:
         return "Liczba m3 za okres analizy niezgodna z miesięcznymi wartościami maksymalnymi";
-    case OptimiseStatus::Ok: break;
+    case OptimiseStatus::Ok:
+        break;
     }
     return "OK";
 }
@@ -225,8 +244,8 @@ TOptimisation Optimise(const TOptimiseInputs &inputs, const TRateTexts &rateText
     const long long summer = QuantityOrZero(inputs.summer);
     const long long total = winter + summer;
     // Both quantities "0" would divide every factor by zero.
-    if ((!HasQuantity(inputs.winter) && !HasQuantity(inputs.summer)) || !MonthFigures(inputs.months, months) ||
-        total == 0)
+    if ((!HasQuantity(inputs.winter) && !HasQuantity(inputs.summer)) ||
+        !MonthFigures(inputs.months, months) || total == 0)
         return result;
     result.search = SearchCapacity(months, total);
     result.searched = true;
@@ -241,9 +260,9 @@ TOptimisation Optimise(const TOptimiseInputs &inputs, const TRateTexts &rateText
         qmaxSum += m.qmax;
         capacityHours += m.qmax * m.hours;
     }
-    result.status = qmaxSum > total            ? OptimiseStatus::TooFewCubicMetres
-                    : capacityHours < total    ? OptimiseStatus::QuantitiesDisagree
-                                               : OptimiseStatus::Ok;
+    result.status = qmaxSum > total         ? OptimiseStatus::TooFewCubicMetres
+                    : capacityHours < total ? OptimiseStatus::QuantitiesDisagree
+                                            : OptimiseStatus::Ok;
     if (result.status != OptimiseStatus::Ok)
         return result;
     result.priced = true;
@@ -253,13 +272,17 @@ TOptimisation Optimise(const TOptimiseInputs &inputs, const TRateTexts &rateText
     return result;
 }
 
-int FirstShownCandidate(int best) { return std::max(0, best - kFirstShownBefore); }
+int FirstShownCandidate(int best) {
+    return std::max(0, best - kFirstShownBefore);
+}
 
 int LastShownCandidate(int best) {
     return std::min(FirstShownCandidate(best) + kShownResultRows - 1, kCandidateCount - 1);
 }
 
-const char *ResultUnit(const TOptimisation &result) { return result.priced ? "  zł/m3" : "  %"; }
+const char *ResultUnit(const TOptimisation &result) {
+    return result.priced ? "  zł/m3" : "  %";
+}
 
 std::string ChartTitle(const TOptimisation &result, const std::string &label) {
     return result.priced ? label + kPriceTitleTail : kPercentTitle;
@@ -272,8 +295,9 @@ std::vector<TChartPoint> ChartPoints(const TOptimisation &result) {
     const TCandidates &table = result.search.candidates;
     const double best = table[static_cast<std::size_t>(result.search.best)].factor;
     for (std::size_t i = 0; i < table.size(); ++i)
-        points.push_back({static_cast<double>(table[i].capacity),
-                          result.priced ? static_cast<double>(result.prices[i]) : table[i].factor / best * 100});
+        points.push_back({static_cast<double>(table[i].capacity), result.priced
+                                                                      ? static_cast<double>(result.prices[i])
+                                                                      : table[i].factor / best * 100});
     return points;
 }
 
@@ -293,7 +317,8 @@ std::vector<TResultRow> ResultRows(const TOptimisation &result, const std::strin
 
 std::string SignificantText(double value, int decimals, const std::string &separator) {
     constexpr int kDigits = 6;
-    const int whole = std::fabs(value) < 1 ? 0 : static_cast<int>(std::floor(std::log10(std::fabs(value)))) + 1;
+    const int whole =
+        std::fabs(value) < 1 ? 0 : static_cast<int>(std::floor(std::log10(std::fabs(value)))) + 1;
     char text[64];
     if (whole > kDigits) {
         std::snprintf(text, sizeof text, "%.*E", kDigits - 1, value);

@@ -32,7 +32,8 @@ inline constexpr std::array<const char *, kRateCount> kRateCaptions = {
     "Cena gazu [zł/m3]", "Stawka abonamentowa [zł]"};
 using TRateTexts = std::array<std::string, kRateCount>;
 
-inline constexpr const char *kPercentTitle = "Procentowa zależność opłaty przesyłowej stałej od mocy zamówionej";
+inline constexpr const char *kPercentTitle =
+    "Procentowa zależność opłaty przesyłowej stałej od mocy zamówionej";
 inline constexpr const char *kPriceTitleTail = " - średnia cena netto za 1m3 w funkcji mocy zamówionej";
 
 struct TMonthRow {
@@ -86,7 +87,8 @@ struct TMonthFigures {
 };
 // The sum over the months of (P + E) x hours, E being twice the excess of
 // Qmax over P, divided by the total quantity.
-[[nodiscard]] double CapacityFactor(const std::vector<TMonthFigures> &months, long long total, int32_t capacity);
+[[nodiscard]] double CapacityFactor(const std::vector<TMonthFigures> &months, long long total,
+                                    int32_t capacity);
 
 struct TRates {
     double fixed = 0;
@@ -103,7 +105,8 @@ struct TRates {
 // with at most one separator.
 [[nodiscard]] bool AcceptableRateText(const std::string &text, const std::string &separator);
 // The average net price of 1 m3 in zł at that capacity factor.
-[[nodiscard]] float AveragePrice(const TRates &rates, int months, long long winter, long long summer, float factor);
+[[nodiscard]] float AveragePrice(const TRates &rates, int months, long long winter, long long summer,
+                                 float factor);
 
 enum class OptimiseStatus { Running, MissingInputs, MissingRates, TooFewCubicMetres, QuantitiesDisagree, Ok };
 [[nodiscard]] const char *StatusText(OptimiseStatus status);

@@ -15,14 +15,18 @@ constexpr int64_t kDay = 86400;
 constexpr int kFirstStampYear = 1970;
 constexpr int kLastStampYear = 2105;
 
-bool Valid(const TReportSample &s) { return s.validity != 0 && s.status == 1; }
+bool Valid(const TReportSample &s) {
+    return s.validity != 0 && s.status == 1;
+}
 
 // The hours of a month, from just after first - 1 (an hour boundary).
 struct TMonthWindow {
     TimeStamp first = 0; // the boundary before the first hour + 1 s
     TimeStamp end = 0;
     int hours = 0;
-    [[nodiscard]] TimeStamp Boundary(int64_t seconds) const { return static_cast<TimeStamp>(first - 1 + seconds); }
+    [[nodiscard]] TimeStamp Boundary(int64_t seconds) const {
+        return static_cast<TimeStamp>(first - 1 + seconds);
+    }
 };
 
 // Summed across the members: each hour's flow, and whether one had a value.
@@ -60,7 +64,8 @@ TMemberHours MemberHours(const std::vector<TReportSample> &samples, const TMonth
 }
 
 // The whole part of each valid counter reading at the window's day boundaries.
-std::vector<std::pair<bool, long long>> Readings(const std::vector<TReportSample> &samples, const TMonthWindow &w) {
+std::vector<std::pair<bool, long long>> Readings(const std::vector<TReportSample> &samples,
+                                                 const TMonthWindow &w) {
     std::vector<std::pair<bool, long long>> readings(static_cast<std::size_t>(w.hours / 24 + 1));
     std::size_t at = 0;
     for (std::size_t k = 0; k < readings.size(); ++k) {
@@ -73,7 +78,8 @@ std::vector<std::pair<bool, long long>> Readings(const std::vector<TReportSample
     return readings;
 }
 
-void AddMember(const std::string &folder, int32_t member, bool subtract, const TMonthWindow &w, TMonthSums &sums) {
+void AddMember(const std::string &folder, int32_t member, bool subtract, const TMonthWindow &w,
+               TMonthSums &sums) {
     const int address = std::abs(member);
     TStationSeries counter;
     TStationSeries increments;

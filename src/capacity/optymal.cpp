@@ -47,15 +47,22 @@ const QColor kErrorColour(Qt::yellow);
 const QColor kRunningColour(Qt::green);
 const char *const kNamePromptTitle = "Nazwa grupy taryfowej:";
 
-QString Q(const std::string &text) { return QString::fromStdString(text); }
-std::string S(const QString &text) { return text.toStdString(); }
+QString Q(const std::string &text) {
+    return QString::fromStdString(text);
+}
+std::string S(const QString &text) {
+    return text.toStdString();
+}
 
-bool IsEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
+bool IsEnter(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
 
 // UpDown1: stepping past 12 or below 1 wraps and moves the year on.
 class TWrapSpin : public QSpinBox {
   public:
-    TWrapSpin(QWidget *parent, std::function<void(int)> wrapped) : QSpinBox(parent), wrapped_(std::move(wrapped)) {
+    TWrapSpin(QWidget *parent, std::function<void(int)> wrapped)
+        : QSpinBox(parent), wrapped_(std::move(wrapped)) {
         setRange(1, 12);
         setWrapping(true);
     }
@@ -75,7 +82,8 @@ class TWrapSpin : public QSpinBox {
 // Qmax cells take digits only; every key reaches the window, Enter after the cell is committed.
 class TQmaxDelegate : public QStyledItemDelegate {
   public:
-    TQmaxDelegate(QObject *parent, std::function<void(int)> key) : QStyledItemDelegate(parent), key_(std::move(key)) {}
+    TQmaxDelegate(QObject *parent, std::function<void(int)> key)
+        : QStyledItemDelegate(parent), key_(std::move(key)) {}
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const override {
         auto *edit = new QLineEdit(parent);
         edit->setValidator(new QRegularExpressionValidator(QRegularExpression("\\d{0,7}"), edit));
@@ -108,7 +116,8 @@ QTableWidget *MakeGrid(QWidget *parent, const char *name, int rows) {
     for (int c = 0; c < 2; ++c)
         grid->setColumnWidth(c, kGridColumnWidth);
     grid->setFixedWidth(2 * kGridColumnWidth + 2 * grid->frameWidth() + 2);
-    grid->setMinimumHeight(kResultGridRows * grid->verticalHeader()->defaultSectionSize() + 2 * grid->frameWidth());
+    grid->setMinimumHeight(kResultGridRows * grid->verticalHeader()->defaultSectionSize() +
+                           2 * grid->frameWidth());
     return grid;
 }
 
@@ -308,8 +317,9 @@ bool TFOptymal::Start(const TOptymalArgs &args) {
     inputs_->clearContents();
     members_ = ParseMemberFormula(args_.key);
     if (members_.empty()) {
-        (void)MessageDlg("Błąd konfiguracji", "Stacja wirtualna \"" + args_.label + "\" nie jest skonfigurowana ",
-                         MsgError, BtnOk);
+        (void)MessageDlg("Błąd konfiguracji",
+                         "Stacja wirtualna \"" + args_.label + "\" nie jest skonfigurowana ", MsgError,
+                         BtnOk);
         return false;
     }
     // A virtual station of one member keeps its own tariff set, not that of its member.
@@ -323,8 +333,8 @@ bool TFOptymal::Start(const TOptymalArgs &args) {
     const TPeriod period = DefaultPeriod(NowStamp());
     SetPeriod(period.startMonth, period.startYear, period.months);
     SetEditing(false);
-    setWindowTitle(Q("Optymalizacja mocy zamówionej stacji " + std::string(isVirtual ? "wirtualnej :" : ": ") +
-                     args_.key + " " + args_.label));
+    setWindowTitle(Q("Optymalizacja mocy zamówionej stacji " +
+                     std::string(isVirtual ? "wirtualnej :" : ": ") + args_.key + " " + args_.label));
     show();
     raise();
     activateWindow();
@@ -340,7 +350,9 @@ void TFOptymal::SetPeriod(int startMonth, int startYear, int months) {
     PeriodChanged();
 }
 
-void TFOptymal::StepMonth(int years) { year_->setValue(year_->value() + years); }
+void TFOptymal::StepMonth(int years) {
+    year_->setValue(year_->value() + years);
+}
 
 void TFOptymal::PeriodChanged() {
     winter_->clear();
@@ -366,7 +378,8 @@ void TFOptymal::SetEditing(bool editing) {
                                      : QAbstractItemView::NoEditTriggers);
     for (int r = kHeaderRows; r < inputs_->rowCount(); ++r)
         if (QTableWidgetItem *item = inputs_->item(r, 1))
-            item->setFlags(editing ? item->flags() | Qt::ItemIsEditable : item->flags() & ~Qt::ItemIsEditable);
+            item->setFlags(editing ? item->flags() | Qt::ItemIsEditable
+                                   : item->flags() & ~Qt::ItemIsEditable);
     winter_->setEnabled(editing);
     summer_->setEnabled(editing);
     if (editing) {
@@ -394,10 +407,13 @@ void TFOptymal::ShowStatus(const std::string &text, const QColor &colour) {
 }
 
 void TFOptymal::ShowOutcome(OptimiseStatus status) {
-    ShowStatus(kiv::StatusText(status), status == OptimiseStatus::Ok ? palette().window().color() : kErrorColour);
+    ShowStatus(kiv::StatusText(status),
+               status == OptimiseStatus::Ok ? palette().window().color() : kErrorColour);
 }
 
-QString TFOptymal::StatusText() const { return status_->text(); }
+QString TFOptymal::StatusText() const {
+    return status_->text();
+}
 
 TOptimiseInputs TFOptymal::Inputs() const {
     TOptimiseInputs in{PeriodMonths(month_->value(), year_->value(), months_->value()), S(winter_->text()),
@@ -436,7 +452,8 @@ void TFOptymal::Calculate() {
     LabelMonths();
     TOptimiseInputs in = Inputs();
     if (archive_->isChecked()) {
-        (void)LoadFromArchive({args_.dataFolder, members_, args_.hourShift, args_.lower, args_.upper}, in, flows_);
+        (void)LoadFromArchive({args_.dataFolder, members_, args_.hourShift, args_.lower, args_.upper}, in,
+                              flows_);
         PutInputs(in);
     }
     result_ = Optimise(in, RateTexts());
@@ -558,8 +575,8 @@ void TFOptymal::AddTariff() {
 
 void TFOptymal::DeleteTariff() {
     const std::string name = S(tariffs_->currentText());
-    if (name.empty() || MessageDlg("", "Usunąć grupę taryfową\"" + name + "\" ?", MsgConfirmation, BtnYes | BtnNo) !=
-                            ResYes)
+    if (name.empty() ||
+        MessageDlg("", "Usunąć grupę taryfową\"" + name + "\" ?", MsgConfirmation, BtnYes | BtnNo) != ResYes)
         return;
     if (!DeleteTariffSet(args_.kivIni, name)) {
         (void)MessageDlg("", "Nie udało się zapisać pliku " + args_.kivIni, MsgError, BtnOk);
@@ -571,8 +588,8 @@ void TFOptymal::DeleteTariff() {
 
 void TFOptymal::closeEvent(QCloseEvent *event) {
     if (S(tariffs_->currentText()) != remembered_) {
-        const int answer = MessageDlg("", "Zapamiętać dane jako grupę stawek taryfowych tej stacji?", MsgConfirmation,
-                                      BtnYes | BtnNo | BtnCancel);
+        const int answer = MessageDlg("", "Zapamiętać dane jako grupę stawek taryfowych tej stacji?",
+                                      MsgConfirmation, BtnYes | BtnNo | BtnCancel);
         if (answer != ResYes && answer != ResNo) {
             event->ignore();
             return;
@@ -582,7 +599,8 @@ void TFOptymal::closeEvent(QCloseEvent *event) {
                 AddTariff();
             const std::string name = S(tariffs_->currentText());
             if (!WriteChosenTariffName(owner_, name)) {
-                (void)MessageDlg("", "Nie udało się zapamiętać grupy stawek taryfowych stacji", MsgError, BtnOk);
+                (void)MessageDlg("", "Nie udało się zapamiętać grupy stawek taryfowych stacji", MsgError,
+                                 BtnOk);
                 event->ignore();
                 return;
             }
@@ -618,23 +636,22 @@ TOptimalPage TFOptymal::PrintedPage(const std::string &chartFile, const std::str
     return page;
 }
 
+void TFOptymal::DrawPrintout(IPrintSurface &surface) const {
+    // The pictures live only while the page is drawn; the folder goes with them.
+    const QTemporaryDir folder;
+    const TPictureBox box = ChartBox(surface);
+    const int height = kPictureWidth * std::max(1, box.bottom - box.top) / std::max(1, box.right - box.left);
+    const QString chart = folder.filePath("~wykreschart1.png");
+    const QString curve = folder.filePath("~wykreskrzywa.png");
+    (void)ChartPicture(shownPrices_, QSize(kPictureWidth, height)).save(chart);
+    if (!flows_.empty())
+        (void)ChartPicture(shownCurve_, QSize(kPictureWidth, height)).save(curve);
+    DrawOptimalPages(surface, PrintedPage(S(chart), S(curve)));
+}
+
 TPrintResult TFOptymal::Print(const TPrintDestination &destination) {
-    return RunPrintJob(
-        this, kOptimalDocumentTitle, destination,
-        [this](IPrintSurface &surface) {
-            // The pictures live only while the page is drawn; the folder goes with them.
-            const QTemporaryDir folder;
-            const TPictureBox box = ChartBox(surface);
-            const QSize size(kPictureWidth,
-                             kPictureWidth * std::max(1, box.bottom - box.top) / std::max(1, box.right - box.left));
-            const QString chart = folder.filePath("~wykreschart1.png");
-            const QString curve = folder.filePath("~wykreskrzywa.png");
-            (void)ChartPicture(shownPrices_, size).save(chart);
-            if (!flows_.empty())
-                (void)ChartPicture(shownCurve_, size).save(curve);
-            DrawOptimalPages(surface, PrintedPage(S(chart), S(curve)));
-        },
-        {nullptr, print_});
+    return RunPrintJob(this, kOptimalDocumentTitle, destination,
+                       [this](IPrintSurface &surface) { DrawPrintout(surface); }, {nullptr, print_});
 }
 
 } // namespace kiv

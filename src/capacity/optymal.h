@@ -38,7 +38,7 @@ namespace kiv {
 
 // What the main window hands over.
 struct TOptymalArgs {
-    std::string key;   // an address, or a virtual station's member formula
+    std::string key; // an address, or a virtual station's member formula
     std::string label;
     int hourShift = -2;
     TimeStamp upper = 0xFFFFFFFFu;
@@ -110,6 +110,7 @@ class TFOptymal : public QMainWindow {
     void PutInputs(const TOptimiseInputs &inputs);
     [[nodiscard]] TRateTexts RateTexts() const;
     [[nodiscard]] long long ChosenCapacity() const;
+    void DrawPrintout(IPrintSurface &surface) const;
     [[nodiscard]] TOptimalPage PrintedPage(const std::string &chartFile, const std::string &curveFile) const;
 
     TOptymalArgs args_;

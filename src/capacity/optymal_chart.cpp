@@ -14,7 +14,9 @@ namespace {
 
 constexpr qreal kPictureScale = 2;
 
-QString Q(const std::string &text) { return QString::fromStdString(text); }
+QString Q(const std::string &text) {
+    return QString::fromStdString(text);
+}
 
 void Clear(QChart &chart) {
     chart.removeAllSeries();
@@ -48,11 +50,14 @@ QLineSeries *Level(const QString &name, long long value, double last, const QCol
     return line;
 }
 
-void FillChart(QChart &chart, const TPriceChart &content) { FillPriceChart(chart, content); }
-void FillChart(QChart &chart, const TDurationChart &content) { FillDurationChart(chart, content); }
+void FillChart(QChart &chart, const TPriceChart &content) {
+    FillPriceChart(chart, content);
+}
+void FillChart(QChart &chart, const TDurationChart &content) {
+    FillDurationChart(chart, content);
+}
 
-template <typename Content>
-QImage Picture(const Content &content, QSize size) {
+template <typename Content> QImage Picture(const Content &content, QSize size) {
     QImage image(size * kPictureScale, QImage::Format_RGB32);
     image.setDevicePixelRatio(kPictureScale);
     image.fill(Qt::white);
@@ -83,8 +88,9 @@ void FillPriceChart(QChart &chart, const TPriceChart &content) {
     series->setMarkerSize(7);
     for (const TChartPoint &p : content.points)
         series->append(p.x, p.y);
-    const auto [low, high] = std::minmax_element(content.points.begin(), content.points.end(),
-                                                 [](const TChartPoint &a, const TChartPoint &b) { return a.y < b.y; });
+    const auto [low, high] =
+        std::minmax_element(content.points.begin(), content.points.end(),
+                            [](const TChartPoint &a, const TChartPoint &b) { return a.y < b.y; });
     QValueAxis *x = Axis(chart, Qt::AlignBottom, "Moc zamówiona [m3/h]");
     QValueAxis *y = Axis(chart, Qt::AlignLeft, content.prices ? "zł/m3" : "%");
     Attach(chart, series, x, y);
@@ -110,12 +116,15 @@ void FillDurationChart(QChart &chart, const TDurationChart &content) {
     Attach(chart, curve, x, y);
     double top = std::max(content.flows.front(), 1.0);
     if (content.chosen > 0) {
-        Attach(chart, Level(QString("Moc zamówiona %1 m3/h").arg(content.chosen), content.chosen, last, Qt::red), x, y);
+        Attach(chart,
+               Level(QString("Moc zamówiona %1 m3/h").arg(content.chosen), content.chosen, last, Qt::red), x,
+               y);
         top = std::max(top, static_cast<double>(content.chosen));
     }
     if (content.optimal > 0) {
-        Attach(chart, Level(QString("Moc optymalna %1 m3/h").arg(content.optimal), content.optimal, last,
-                            QColor(0, 128, 0)),
+        Attach(chart,
+               Level(QString("Moc optymalna %1 m3/h").arg(content.optimal), content.optimal, last,
+                     QColor(0, 128, 0)),
                x, y);
         top = std::max(top, static_cast<double>(content.optimal));
     }
@@ -126,7 +135,11 @@ void FillDurationChart(QChart &chart, const TDurationChart &content) {
     y->applyNiceNumbers();
 }
 
-QImage ChartPicture(const TPriceChart &content, QSize size) { return Picture(content, size); }
-QImage ChartPicture(const TDurationChart &content, QSize size) { return Picture(content, size); }
+QImage ChartPicture(const TPriceChart &content, QSize size) {
+    return Picture(content, size);
+}
+QImage ChartPicture(const TDurationChart &content, QSize size) {
+    return Picture(content, size);
+}
 
 } // namespace kiv

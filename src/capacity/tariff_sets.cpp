@@ -15,7 +15,9 @@ constexpr const char *kSetStem = "Set";
 constexpr const char *kTariffSetName = "TariffSetName";
 constexpr std::size_t kFieldsBeforeName = 3;
 
-std::string SetKey(int n) { return kSetStem + std::to_string(n); }
+std::string SetKey(int n) {
+    return kSetStem + std::to_string(n);
+}
 
 std::string SetEntry(const TTariffSet &set) {
     std::string entry = set.name;
@@ -64,7 +66,8 @@ bool FindTariffSet(const std::string &kivIni, const std::string &name, TTariffSe
 }
 
 bool TariffNameTaken(const std::vector<TTariffSet> &sets, const std::string &name) {
-    return std::any_of(sets.begin(), sets.end(), [&name](const TTariffSet &s) { return EqualsNoCase(s.name, name); });
+    return std::any_of(sets.begin(), sets.end(),
+                       [&name](const TTariffSet &s) { return EqualsNoCase(s.name, name); });
 }
 
 bool AddTariffSet(const std::string &kivIni, const TTariffSet &set) {
@@ -102,7 +105,8 @@ std::string ChosenTariffName(const TTariffOwner &owner) {
 
 bool WriteChosenTariffName(const TTariffOwner &owner, const std::string &name) {
     if (!owner.isVirtual)
-        return WriteIniString(kTariff, kTariffSetName, name, StationFilePath(owner.dataFolder, owner.address));
+        return WriteIniString(kTariff, kTariffSetName, name,
+                              StationFilePath(owner.dataFolder, owner.address));
     const TSumRec sum = LookupSum(owner.kivIni, owner.dataFolder, owner.label);
     if (sum.number == 0)
         return false;

@@ -41,8 +41,8 @@ bool ParseMonth(const std::string &text, TPeriod &period, std::string &error) {
         period.startMonth = static_cast<int>(month);
         return true;
     }
-    error = "niepoprawny miesiąc --from \"" + text + "\" (oczekiwano RRRR-MM, rok " + std::to_string(kFirstYear) +
-            ".." + std::to_string(kLastYear) + ")";
+    error = "niepoprawny miesiąc --from \"" + text + "\" (oczekiwano RRRR-MM, rok " +
+            std::to_string(kFirstYear) + ".." + std::to_string(kLastYear) + ")";
     return false;
 }
 
@@ -137,7 +137,8 @@ int Run(const std::vector<std::string> &args) {
         return Fail(kName, rc, error);
     if (const int rc = FindRates(in, call, error); rc != kExitOk)
         return Fail(kName, rc, error);
-    TOptimiseInputs inputs{PeriodMonths(call.period.startMonth, call.period.startYear, call.period.months), "", ""};
+    TOptimiseInputs inputs{PeriodMonths(call.period.startMonth, call.period.startYear, call.period.months),
+                           "", ""};
     std::vector<double> flows;
     TFirstMessage message;
     const bool loaded = LoadFromArchive(call.archive, inputs, flows);
@@ -149,8 +150,10 @@ int Run(const std::vector<std::string> &args) {
 }
 
 const CliRegistrar kOptimise(
-    {kName, "FOLDER KLUCZ --from RRRR-MM --months N [--tariff NAZWA] [--shift H]",
-     "Optymalizacja mocy zamówionej jak \"Archiwum\" i \"Oblicz\": miesiące (godziny, Qmax), ilości zima/lato, "
+    {kName,
+     "FOLDER KLUCZ --from RRRR-MM --months N [--tariff NAZWA] [--shift H]",
+     "Optymalizacja mocy zamówionej jak \"Archiwum\" i \"Oblicz\": miesiące (godziny, Qmax), ilości "
+     "zima/lato, "
      "status, granice pierwszej tabeli, wiersze wyników (moc, %, cena) i najlepsza moc",
      Run,
      {{"FOLDER", "folder danych z folderami stacji FC_nnnnn"},

@@ -22,9 +22,12 @@ inline void BuildOptimiseFolder(const std::string &data, const std::string &kivI
     const TimeStamp first = At(2024, 3, 1);
     std::vector<TSampleSpec> hours, counter;
     for (int h = 0; h < 744 + 720; ++h)
-        hours.push_back({first + static_cast<TimeStamp>(h + 1) * 3600, h == 30 ? 60.0f : h == 1000 ? 40.0f : 10.0f});
+        hours.push_back({first + static_cast<TimeStamp>(h + 1) * 3600, h == 30     ? 60.0f
+                                                                       : h == 1000 ? 40.0f
+                                                                                   : 10.0f});
     for (int k = 0; k <= 61; ++k)
-        counter.push_back({first + static_cast<TimeStamp>(k) * 86400, 5000.0f + 240.0f * static_cast<float>(k)});
+        counter.push_back(
+            {first + static_cast<TimeStamp>(k) * 86400, 5000.0f + 240.0f * static_cast<float>(k)});
     StoreSamples(data, 12, ChannelItem("Vn", 0, "V"), counter);
     StoreSamples(data, 12, ChannelItem("dVn", 1), hours);
     (void)WriteIniString("Tariff", "Set1", "W-3@12,5@0,1@0,08@1,2@100", kivIni);

@@ -83,6 +83,7 @@ TEST(Optimise, StatusesAndShownRows) {
         OptimiseStatus status;
         bool searched, priced;
     };
+    // clang-format off
     const Row rows[] = {
         {"both quantities empty", {"100", "120"}, "", "", rates, OptimiseStatus::MissingInputs, false, false},
         {"a Qmax empty", {"100", ""}, "100000", "", rates, OptimiseStatus::MissingInputs, false, false},
@@ -97,6 +98,7 @@ TEST(Optimise, StatusesAndShownRows) {
         {"total above Qmax x hours", {"100", "120"}, "200000", "", rates, OptimiseStatus::QuantitiesDisagree, true,
          false},
     };
+    // clang-format on
     for (const Row &r : rows) {
         SCOPED_TRACE(r.name);
         const TOptimisation o = Optimise({Months(1, 2023, r.qmax), r.winter, r.summer}, r.rates);
@@ -112,7 +114,8 @@ TEST(Optimise, StatusesAndShownRows) {
     const TOptimisation o = Optimise({Months(1, 2023, {"100", "120"}), "60000", "40000"}, rates);
     const std::vector<TResultRow> shown = ResultRows(o, ",");
     const int first = FirstShownCandidate(o.search.best);
-    EXPECT_EQ(shown.front().capacity, std::to_string(o.search.candidates[static_cast<std::size_t>(first)].capacity));
+    EXPECT_EQ(shown.front().capacity,
+              std::to_string(o.search.candidates[static_cast<std::size_t>(first)].capacity));
     // 2 x 100 / 100000 + 12.5 x factor + (60000 x 0.1 + 40000 x 0.08) / 100000 + 1.2
     const float factor = o.search.candidates[10].factor;
     EXPECT_FLOAT_EQ(o.prices[10], 0.002f + 12.5f * factor + 0.092f + 1.2f);
@@ -155,7 +158,7 @@ TEST_F(OptimiseArchive, MonthsQuantitiesAndFlows) {
     ASSERT_TRUE(LoadFromArchive({data_, {1, -2}, -2}, inputs, flows));
     EXPECT_EQ(inputs.months[0].qmax, "48");
     EXPECT_EQ(inputs.months[1].qmax, "77"); // no valid hour in April: kept
-    // 31 counter days of 240 (two of them from the hours, the reading between them invalid), less 744 hours of 2.
+    // 31 counter days of 240 (two from the hours: the reading between them is invalid), less 744 hours of 2.
     EXPECT_EQ(inputs.winter, "5952");
     EXPECT_EQ(inputs.summer, "3000");
     ASSERT_EQ(flows.size(), 744u);
@@ -205,8 +208,9 @@ TEST(TariffSets, StorageAndChosenNames) {
         const char *entry;
         const char *expected;
     };
-    for (const Row &r : {Row{"Suma@+00012+00013@150", "Suma@+00012+00013@150@Nowa"}, Row{"Pusta@@0", "Pusta@@0@Nowa"},
-                         Row{"Suma@+00012@150@Stara@x@y", "Suma@+00012@150@Nowa@x@y"}, Row{"Sama", "Sama@@@Nowa"}})
+    for (const Row &r :
+         {Row{"Suma@+00012+00013@150", "Suma@+00012+00013@150@Nowa"}, Row{"Pusta@@0", "Pusta@@0@Nowa"},
+          Row{"Suma@+00012@150@Stara@x@y", "Suma@+00012@150@Nowa@x@y"}, Row{"Sama", "Sama@@@Nowa"}})
         EXPECT_EQ(EntryWithTariff(r.entry, "Nowa"), r.expected) << r.entry;
 
     (void)WriteIniString(VirtualSectionName(data), "Sum1", "Suma@+00012-00013@150@Stara@x", ini);

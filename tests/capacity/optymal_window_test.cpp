@@ -98,7 +98,8 @@ class OptymalWindowTest : public QObject {
         QCOMPARE(Cell(w.ResultGrid(), 1, 1), QString("  zł/m3"));
         QCOMPARE(w.ResultGrid()->currentRow(), 7);
         QCOMPARE(Cell(w.ResultGrid(), 7, 0), QString("59"));
-        QCOMPARE(w.PriceChart()->title(), QString("Kotłownia - średnia cena netto za 1m3 w funkcji mocy zamówionej"));
+        QCOMPARE(w.PriceChart()->title(),
+                 QString("Kotłownia - średnia cena netto za 1m3 w funkcji mocy zamówionej"));
         const auto *series = qobject_cast<QLineSeries *>(w.PriceChart()->series().value(0));
         QVERIFY(series);
         QCOMPARE(series->name(), QString("Cena 1 m3 netto w zł"));
@@ -139,7 +140,8 @@ class OptymalWindowTest : public QObject {
         QCOMPARE(promptTitle_, std::string("Nazwa grupy taryfowej:"));
         QCOMPARE(recorder_->Last().text,
                  std::string("Grupa stawek taryfowych o takiej nazwie już istnieje. Wpisz inną nazwę ?"));
-        QCOMPARE(ReadIniString("Tariff", "Set2", "", kivIni_), std::string("Zima 2024@12,5@0,1@0,08@1,2@100"));
+        QCOMPARE(ReadIniString("Tariff", "Set2", "", kivIni_),
+                 std::string("Zima 2024@12,5@0,1@0,08@1,2@100"));
         QCOMPARE(w.TariffList()->currentText(), QString("Zima 2024"));
         QCOMPARE(w.StatusText(), QString("OK"));
 
@@ -147,7 +149,8 @@ class OptymalWindowTest : public QObject {
         recorder_->Answer(ResYes);
         w.Button("Usuń grupę")->click();
         QCOMPARE(recorder_->Last().text, std::string("Usunąć grupę taryfową\"W-3\" ?"));
-        QCOMPARE(ReadIniString("Tariff", "Set1", "", kivIni_), std::string("Zima 2024@12,5@0,1@0,08@1,2@100"));
+        QCOMPARE(ReadIniString("Tariff", "Set1", "", kivIni_),
+                 std::string("Zima 2024@12,5@0,1@0,08@1,2@100"));
         QCOMPARE(w.TariffList()->count(), 2);
         QCOMPARE(w.TariffList()->currentIndex(), 0);
         QCOMPARE(w.RateEdit(4)->text(), QString());
@@ -156,7 +159,8 @@ class OptymalWindowTest : public QObject {
         recorder_->Answer(ResCancel);
         w.close();
         QVERIFY(w.isVisible());
-        QCOMPARE(recorder_->Last().text, std::string("Zapamiętać dane jako grupę stawek taryfowych tej stacji?"));
+        QCOMPARE(recorder_->Last().text,
+                 std::string("Zapamiętać dane jako grupę stawek taryfowych tej stacji?"));
         QCOMPARE(recorder_->Last().buttons, unsigned(BtnYes | BtnNo | BtnCancel));
         recorder_->Answer(ResYes);
         w.Button("Zakończ")->click();
@@ -174,7 +178,8 @@ class OptymalWindowTest : public QObject {
         QCOMPARE(w.Print({TPrintTarget::PdfFile, pdf.toStdString(), false}), TPrintResult::Printed);
         QVERIFY(QFileInfo(pdf).size() > 10000);
         for (const auto &entry : std::filesystem::recursive_directory_iterator(temp_->path))
-            QVERIFY2(entry.path().filename().string().find("~wykres") == std::string::npos, "a picture left behind");
+            QVERIFY2(entry.path().filename().string().find("~wykres") == std::string::npos,
+                     "a picture left behind");
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QVERIFY(w.grab().save(folder + "/optymal_window.png"));
         w.ChartTabs()->setCurrentIndex(1);

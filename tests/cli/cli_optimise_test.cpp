@@ -1,8 +1,8 @@
 // kiv-cli optimise on the optimisation's data folder: station 12 with its
 // remembered tariff set, without one, over months without data; the virtual
 // station "Suma" of station 12 alone; and the calls it refuses.
-#include "cli_run.h"
 #include "capacity/optimise_fixture.h"
+#include "cli_run.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +27,8 @@ class CliOptimise : public ::testing::Test {
     static void TearDownTestSuite() { delete dir_; }
     static std::string Data() { return dir_->Folder() + "data/"; }
     static Outcome Run(const std::string &key, std::vector<std::string> more) {
-        std::vector<std::string> args{"optimise", Data(), key, "--from", "2024-03", "--months", "2", "--shift", "0"};
+        std::vector<std::string> args{"optimise", Data(), key,       "--from", "2024-03",
+                                      "--months", "2",    "--shift", "0"};
         args.insert(args.end(), more.begin(), more.end());
         return RunCli(args, *dir_);
     }
@@ -41,22 +42,21 @@ TEST_F(CliOptimise, StationWithItsTariffAndVirtualStation) {
     const std::string head = "03/2024\t744\t60\n04/2024\t720\t40\nwinter\t7440\nsummer\t7200\n";
     const Outcome priced = Run("12", {});
     EXPECT_EQ(priced.code, 0) << priced.err;
-    EXPECT_EQ(priced.out, head +
-                              "status\tOK\n"
-                              "bounds\t27\t80\t3\n"
-                              "49\t100.27\t76.5292\n"
-                              "51\t100.22\t76.4883\n"
-                              "53\t100.16\t76.4473\n"
-                              "55\t100.11\t76.4063\n"
-                              "57\t100.05\t76.3653\n"
-                              "59\t100.00\t76.3243\n"
-                              "61\t101.64\t77.5538\n"
-                              "63\t104.97\t80.0538\n"
-                              "65\t108.30\t82.5538\n"
-                              "67\t111.64\t85.0538\n"
-                              "69\t114.97\t87.5538\n"
-                              "71\t118.30\t90.0538\n"
-                              "best\t59\n");
+    EXPECT_EQ(priced.out, head + "status\tOK\n"
+                                 "bounds\t27\t80\t3\n"
+                                 "49\t100.27\t76.5292\n"
+                                 "51\t100.22\t76.4883\n"
+                                 "53\t100.16\t76.4473\n"
+                                 "55\t100.11\t76.4063\n"
+                                 "57\t100.05\t76.3653\n"
+                                 "59\t100.00\t76.3243\n"
+                                 "61\t101.64\t77.5538\n"
+                                 "63\t104.97\t80.0538\n"
+                                 "65\t108.30\t82.5538\n"
+                                 "67\t111.64\t85.0538\n"
+                                 "69\t114.97\t87.5538\n"
+                                 "71\t118.30\t90.0538\n"
+                                 "best\t59\n");
     EXPECT_EQ(Run("Suma", {}).out, priced.out);
 
     const Outcome bare = Run("12", {"--tariff", ""});
@@ -68,8 +68,9 @@ TEST_F(CliOptimise, StationWithItsTariffAndVirtualStation) {
     const Outcome empty = RunCli({"optimise", Data(), "12", "--from", "2023-01", "--months", "12"}, *dir_);
     EXPECT_EQ(empty.code, 0) << empty.err;
     EXPECT_EQ(empty.out.substr(0, 13), "01/2023\t744\t\n");
-    EXPECT_NE(empty.out.find("winter\t\nsummer\t\nstatus\tBrak kompletu danych wejściowych  dla zadanego przedziału "
-                             "czasu\n"),
+    EXPECT_NE(empty.out.find(
+                  "winter\t\nsummer\t\nstatus\tBrak kompletu danych wejściowych  dla zadanego przedziału "
+                  "czasu\n"),
               std::string::npos)
         << empty.out;
     EXPECT_EQ(empty.out.find("bounds"), std::string::npos);
@@ -89,7 +90,11 @@ TEST_F(CliOptimise, Refusals) {
         {"unknown set", "12", {"--tariff", "Nieznana"}, 66, "brak grupy stawek taryfowych \"Nieznana\""},
         {"no such key", "Brak", {}, 66, "brak stacji \"Brak\""},
         {"no station folder", "13", {}, 66, "13"},
-        {"virtual station without members", "Pusta", {}, 65, "Stacja wirtualna \"Pusta\" nie jest skonfigurowana"},
+        {"virtual station without members",
+         "Pusta",
+         {},
+         65,
+         "Stacja wirtualna \"Pusta\" nie jest skonfigurowana"},
     };
     for (const Row &r : rows) {
         SCOPED_TRACE(r.name);
