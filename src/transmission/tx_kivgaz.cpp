@@ -194,7 +194,10 @@ void TFTxKivGaz::ReadDevices() {
     progress_.SetExitCaption(kExitOk);
     progress_.SetExitEnabled(true);
     progress_.StopCounter();
-    progress_.SetStatus("Odczyt zakończony");
+    // A cancel ends the whole run; the status must not call that complete.
+    const bool cancelled = !reads_.empty() && reads_.back().check == TKivGazCheck::Read &&
+                           reads_.back().outcome.result == TxResult::Cancelled;
+    progress_.SetStatus(cancelled ? "Odczyt przerwany przez użytkownika" : "Odczyt zakończony");
     SetBusy(false);
     QDialog::accept();
 }

@@ -152,6 +152,18 @@ class TxKivGazTest : public QObject {
         SaveShot(progress_.get(), "kivgaz_progress.png");
     }
 
+    void cancelEndsTheWholeRun() {
+        const test::Simulator transporter(TransporterArgs());
+        Prepare(transporter.Port());
+        recorder_->Answer(ResNo);
+        window_->Search();
+        QTimer::singleShot(400, progress_.get(), [this] { progress_->PressExit(); });
+        window_->OkButton()->click();
+        QCOMPARE(window_->Reads().size(), std::size_t(1)); // station 40 is not even looked at
+        QCOMPARE(window_->Reads()[0].outcome.result, TxResult::Cancelled);
+        QCOMPARE(progress_->StatusText(), QString("Odczyt przerwany przez użytkownika"));
+    }
+
     void programmingWindowHoldsTheLine() {
         const test::Simulator transporter;
         folder_->WriteKivIni(transporter.Port());
