@@ -6,6 +6,7 @@
 // (data_copy.h does the work) and the window closes.
 #include <QDialog>
 #include <string>
+#include <vector>
 
 class QLabel;
 class QListWidget;
