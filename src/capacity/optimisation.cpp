@@ -120,7 +120,7 @@ std::vector<TMonthRow> PeriodMonths(int startMonth, int startYear, int count) {
     return rows;
 }
 
-TPeriod DefaultPeriod(TimeStamp today) {
+TMonthPeriod DefaultPeriod(TimeStamp today) {
     return {1, DecodeTime(today).year - 1, kMaxPeriodMonths};
 }
 

@@ -51,13 +51,13 @@ struct TMonthRow {
 // `count` rows from the start month on, the year advancing after December.
 [[nodiscard]] std::vector<TMonthRow> PeriodMonths(int startMonth, int startYear, int count);
 
-struct TPeriod {
+struct TMonthPeriod {
     int startMonth = 1;
     int startYear = 2000;
     int months = 12;
 };
 // January to December of the year before today's.
-[[nodiscard]] TPeriod DefaultPeriod(TimeStamp today);
+[[nodiscard]] TMonthPeriod DefaultPeriod(TimeStamp today);
 
 struct TOptimiseInputs {
     std::vector<TMonthRow> months;

@@ -330,7 +330,7 @@ bool TFOptymal::Start(const TOptymalArgs &args) {
     OpenWindows().RegisterWindow(this);
 
     PutHeader(inputs_, {TGridRow{"  Okres", "  Qmax"}, TGridRow{" m-c/rok", "  m3/h"}});
-    const TPeriod period = DefaultPeriod(NowStamp());
+    const TMonthPeriod period = DefaultPeriod(NowStamp());
     SetPeriod(period.startMonth, period.startYear, period.months);
     SetEditing(false);
     setWindowTitle(Q("Optymalizacja mocy zamówionej stacji " +

@@ -27,11 +27,11 @@ struct TOptimiseCall {
     std::string folder;
     TTariffOwner owner;
     TArchiveRequest archive;
-    TPeriod period;
+    TMonthPeriod period;
     TRateTexts rates;
 };
 
-bool ParseMonth(const std::string &text, TPeriod &period, std::string &error) {
+bool ParseMonth(const std::string &text, TMonthPeriod &period, std::string &error) {
     long year = 0;
     long month = 0;
     const bool shaped = text.size() == 7 && text[4] == '-';

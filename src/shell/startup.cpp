@@ -2,6 +2,7 @@
 
 #include "capacity/moc_zamowiona.h"
 #include "capacity/obl_def.h"
+#include "capacity/optymal.h"
 #include "comm/comm_module.h"
 #include "comm/device_request.h"
 #include "comm/direct_readout.h"
@@ -136,10 +137,16 @@ TFCfgProgr* InstallProgramSettings(TF_Main& main, TFEditTxt& prompt, TFModemProf
     return settings;
 }
 
-// "Moc zamówiona" and "&Konfiguracja stacji" of a virtual station. "Dodaj"
-// in the definition window runs the one station picker on the main window's
-// nodes with their ticks, the members chosen already fixed.
+// "Optymalizacja mocy zamówionej", "Moc zamówiona" and "&Konfiguracja stacji"
+// of a virtual station. "Dodaj" in the definition window runs the one station
+// picker on the main window's nodes with their ticks, the members chosen
+// already fixed.
 void InstallCapacityWindows(TF_Main& main, TFBrowser& browser) {
+    auto* optimise = new TFOptymal(&main);
+    main.Targets().optimise = [optimise, &main](const TOptimiseArgs& a) {
+        (void)optimise->Start(
+            {a.key, a.label, a.hourShift, a.upperLimit, a.lowerLimit, a.dataFolder, main.KivIniPath()});
+    };
     auto* capacity = new TFMocZamowiona(&main);
     main.Targets().orderedCapacity = [capacity](const TCapacityArgs& a) {
         capacity->Execute({a.nodeText, a.dataFolder, a.isVirtual, a.kivIni});

@@ -61,8 +61,8 @@ const std::vector<ControlRow> kTable{
 };
 
 // Commands whose windows are still being built; connecting them empties this list.
-const std::vector<std::string> kCommandsStillToCome{"BitBtn_TxModemA", "MnuModemAuto",  "BitBtn_TxKivGaz",
-                                                    "MnuKivGaz",       "MnuKivGazDB",   "MnuOptymalizacjaMocy"};
+const std::vector<std::string> kCommandsStillToCome{"BitBtn_TxModemA", "MnuModemAuto", "BitBtn_TxKivGaz",
+                                                    "MnuKivGaz", "MnuKivGazDB"};
 
 const std::vector<const char*> kAlwaysEnabled{
     "MnuKopiowanieDanych", "MnuZmianafolderuDanych", "MnuZamknij",         "MnuDodajStacje",
