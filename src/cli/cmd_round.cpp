@@ -126,7 +126,8 @@ int RunRound(const std::vector<std::string>& args) {
     QCoreApplication app(argc, argv);
 
     const TRoundSettings settings = ReadRoundSettings(kivIni);
-    const TimeStamp start = in.Has("--now") ? NowStamp() : NextStart(NowStamp(), at >= 0 ? at : settings.startSecond);
+    const int second = at >= 0 ? at : settings.startSecond;
+    const TimeStamp start = in.Has("--now") ? NowStamp() : NextStart(NowStamp(), second);
     std::printf("Odczyt automatyczny: %s, folder danych %s\n", StampText(start).c_str(), folder.c_str());
     std::fflush(stdout);
     if (!WaitFor(start)) return kExitStopped;

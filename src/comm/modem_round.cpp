@@ -54,7 +54,8 @@ int TimePart(const std::string& text, std::size_t index) {
 
 // The first parameter of the profile's column 1, whose newest sample dates the station's data.
 bool ColumnOneName(const std::vector<TParamItem>& items, std::string& name) {
-    const auto found = std::find_if(items.begin(), items.end(), [](const TParamItem& i) { return i.ColumnIndex() == 1; });
+    const auto found =
+        std::find_if(items.begin(), items.end(), [](const TParamItem& item) { return item.ColumnIndex() == 1; });
     if (found == items.end()) return false;
     name = found->ShortName();
     return true;
@@ -260,8 +261,10 @@ bool TRound::DeviceProfile(const TRekStacjiFull& station, TRecProfParams& params
     const std::string file = ProfileFolderOf(folder) + folder.profileFiles[static_cast<std::size_t>(index)];
     TFCProfileRdWr reader;
     std::vector<std::string> groups;
-    if (reader.ItemCount(file) <= 0) problem = "brak zbioru profilu " + name;
-    else if (!reader.ReadProfile(file, params, items, groups) || items.empty()) problem = "błąd odczytu profilu " + name;
+    if (reader.ItemCount(file) <= 0)
+        problem = "brak zbioru profilu " + name;
+    else if (!reader.ReadProfile(file, params, items, groups) || items.empty())
+        problem = "błąd odczytu profilu " + name;
     return problem.empty();
 }
 
@@ -316,11 +319,14 @@ std::string StartTimeText(int startSecond) {
 }
 
 TimeStamp NextStart(TimeStamp now, int startSecond) {
-    const TimeStamp start = now - now % kSecondsPerDay + static_cast<TimeStamp>(std::clamp(startSecond, 0, kSecondsPerDay - 1));
+    const auto second = static_cast<TimeStamp>(std::clamp(startSecond, 0, kSecondsPerDay - 1));
+    const TimeStamp start = now - now % kSecondsPerDay + second;
     return start < now ? start + kSecondsPerDay : start;
 }
 
-int64_t StationAge(TimeStamp start, int64_t newest) { return (static_cast<int64_t>(start) - newest) / kSecondsPerDay; }
+int64_t StationAge(TimeStamp start, int64_t newest) {
+    return (static_cast<int64_t>(start) - newest) / kSecondsPerDay;
+}
 
 std::string RoundItemText(const TRoundStation& station) {
     std::string text = FiveDigits(station.address) + " " + station.label;
@@ -345,7 +351,8 @@ std::vector<TRoundStation> SearchRoundStations(const TRoundFolder& folder, const
             continue;
         const int64_t newest = TArchive::NewestSampleTime(folder.dataFolder, entry.address, name);
         if (StationAge(start, newest) < minimumAge) continue;
-        found.push_back({entry.address, entry.label, ReadIniBool(kCommunication, kAutoModemCheck, true, stationFile)});
+        const bool ticked = ReadIniBool(kCommunication, kAutoModemCheck, true, stationFile);
+        found.push_back({entry.address, entry.label, ticked});
     }
     return found;
 }

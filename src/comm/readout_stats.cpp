@@ -37,20 +37,22 @@ std::string AttemptResultText(int result, int dial) {
 
 std::vector<TStatsRow> StationStatsRows(const TStationStats& stats) {
     const bool tried = stats.lastResult >= 0;
-    const int percent = stats.attempts > 0 ? static_cast<int>(100LL * stats.good / stats.attempts) : 0;
+    const std::string share =
+        stats.attempts > 0 ? " (" + std::to_string(100LL * stats.good / stats.attempts) + "%)" : std::string();
     return {
         {"Ostatnia próba odczytu", stats.lastAttempt.empty() ? kNever : stats.lastAttempt},
         {"Ostatni pełny odczyt", stats.lastGood.empty() ? kNever : stats.lastGood},
         {"Wynik ostatniej próby", tried ? AttemptResultText(stats.lastResult, stats.lastDial) : "-"},
         {"Próby odczytu", std::to_string(stats.attempts)},
-        {"Pełne odczyty", std::to_string(stats.good) + (stats.attempts > 0 ? " (" + std::to_string(percent) + "%)" : "")},
+        {"Pełne odczyty", std::to_string(stats.good) + share},
     };
 }
 
 std::string StationStatsTip(const TStationStats& stats) {
     if (stats.attempts == 0 && stats.lastAttempt.empty()) return "Brak prób odczytu";
     std::string tip;
-    for (const TStatsRow& row : StationStatsRows(stats)) tip += (tip.empty() ? "" : "\n") + row.caption + ": " + row.value;
+    for (const TStatsRow& row : StationStatsRows(stats))
+        tip += (tip.empty() ? "" : "\n") + row.caption + ": " + row.value;
     return tip;
 }
 

@@ -151,7 +151,8 @@ void TFTxModemA::EnableSettings(bool enabled) {
 }
 
 void TFTxModemA::ShowCountdown(int64_t seconds) {
-    countdown_->setText(ToQString(StartTimeText(static_cast<int>(std::clamp<int64_t>(seconds, 0, kSecondsPerDay - 1)))));
+    const auto shown = static_cast<int>(std::clamp<int64_t>(seconds, 0, kSecondsPerDay - 1));
+    countdown_->setText(ToQString(StartTimeText(shown)));
 }
 
 int TFTxModemA::StartSecond() const { return time_->time().msecsSinceStartOfDay() / 1000; }
