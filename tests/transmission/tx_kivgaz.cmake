@@ -8,7 +8,9 @@ if(TARGET kiv_transmission AND TARGET kiv-devsim AND TARGET kiv_transporter)
   find_program(XVFB_RUN xvfb-run)
   if(XVFB_RUN AND NOT KIV_SANITIZE)
     add_test(NAME tx_kivgaz_screenshots_xvfb
-             COMMAND ${XVFB_RUN} -a -s "-screen 0 1024x768x24" $<TARGET_FILE:tx_kivgaz_test> -platform xcb)
+             COMMAND ${XVFB_RUN} -a -s "-screen 0 1024x768x24" $<TARGET_FILE:tx_kivgaz_test> -platform xcb
+                     openingShowsTheSettingsAndSavesThem searchDropsOrAddsTheUnknownDevice
+                     okReadsTheTickedDevicesAndCloses programmingWindowHoldsTheLine)
     set_tests_properties(tx_kivgaz_screenshots_xvfb PROPERTIES TIMEOUT 120
                          ENVIRONMENT "KIV_ARTIFACT_DIR=${CMAKE_BINARY_DIR}/artifacts/xvfb")
   endif()
