@@ -55,7 +55,7 @@ double LineSecond(const std::string& line) {
     return std::stoi(line.substr(11, 2)) * 3600 + std::stoi(line.substr(14, 2)) * 60 + std::stod(line.substr(17, 6));
 }
 
-struct TStationSpec {
+struct TStationRow {
     int address;
     std::string label, number, modem = "Biuro", profile = "Kivmet KM-100";
     bool ticked = true;
@@ -81,8 +81,8 @@ protected:
                                            "[CommSettings]\r\nExchangePrefix=0\r\n";
     }
 
-    void AddStations(const std::vector<TStationSpec>& specs) {
-        for (const TStationSpec& s : specs) {
+    void AddStations(const std::vector<TStationRow>& rows) {
+        for (const TStationRow& s : rows) {
             std::filesystem::create_directories(StationFolderPath(data, s.address));
             std::ofstream(StationFilePath(data, s.address))
                 << "[Main]\r\nLabel=" << s.label << "\r\nTelephoneNumber=" << s.number
