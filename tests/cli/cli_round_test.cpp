@@ -103,6 +103,8 @@ struct TCall {
     std::string said;   // a fragment of stdout and stderr together
 };
 
+void PrintTo(const TCall& c, std::ostream* out) { *out << c.name; }
+
 class CliRoundCall : public CliRound, public ::testing::WithParamInterface<TCall> {};
 
 TEST_P(CliRoundCall, EndsBeforeAnyDial) {
