@@ -1,8 +1,9 @@
-# Debian packages the build, the tests and the demo need. Sourced by the scripts.
+# Debian packages the build, the tests, the demo, the fuzz targets (clang) and
+# the Debian package (dpkg-shlibdeps, file) need. Sourced by the scripts.
 KIV_PACKAGES="cmake ninja-build g++ ccache pkg-config git
   qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev
   libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation xvfb xauth
-  poppler-utils"
+  poppler-utils clang-14 libclang-rt-14-dev dpkg-dev file"
 
 # Installs what is missing, and says nothing when everything is there.
 kiv_install_packages() {

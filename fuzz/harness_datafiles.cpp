@@ -1,0 +1,186 @@
+// Fuzz bodies of the binary data files: device profiles (FCP), current data
+// (FCC), events (FCE, read and stored into) and archive months (FCD, opened
+// over a period and stored into), plus the data folder check over them.
+#include "harness.h"
+
+#include <cstdlib>
+
+#include "datafiles/archive.h"
+#include "datafiles/events.h"
+#include "datafiles/fcc.h"
+#include "datafiles/folder_check.h"
+#include "datafiles/profile.h"
+#include "datafiles/sample_value.h"
+
+namespace kiv::fuzz {
+namespace {
+
+constexpr const char* kChannel = "dVn";
+const TIdentLines kIdent{"Kivmet", "KM-100", "KM1-00012", "", "", "FW 3.04"};
+const TDevSign kSign{"Kivmet", "KM1-00012", "KM-100", "FW 3.04", "", ""};
+
+void Require(bool promise) {
+    if (!promise) std::abort();
+}
+
+std::string_view Text(const uint8_t* data, std::size_t size) {
+    return {reinterpret_cast<const char*>(data), size};
+}
+
+const uint8_t* Raw(std::string_view piece) { return reinterpret_cast<const uint8_t*>(piece.data()); }
+
+// Every value of the packed buffer the items describe, as the current data view shows them.
+void ShowValues(const std::vector<TParamItem>& items, const uint8_t* values, std::size_t length) {
+    const int count = static_cast<int>(items.size());
+    for (const TParamItem& item : items) {
+        const long at = TFCProfileRdWr::ValueOffset(items.data(), count, values, length, item.ParamNumber());
+        if (at >= 0) (void)TFCProfileRdWr::ValueText(values + at, length - static_cast<std::size_t>(at), item.TypeCode());
+    }
+}
+
+TimeStamp March(int day, int hour) { return EncodeTime({2025, 3, static_cast<uint16_t>(day), static_cast<uint16_t>(hour), 0, 0}); }
+
+} // namespace
+
+int FuzzProfile(const uint8_t* data, std::size_t size) {
+    const std::string path = FreshStationFolder() + "FUZZ.FCP";
+    WriteFile(path, Text(data, size));
+    TFCProfileRdWr reader;
+    (void)reader.ItemCount(path);
+    std::string t1, t2, t3, t4;
+    (void)reader.ReadProfileTexts(path, t1, t2, t3, t4);
+    TRecProfParams params;
+    std::vector<TParamItem> items;
+    std::vector<std::string> groups;
+    if (!reader.ReadProfile(path, params, items, groups)) return 0;
+    for (const std::string& group : groups) (void)(GroupEntryName(group) + GroupEntryCaption(group));
+    ShowValues(items, data, size);
+    std::vector<TParamItem> copy = items;
+    (void)TFCProfileRdWr::CompactItems(copy.data(), static_cast<int>(copy.size()));
+    copy = items;
+    (void)TFCProfileRdWr::DropUnreadItems(copy.data(), static_cast<int>(copy.size()));
+    // A profile built from what was read reads back the same.
+    if (reader.WriteProfile(path, params, items.data(), static_cast<int>(items.size()), groups) == 0) {
+        TRecProfParams again;
+        std::vector<TParamItem> itemsAgain;
+        std::vector<std::string> groupsAgain;
+        Require(reader.ReadProfile(path, again, itemsAgain, groupsAgain) && again == params &&
+                itemsAgain.size() == items.size() && groupsAgain == groups);
+    }
+    return 0;
+}
+
+int FuzzCurrentData(const uint8_t* data, std::size_t size) {
+    WriteFile(FreshStationFolder() + "00012.FCC", Text(data, size));
+    TFileFCC fcc;
+    std::size_t count = 0;
+    const uint8_t* values = nullptr;
+    TimeStamp time = 0;
+    std::string profile;
+    if (fcc.ReadCurrentData(Scratch(), kStation, count, values, time, profile) != 0 || values == nullptr) return 0;
+    std::vector<TParamItem> items(4);
+    for (int k = 0; k < 4; ++k) {
+        items[static_cast<std::size_t>(k)].SetParamNumber(k);
+        items[static_cast<std::size_t>(k)].SetTypeCode(static_cast<uint8_t>(k == 3 ? VtText : VtFloat32 + k));
+    }
+    ShowValues(items, values, count);
+    return 0;
+}
+
+int FuzzEventsRead(const uint8_t* data, std::size_t size) {
+    WriteFile(FreshStationFolder() + "00012.FCE", Text(data, size));
+    TEventsFile file;
+    if (ReadEventsFile(Scratch(), kStation, 0, {}, file) >= 0) {
+        TEventDefinition definition;
+        definition.params = {{"P", "bar", VtFloat32}, {"n", "", VtUInt16}, {"x", "", VtReal48}};
+        for (const TEventRecord& record : file.records) {
+            const uint8_t* bytes = file.image.data() + record.offset;
+            (void)EventStampText(bytes + 3);
+            (void)EventStampText(bytes + 9);
+            std::vector<TEventParamDef> params;
+            (void)ParamsForRecord(definition, record.length, params);
+            for (const TEventParamValue& value : DecodeEventParams(bytes, record.length, params))
+                (void)ParamValueText(value);
+        }
+    }
+    (void)FindOpenEvent(Scratch(), kStation, kIdent);
+    return 0;
+}
+
+// The input: a 16-bit length, the existing events file, then the new records.
+int FuzzEventsStore(const uint8_t* data, std::size_t size) {
+    TInput in(data, size);
+    const std::string_view existing = in.Piece();
+    const std::string_view records = in.Rest();
+    WriteFile(FreshStationFolder() + "00012.FCE", existing);
+    if (StoreEvents(Scratch(), kStation, Raw(records), records.size(), kIdent) != 0) return 0;
+    // What was stored must read back whole, whatever lay there before.
+    TEventsFile file;
+    const bool anyRecord = !EventRecords(Raw(records), records.size()).empty();
+    Require(!anyRecord || ReadEventsFile(Scratch(), kStation, 0, kIdent, file) > 0);
+    return 0;
+}
+
+int FuzzArchiveOpen(const uint8_t* data, std::size_t size) {
+    WriteFile(FreshStationFolder() + ArchiveFileName(kStation, 2025, 3, kChannel), Text(data, size));
+    TArchive archive;
+    TimeStamp start = MonthStart(2025, 2), end = MonthEnd(2025, 4);
+    if (archive.OpenPeriod(Scratch(), kStation, start, end, kChannel) == 0) {
+        std::vector<TReportSample> samples;
+        archive.ReportSamples(samples);
+        for (int n = 1; n <= archive.IdentityCount(); ++n) {
+            TimeStamp from = 0;
+            TDevSign sign;
+            (void)archive.IdentityEntry(n, from, sign);
+        }
+        for (int n = 1; n <= archive.DescriptorCount(); ++n) {
+            TimeStamp from = 0;
+            TParamItem item;
+            (void)archive.DescriptorEntry(n, from, item);
+        }
+    }
+    TFcdContent content;
+    (void)ReadFcdContent(StationFolder(Scratch(), kStation) + ArchiveFileName(kStation, 2025, 3, kChannel), content);
+    (void)TArchive::NewestSampleTime(Scratch(), kStation, kChannel);
+    TCheckSummary summary;
+    CheckStation(Scratch(), kStation, summary);
+    for (const TCheckFinding& finding : summary.findings) (void)FindingLine(finding);
+    return 0;
+}
+
+// The input: a 16-bit length, the existing month file of March 2025, then
+// 16-byte sample records whose first two bytes give their time as minutes
+// from 1 March 2025 (March and the first half of April), so that they meet
+// the fuzzed file.
+int FuzzArchiveStore(const uint8_t* data, std::size_t size) {
+    TInput in(data, size);
+    const std::string_view existing = in.Piece();
+    std::string records(in.Rest());
+    records.resize(records.size() / kSampleSize * kSampleSize);
+    for (std::size_t at = 0; at < records.size(); at += kSampleSize) {
+        const TimeStamp time = static_cast<TimeStamp>(static_cast<uint8_t>(records[at]) |
+                                                      static_cast<uint8_t>(records[at + 1]) << 8);
+        const TimeStamp moved = March(1, 0) + time * 60;
+        for (int k = 0; k < 4; ++k) records[at + static_cast<std::size_t>(k)] = static_cast<char>(moved >> (8 * k));
+    }
+    WriteFile(FreshStationFolder() + ArchiveFileName(kStation, 2025, 3, kChannel), existing);
+    TParamItem item;
+    item.SetShortName(kChannel);
+    TArchive archive;
+    if (archive.StoreSamples(Scratch(), kStation, item, Raw(records), records.size(), kSign, kChannel) != 0) return 0;
+    // Every month file the store wrote must open again.
+    for (int month : {3, 4}) {
+        const std::string path = ArchiveFilePath(Scratch(), kStation, 2025, month, kChannel);
+        TPlik plik;
+        Bytes now;
+        if (plik.ReadWholeFile(path, 0, now) != 0 ||
+            (month == 3 && std::string_view(reinterpret_cast<const char*>(now.data()), now.size()) == existing))
+            continue;
+        TArchive again;
+        TimeStamp start = MonthStart(2025, month), end = MonthEnd(2025, month);
+        Require(again.OpenPeriod(Scratch(), kStation, start, end, kChannel) == 0);
+    }
+    return 0;
+}
+
+} // namespace kiv::fuzz
