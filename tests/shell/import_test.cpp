@@ -16,10 +16,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const TProfileLists kLists{{"P-C", "P-A", "P-B"},
-                           {"Common", "Plum", "Plum"},
-                           {"MacMat", "Other", "MacMat"},
-                           {"", "555", "111"}};
+const TProfileLists kLists{{"P-B", "P-A", "P-C", "P-D"},
+                           {"Plum", "Plum", "Common", "Plum"},
+                           {"MacMat", "Other", "MacMat", "MacMat"},
+                           {"111", "555", "777", "555"}};
 
 struct ImportTest : ::testing::Test {
     test::ShellTempFolder temp;
@@ -100,10 +100,13 @@ TEST_F(ImportTest, OnlyNewSkipsAndOverwriteKeepsOtherKeys) {
               "DeviceProfile=P-B\n[Communication]\nComNumber=COM2\nBaudRate=2400\nReadSingleVn=YES\n");
 }
 
+// Only the first profile of the serial number, then only the first of the
+// type, may match.
 TEST(ProfileMatch, SerialFirstThenTypeAndBrand) {
     EXPECT_EQ(FindProfileFor(kLists, "Plum", "Other", "555"), 1);
-    EXPECT_EQ(FindProfileFor(kLists, "Plum", "MacMat", "555"), 2); // serial of another type
-    EXPECT_EQ(FindProfileFor(kLists, "Common", "MacMat", "0"), 0);
+    EXPECT_EQ(FindProfileFor(kLists, "Common", "MacMat", "777"), 2);
+    EXPECT_EQ(FindProfileFor(kLists, "Plum", "MacMat", "555"), 0);   // its serial's first profile is another type
+    EXPECT_EQ(FindProfileFor(kLists, "Common", "MacMat", "555"), -1); // the type's first profile is another brand
     EXPECT_EQ(FindProfileFor(kLists, "Itron", "MacMat", "111"), -1);
     EXPECT_EQ(FindProfileFor(kLists, "Plum", "MacMat", ""), -1);
     EXPECT_EQ(MatchedProfilesText(3, 10), "Dopasowano 3/10 profili");

@@ -15,8 +15,14 @@ bool Same(const std::string& catalogued, const std::string& stored) {
     return catalogued == stored || DecodeText(catalogued) == stored;
 }
 
-std::string At(const std::vector<std::string>& list, std::size_t i) {
-    return i < list.size() ? list[i] : std::string();
+bool SameAt(const std::vector<std::string>& list, int i, const std::string& stored) {
+    return static_cast<std::size_t>(i) < list.size() && Same(list[static_cast<std::size_t>(i)], stored);
+}
+
+// The first profile whose value equals the station's, or -1.
+int FirstEqual(const std::vector<std::string>& list, const std::string& stored) {
+    const auto at = std::find_if(list.begin(), list.end(), [&](const std::string& v) { return Same(v, stored); });
+    return at == list.end() ? -1 : static_cast<int>(at - list.begin());
 }
 
 } // namespace
@@ -24,12 +30,12 @@ std::string At(const std::vector<std::string>& list, std::size_t i) {
 int FindProfileFor(const TProfileLists& lists, const std::string& brand, const std::string& type,
                    const std::string& serial) {
     if (brand.empty() || type.empty() || serial.empty()) return -1;
-    const std::size_t count = lists.names.size();
-    const auto fits = [&](std::size_t i) { return Same(At(lists.brands, i), brand) && Same(At(lists.types, i), type); };
-    for (std::size_t i = 0; i < count; ++i)
-        if (Same(At(lists.serials, i), serial) && fits(i)) return static_cast<int>(i);
-    for (std::size_t i = 0; i < count; ++i)
-        if (fits(i)) return static_cast<int>(i);
+    // Only the first profile of the serial number, then only the first of
+    // the type, is looked at: a later profile never wins over it.
+    const int bySerial = FirstEqual(lists.serials, serial);
+    if (bySerial >= 0 && SameAt(lists.types, bySerial, type) && SameAt(lists.brands, bySerial, brand)) return bySerial;
+    const int byType = FirstEqual(lists.types, type);
+    if (byType >= 0 && SameAt(lists.brands, byType, brand)) return byType;
     return -1;
 }
 
@@ -40,7 +46,7 @@ std::string MatchProfile(const TProfileLists& lists, int address, const std::str
     const int at = FindProfileFor(lists, doc.ReadString("Hardware", "Brand", ""),
                                   doc.ReadString("Hardware", "Type", ""),
                                   doc.ReadString("Hardware", "SerialNumber", ""));
-    if (at < 0) return {};
+    if (at < 0 || static_cast<std::size_t>(at) >= lists.names.size()) return {};
     const std::string name = DecodeText(lists.names[static_cast<std::size_t>(at)]);
     if (name.empty() || !WriteIniString("Hardware", "DeviceProfile", name, file)) return {};
     return name;

@@ -20,9 +20,10 @@ struct TProfileLists {
     std::vector<std::string> serials;
 };
 
-// The profile for a nameplate, or -1. A profile whose serial number, type
-// and brand equal the station's wins; otherwise the first of the station's
-// type and brand. A nameplate with an empty field matches nothing.
+// The profile for a nameplate, or -1. The first profile of the station's
+// serial number counts when its type and brand are the station's too;
+// otherwise the first profile of the station's type counts when its brand is
+// the station's. A nameplate with an empty field matches nothing.
 [[nodiscard]] int FindProfileFor(const TProfileLists& lists, const std::string& brand, const std::string& type,
                                  const std::string& serial);
 
