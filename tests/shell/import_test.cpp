@@ -33,7 +33,8 @@ struct ImportTest : ::testing::Test {
                         "Brand=Plum\r\nType=MacMat\r\nSerialNumber=999\r\n[Communication]\r\nReadSingleVn=YES\r\n"
                         "BaudRate=24\x01" "00\r\nComNumber=COM2\r\n");
         test::WriteText(temp.Sub("src/kiv7") + "g__cfg.ini", "[Main]\nLabel=Siedem\n");
-        test::WriteText(temp.Sub("src/KIV0705") + "ZX_CFG.INI", "[Main]\nLabel=Za daleko\n");
+        // The file a folder numbered 705 would be read from, so only the range keeps it out.
+        test::WriteText(temp.Sub("src/KIV0705") + "___CFG.INI", "[Main]\nLabel=Za daleko\n");
         test::WriteText(temp.Sub("src/KIVX") + "A__CFG.INI", "[Main]\nLabel=Bez numeru\n");
         (void)temp.Sub("src/KIV8"); // no configuration file
         test::WriteText(source + "KIV9", "a file, not a folder");
