@@ -147,6 +147,8 @@ TEST(DataCopy, CopiesTheChosenMonthsAndTheCurrentFiles) {
     test::WriteText(blocked + "FC_00012", "a file where the station folder would go");
     const TCopyCount refused = CopyStationData({data, blocked, {12}, {3, 4}, 2024}, nullptr);
     EXPECT_EQ(CopyFailureText(refused), "Nie skopiowano 4 z 4 plików");
+    EXPECT_EQ(CopyFailureText({0, 1}), "Nie skopiowano 1 z 1 pliku");
+    EXPECT_EQ(CopyFailureText({1, 1}), "Nie skopiowano 1 z 2 plików");
     EXPECT_TRUE(SameFolder(data, temp.Folder() + "kopia/../dane"));
     EXPECT_FALSE(SameFolder(data, out));
 }

@@ -89,8 +89,10 @@ TCopyCount CopyStationData(const TDataCopy& copy, const std::function<void(const
 
 std::string CopyFailureText(const TCopyCount& count) {
     if (count.failed == 0) return {};
-    return "Nie skopiowano " + std::to_string(count.failed) + " z " + std::to_string(count.copied + count.failed) +
-           " plików";
+    // After "z" the noun takes the genitive: "z 1 pliku", "z 2 plików", "z 5 plików".
+    const int all = count.copied + count.failed;
+    return "Nie skopiowano " + std::to_string(count.failed) + " z " + std::to_string(all) +
+           (all == 1 ? " pliku" : " plików");
 }
 
 } // namespace kiv
