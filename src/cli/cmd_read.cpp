@@ -1,12 +1,16 @@
 // kiv-cli read DATAFOLDER ADDRESS [options]: reads one station over a direct
 // line with the settings of its station file, as the transmission window
 // does (the same road, direct_readout.h), printing the progress lines, the
-// result text and a summary of what was stored. Run it in the working folder
-// that holds Kiv.ini ([Ports] mapping, Debug, CommSettings); the device
-// profiles are taken from the program folder. Exit code 0 after a complete
-// read-out, else the read-out's result code (14 after Ctrl+C or SIGTERM); 64
-// for bad arguments, 66 for a missing data folder or station, 65 when the
-// station's profile cannot be read, 69 when the port does not open.
+// result text and a summary of what was stored. A station whose ConnType is
+// "TCP" is read over a connection to IPAddr:PortRemote unless --port names a
+// serial port. Run it in the working folder that holds Kiv.ini ([Ports]
+// mapping, Debug, CommSettings); the device profiles are taken from the
+// program folder. The data folder's lock is held while reading; a folder
+// another running program holds is refused unless --force. Exit code 0 after
+// a complete read-out, else the read-out's result code (14 after Ctrl+C or
+// SIGTERM); 64 for bad arguments, 66 for a missing data folder or station,
+// 65 when the station's profile cannot be read, 69 when the port does not
+// open or the connection is not made, 75 for a folder locked by another program.
 #include <QCoreApplication>
 
 #include <csignal>
@@ -25,6 +29,7 @@
 #include "config/station_db.h"
 #include "datafiles/profile_catalogue.h"
 #include "datafiles/timestamp.h"
+#include "support/folder_lock.h"
 #include "support/helpers.h"
 #include "support/text_encoding.h"
 
@@ -103,7 +108,10 @@ bool ParseOverrides(const CliArgs& in, TReadOverrides& overrides, std::string& e
 
 void ApplyOverrides(const CliArgs& in, const TReadOverrides& overrides, TRekStacjiFull& station) {
     for (const auto& [field, value] : overrides.numbers) station.*field = value;
-    if (in.Has("--port")) station.ComNumber = in.Option("--port");
+    if (in.Has("--port")) {
+        station.ComNumber = in.Option("--port");
+        station.ConnType = "COM"; // a serial port named on the command line is the one wanted
+    }
     if (in.Has("--baud")) station.BaudRate = in.Option("--baud");
     if (in.Has("--parity")) station.Parity = in.Option("--parity");
 }
@@ -161,6 +169,9 @@ int RunRead(const std::vector<std::string>& args) {
         return UsageError(kName, error);
     if (const int rc = FindDataFolder(in.values[0], folder, error); rc != kExitOk) return Fail(kName, rc, error);
     if (const int rc = FindStation(folder, address, error); rc != kExitOk) return Fail(kName, rc, error);
+    TFolderLock lock;
+    if (!LockForWriting(lock, folder, "kiv-cli read", in.Has("--force"), error))
+        return Fail(kName, kExitFolderLocked, error);
     CatchStopSignals();
     static int argc = 1;
     static char name[] = "kiv-cli";
@@ -188,7 +199,13 @@ int RunRead(const std::vector<std::string>& args) {
     TFCommModule module;
     const TReadOutOutcome outcome = RunDirectReadOut(module, progress, job);
     progress.StopCounter();
-    if (!outcome.portOpened) return Fail(kName, kExitUnavailable, "Błąd otwarcia portu " + outcome.portError);
+    if (!outcome.portOpened && outcome.result == TxResult::Cancelled) {
+        std::printf("Wynik %d: Odczyt przerwany\n", ResultCode(outcome.result));
+        return ResultCode(outcome.result);
+    }
+    if (!outcome.portOpened)
+        return Fail(kName, kExitUnavailable,
+                    (job.link.tcp ? "Błąd połączenia " : "Błąd otwarcia portu ") + outcome.portError);
     const std::string text = ResultText(outcome);
     std::printf("Wynik %d%s%s\n", ResultCode(outcome.result), text.empty() ? "" : ": ", text.c_str());
     PrintSummary(outcome);
@@ -197,11 +214,13 @@ int RunRead(const std::vector<std::string>& args) {
 
 const CliRegistrar registrar(
     {kName, "FOLDER ADRES [opcje]",
-     "Odczyt stacji łączem bezpośrednim z ustawieniami z pliku stacji, jak w oknie transmisji; kod wyjścia 0 po "
-     "pełnym odczycie, inaczej kod wyniku odczytu (8: nie wszystko zapisano, 14: przerwany)",
+     "Odczyt stacji łączem bezpośrednim (albo TCP, gdy ConnType=TCP) z ustawieniami z pliku stacji, jak w oknie "
+     "transmisji; kod wyjścia 0 po pełnym odczycie, inaczej kod wyniku odczytu (8: nie wszystko zapisano, "
+     "14: przerwany); 75: folder danych zajęty przez inny program",
      RunRead,
      {{"FOLDER", "folder danych z folderami stacji FC_nnnnn"}, {"ADRES", "adres stacji, 1..65535"}},
-     {{"--port", "COMn", "port szeregowy (COM1..COM128 według [Ports] w Kiv.ini albo ścieżka urządzenia)"},
+     {{"--port", "COMn", "port szeregowy (COM1..COM128 według [Ports] w Kiv.ini albo ścieżka urządzenia); także dla "
+                         "stacji TCP"},
       {"--baud", "N", "prędkość transmisji: 110 .. 115200"},
       {"--parity", "TEKST", "kontrola parzystości: None, Odd, Even, Mark, Space"},
       {"--answer-timeout", "MS", "czas rozpoczęcia odpowiedzi, 50..10000 ms"},
@@ -211,7 +230,8 @@ const CliRegistrar registrar(
       {"--attempts", "N", "maksymalna liczba błędów, 0..25"},
       {"--from", "CZAS", "czytaj od \"RRRR-MM-DD gg:mm:ss\""},
       {"--to", "CZAS", "czytaj do \"RRRR-MM-DD gg:mm:ss\""},
-      {"--log", "PLIK", "zapis przesyłanych ramek do pliku"}},
+      {"--log", "PLIK", "zapis przesyłanych ramek do pliku"},
+      {"--force", nullptr, "czytaj także do folderu zajętego przez inny działający program"}},
      {"kiv-cli read . 1", "kiv-cli read demo 12 --port COM2 --baud 9600 --from \"2026-12-01 00:00:00\""}});
 
 } // namespace
