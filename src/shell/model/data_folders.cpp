@@ -1,11 +1,16 @@
 #include "shell/model/data_folders.h"
 
+#include "config/ini_file.h"
+
 #include <algorithm>
 #include <filesystem>
 
 namespace kiv {
 
 namespace {
+
+constexpr const char* kCatalogues = "Catalogues";
+constexpr const char* kDataPath = "DataPath";
 
 // The folder at place `at` leaves the history (at == size: the oldest is
 // dropped), the ones above it move down and `top` becomes the first.
@@ -37,12 +42,15 @@ HistoryPick PickHistoryItem(TDataFolders& folders, int k) {
 }
 
 bool SaveDataFolders(const std::string& kivIni, const TDataFolders& folders) {
-    const TProgramSettings settings(kivIni);
-    bool saved = settings.SetDataPath(0, folders.current);
-    for (std::size_t i = 0; i < folders.history.size(); ++i)
-        if (!folders.history[i].empty())
-            saved = settings.SetDataPath(static_cast<int>(i) + 1, folders.history[i]) && saved;
-    return saved;
+    // One replacement: a failure leaves the data folder and its history as
+    // they were, never the one written without the other.
+    return EditIniFile(kivIni, false, [&](IniDocument& doc) {
+        bool changed = doc.WriteString(kCatalogues, kDataPath, folders.current);
+        for (std::size_t i = 0; i < folders.history.size(); ++i)
+            if (!folders.history[i].empty())
+                changed |= doc.WriteString(kCatalogues, kDataPath + std::to_string(i + 1), folders.history[i]);
+        return changed;
+    });
 }
 
 } // namespace kiv

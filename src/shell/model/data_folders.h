@@ -34,8 +34,8 @@ enum class HistoryPick : int {
 // move down one place and the current folder becomes item 1.
 [[nodiscard]] HistoryPick PickHistoryItem(TDataFolders& folders, int k);
 
-// Writes DataPath and each non-empty DataPath1 ... DataPath5; false when one
-// could not be written.
+// Writes DataPath and each non-empty DataPath1 ... DataPath5 in one
+// replacement of Kiv.ini; false when it could not be replaced.
 [[nodiscard]] bool SaveDataFolders(const std::string& kivIni, const TDataFolders& folders);
 
 } // namespace kiv
