@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the normal and the sanitizer build, runs every test of both.
+# Installs what is missing, builds the normal and the sanitizer build, runs every test of both,
+# then runs each fuzz target for a short time (KIV_FUZZ_SECONDS each, default 5; see scripts/fuzz.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
@@ -20,3 +21,5 @@ for preset in dev asan; do
   echo "== $preset: tests"
   ctest --preset "$preset"
 done
+echo "== fuzz: every target for ${KIV_FUZZ_SECONDS:-5} s"
+scripts/fuzz.sh "${KIV_FUZZ_SECONDS:-5}"
