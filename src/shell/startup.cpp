@@ -31,6 +31,8 @@
 #include "support/helpers.h"
 #include "transmission/modem_prof.h"
 #include "transmission/tx_init.h"
+#include "transmission/tx_kivgaz.h"
+#include "transmission/tx_kivgaz_db.h"
 #include "transmission/tx_modem.h"
 #include "transmission/tx_progress.h"
 
@@ -79,6 +81,17 @@ void InstallReadingTargets(TStartupWindows& windows) {
     };
     auto* events = new TFEvents(&main);
     main.Targets().events = [events](const TEventsArgs& a) { events->Open(a.dataFolder, a.address); };
+}
+
+// "&Przenośnik KivGAZ" and its programming share the one link.
+void InstallTransporter(TStartupWindows& windows) {
+    TF_Main& main = *windows.main;
+    auto* kivGaz = new TFTxKivGaz(*windows.comm, *windows.progress, &main);
+    main.Targets().transporterRead = [kivGaz](const TFolderArgs& a) {
+        return kivGaz->Run({a.kivIni, a.dataFolder, a.profileNames, a.profileFiles});
+    };
+    auto* kivGazDb = new TFTxKivGazDB(*windows.comm, &main);
+    main.Targets().transporterProgram = [kivGazDb](const std::string& kivIni) { kivGazDb->Run(kivIni); };
 }
 
 // "&Grafika", "&Raport", "Raport &dobowy" and the exports start at the one
@@ -186,6 +199,7 @@ TStartupWindows CreateStartupWindows(const std::string& kivIni, const std::strin
     windows.main = std::make_unique<TF_Main>(kivIni, workingFolder);
     windows.stationConfig = InstallStationConfig(*windows.main);
     InstallReadingTargets(windows);
+    InstallTransporter(windows);
     windows.about = new TFOProgramie(windows.main.get());
     windows.importCfg = InstallImport(*windows.main);
     windows.periodChooser = InstallPeriodChooser(*windows.main);
