@@ -4,6 +4,7 @@
 #include "comm/direct_readout.h"
 #include "config/program_settings.h"
 #include "config/station_db.h"
+#include "config/virtual_stations.h"
 #include "reports/archive_access.h"
 #include "shell/about_box.h"
 #include "shell/model/profile_match.h"
@@ -504,10 +505,9 @@ void TF_Main::OnAddStation() {
 }
 
 void TF_Main::OnAddVirtual() {
-    std::vector<std::string> entries = TProgramSettings(kivIni_).VirtualEntries(folders_.current);
-    const std::string label = NextVirtualLabel(entries);
-    entries.push_back(NewVirtualEntry(label));
-    if (!WriteVirtualList(kivIni_, folders_.current, entries)) {
+    // Only the new key is written: whatever else the section holds stays.
+    const std::string label = NextVirtualLabel(ReadSumEntries(kivIni_, folders_.current));
+    if (!WriteSumEntry(kivIni_, folders_.current, NextSumNumber(kivIni_, folders_.current), NewVirtualEntry(label))) {
         (void)MessageDlg("Kiv", "Nie udało się zapisać pliku " + kivIni_, MsgError, BtnOk);
         return;
     }

@@ -570,12 +570,13 @@ private slots:
     }
 
     // "Dodaj stację" after the highest address; virtual stations added under
-    // the first free name and removed, the neighbour selected afterwards.
+    // the first free name and key (an entry after a gap kept), and removed,
+    // the neighbour selected afterwards.
     void stationsAndVirtualStationsAddedAndRemoved() {
         for (const auto& [address, group] : {std::pair{1, "0 Sieć"}, {2, ""}, {7, ""}})
             test::WriteStation(data_, {address, "S" + std::to_string(address), group});
         test::WriteText(kivIni_, "[Catalogues]\nDataPath=" + data_ + "\n[" + VirtualSectionName(data_) +
-                                     "]\nSum1=Nowa stacja wirtualna 12@@0\n");
+                                     "]\nSum1=Nowa stacja wirtualna 12@@0\nSum3=Zapas@@0\n");
         auto w = Open();
         w->show();
         const auto current = [&] { return w->TreeView()->currentItem()->text(0).toStdString(); };
@@ -586,9 +587,9 @@ private slots:
         w->MenuAction("MnuDodajStacjeWirtualna")->trigger();
         QCOMPARE(current(), std::string("Nowa stacja wirtualna 3"));
         QCOMPARE(TProgramSettings(kivIni_).VirtualEntries(data_),
-                 (std::vector<std::string>{"Nowa stacja wirtualna 12@@0", "Nowa stacja wirtualna 2@@0",
+                 (std::vector<std::string>{"Nowa stacja wirtualna 12@@0", "Nowa stacja wirtualna 2@@0", "Zapas@@0",
                                            "Nowa stacja wirtualna 3@@0"}));
-        for (const char* next : {"Nowa stacja wirtualna 2", "Nowa stacja wirtualna 12", "00001 S1"}) {
+        for (const char* next : {"Zapas", "Nowa stacja wirtualna 2", "Nowa stacja wirtualna 12", "00001 S1"}) {
             w->MenuAction("MnuUsunStacjeWirtualna")->trigger();
             QCOMPARE(current(), std::string(next));
         }
