@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 
 #include "comm/link_settings.h"
@@ -23,7 +24,11 @@ TFTxInit::TFTxInit(TFCommModule& comm, TFTxProgress& progress, QWidget* parent)
     baud_ = new QComboBox(this);
     baud_->setObjectName("ComboBox_Baud");
     for (int rate : kBaudRates) baud_->addItem(QString::number(rate));
-    BuildForm({}, {{"Port szeregowy:", port_}, {"Prędkość transmisji:", baud_}});
+    tcpAddress_ = new QLabel(this);
+    tcpAddress_->setObjectName("Label_TcpAddress");
+    tcpAddress_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    tcpAddress_->setToolTip("Serwer portu szeregowego stacji: IPAddr i PortRemote z pliku stacji");
+    BuildForm({}, {{"Adres TCP:", tcpAddress_}, {"Port szeregowy:", port_}, {"Prędkość transmisji:", baud_}});
     AddLines();
     LogBox()->setToolTip(QString("Zapis przesyłanych ramek do pliku %1 w bieżącym folderze").arg(kTxLogName));
     WatchChanges(port_);
@@ -40,6 +45,7 @@ void TFTxInit::AddLines() {
     lines->addWidget(dtr_);
     lines->addWidget(rts_);
     lines->addStretch();
+    lines_ = lines;
     int parityRow = 0;
     QFormLayout::ItemRole role;
     LinkForm()->getWidgetPosition(ParityCombo(), &parityRow, &role);
@@ -50,7 +56,17 @@ void TFTxInit::AddLines() {
     WatchChanges(rts_);
 }
 
+void TFTxInit::ShowLinkRows(bool tcp) {
+    LinkForm()->setRowVisible(tcpAddress_, tcp);
+    for (QWidget* serial : std::initializer_list<QWidget*>{port_, baud_, ParityCombo()})
+        LinkForm()->setRowVisible(serial, !tcp);
+    LinkForm()->setRowVisible(lines_, !tcp);
+}
+
 void TFTxInit::FillOwnFields() {
+    const TLinkSettings link = LinkSettingsOf(Record(), Args().kivIni);
+    tcpAddress_->setText(QString::fromStdString(link.host.empty() ? "brak adresu IP w pliku stacji" : LinkText(link)));
+    ShowLinkRows(link.tcp);
     SelectText(port_, Record().ComNumber, 0);
     SelectText(baud_, Record().BaudRate, baud_->findText(QStringLiteral("9600")));
     dtr_->setChecked(Record().DtrSet);

@@ -6,12 +6,17 @@
 // open is told on the progress window's port line, which then stays up with
 // "OK". A stored port or speed the fields cannot show (a port such as
 // "/dev/ttyUSB0") is used and saved as read until the user changes that
-// field. The window lives for the whole run; Open reuses it.
+// field. A station whose ConnType is "TCP" is read over a connection to its
+// serial-device server: the window then shows that server's address and
+// port (from the station file) instead of the serial port, its speed,
+// parity and DTR/RTS lines. The window lives for the whole run; Open reuses it.
 #include "comm/direct_readout.h"
 #include "transmission/tx_form.h"
 
 class QCheckBox;
 class QComboBox;
+class QHBoxLayout;
+class QLabel;
 
 namespace kiv {
 
@@ -24,9 +29,13 @@ public:
     [[nodiscard]] QComboBox* BaudCombo() const { return baud_; }
     [[nodiscard]] QCheckBox* DtrBox() const { return dtr_; }
     [[nodiscard]] QCheckBox* RtsBox() const { return rts_; }
+    // "10.0.0.7:4001" of a TCP station; hidden for a serial one.
+    [[nodiscard]] QLabel* TcpAddressLabel() const { return tcpAddress_; }
 
 private:
     void AddLines();
+    // The serial rows or the TCP address, as the station is reached.
+    void ShowLinkRows(bool tcp);
     void FillOwnFields() override;
     void EditOwnFields(TRekStacjiFull& edited) const override;
     void StartReadOut() override;
@@ -36,6 +45,8 @@ private:
     QComboBox* baud_ = nullptr;
     QCheckBox* dtr_ = nullptr;
     QCheckBox* rts_ = nullptr;
+    QHBoxLayout* lines_ = nullptr;
+    QLabel* tcpAddress_ = nullptr;
 };
 
 } // namespace kiv
