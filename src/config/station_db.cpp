@@ -225,7 +225,17 @@ void CreateStation(const std::string& dataFolder, int address, const std::string
 
 namespace {
 constexpr const char* kNameplateKeys[] = {"Brand", "Type", "SerialNumber"};
+
+// "Dodaj stację": a folder of that name must not be there yet; one whose
+// station file cannot be written is taken away again.
+bool CreateNewStationFiles(const std::string& dataFolder, int address) {
+    const std::string folder = StationFolderPath(dataFolder, address);
+    if (::mkdir(folder.c_str(), 0777) != 0) return false;
+    if (WriteIniString(kMain, "Label", kNewStationLabel, StationFilePath(dataFolder, address))) return true;
+    (void)::rmdir(folder.c_str());
+    return false;
 }
+} // namespace
 
 void WriteNameplate(const std::string& dataFolder, int address, const std::vector<std::string>& items) {
     struct stat st {};
@@ -362,18 +372,25 @@ bool TStationDb::SaveFullRecord(const std::string& stationFile, const TRekStacji
     return true;
 }
 
+// The list has no limit of its own: Build keeps every station folder it
+// finds, so adding stops only where the addresses end.
 int TStationDb::AddNewStation(const std::string& dataFolder) {
     int highest = 0;
     for (const auto& s : stations_) highest = std::max(highest, static_cast<int>(s.address));
     if (highest >= kMaxStationAddress) {
-        (void)MessageDlg("Kiv", "Maksymalny adres (65535) już istnieje", MsgApplication, BtnOk);
+        (void)MessageDlg("Kiv", "Maksymalny adres (65535) już istnieje", MsgWarning, BtnOk);
         return 0;
     }
     TRekStacji entry;
     entry.address = static_cast<std::uint16_t>(highest + 1);
     entry.label = kNewStationLabel;
+    if (!CreateNewStationFiles(dataFolder, entry.address)) {
+        (void)MessageDlg("", "Nie udało się utworzyć stacji " + FiveDigits(entry.address) + " w folderze " +
+                                 StationFolderPath(dataFolder, entry.address),
+                         MsgError, BtnOk);
+        return 0;
+    }
     stations_.push_back(entry);
-    CreateStation(dataFolder, entry.address, kNewStationLabel);
     return entry.address;
 }
 

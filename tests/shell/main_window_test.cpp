@@ -569,9 +569,10 @@ private slots:
         QVERIFY(!w.isVisible());
     }
 
-    // "Dodaj stację" after the highest address; virtual stations added under
-    // the first free name and key (an entry after a gap kept), and removed,
-    // the neighbour selected afterwards.
+    // "Dodaj stację" after the highest address, refused with a message where
+    // its folder cannot be made; virtual stations added under the first free
+    // name and key (an entry after a gap kept), and removed, the neighbour
+    // selected afterwards.
     void stationsAndVirtualStationsAddedAndRemoved() {
         for (const auto& [address, group] : {std::pair{1, "0 Sieć"}, {2, ""}, {7, ""}})
             test::WriteStation(data_, {address, "S" + std::to_string(address), group});
@@ -580,6 +581,15 @@ private slots:
         auto w = Open();
         w->show();
         const auto current = [&] { return w->TreeView()->currentItem()->text(0).toStdString(); };
+        // A file where the new station's folder goes: the user is told and nothing is added.
+        test::WriteText(data_ + "FC_00008", "not a folder");
+        w->MenuAction("MnuDodajStacje")->trigger();
+        QCOMPARE(recorder_->Count(), std::size_t{1});
+        QCOMPARE(recorder_->Last().kind, int(MsgError));
+        QVERIFY(recorder_->Last().text.starts_with("Nie udało się utworzyć stacji 00008 "));
+        QCOMPARE(StationDb().Count(), 3);
+        recorder_->Clear();
+        std::filesystem::remove(data_ + "FC_00008");
         w->MenuAction("MnuDodajStacje")->trigger();
         QCOMPARE(current(), std::string("00008 Nowa stacja"));
         QCOMPARE(ReadStationEntry(StationFilePath(data_, 8), 8).label, std::string("Nowa stacja"));
