@@ -138,6 +138,10 @@ bool LockHolderRuns(const TFolderLockOwner& owner) {
     return owner.processStart == 0 || stat.start == 0 || stat.start == owner.processStart;
 }
 
+bool FolderLockedByOther(const std::string& folder, TFolderLockOwner& holder) {
+    return ReadFolderLock(folder, holder) && !IsThisProcess(holder) && LockHolderRuns(holder);
+}
+
 TFolderLock::TFolderLock(TFolderLock&& other) noexcept : folder_(std::move(other.folder_)) { other.folder_.clear(); }
 
 TFolderLock& TFolderLock::operator=(TFolderLock&& other) noexcept {

@@ -64,6 +64,9 @@ private:
 // whose number now belongs to a process started at another time, does not.
 [[nodiscard]] bool LockHolderRuns(const TFolderLockOwner& owner);
 
+// Whether another program that still runs holds the folder's lock, and which.
+[[nodiscard]] bool FolderLockedByOther(const std::string& folder, TFolderLockOwner& holder);
+
 // The lock of the main window's data folder, for the whole run.
 [[nodiscard]] TFolderLock& ProgramFolderLock();
 

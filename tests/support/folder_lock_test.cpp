@@ -73,8 +73,9 @@ TEST(FolderLock, PlantedLocksAreTakenOverOnlyWhenTheirProcessIsGone) {
         const std::string folder = dir.Folder();
         Plant(folder, c.host, c.pid, c.processStart);
         const std::string planted = LockText(folder);
-        TFolderLock lock;
         TFolderLockOwner holder;
+        EXPECT_EQ(FolderLockedByOther(folder, holder), c.result == TLockResult::HeldByOther);
+        TFolderLock lock;
         ASSERT_EQ(lock.Acquire(folder, "kiv-cli read", holder), c.result);
         std::string refusal;
         TFolderLock forCommand;
@@ -112,6 +113,7 @@ TEST(FolderLock, OneProgramHoldsItsLockOnce) {
     EXPECT_EQ(owner.host, Host());
     EXPECT_EQ(owner.program, "Kiv");
     EXPECT_TRUE(LockHolderRuns(owner));
+    EXPECT_FALSE(FolderLockedByOther(folder, owner)) << "its own";
     {
         TFolderLock second;
         EXPECT_EQ(second.Acquire(folder, "kiv-cli round", holder), TLockResult::Own);
