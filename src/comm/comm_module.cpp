@@ -228,13 +228,16 @@ bool TFCommModule::LineOpen() const {
     return Line()->isOpen();
 }
 
-// A serial port drops both buffers; a connection can only drop what has
-// arrived, and late bytes of an earlier reply are then noise before the frame.
+// A serial port drops both buffers; a connection drops what has arrived,
+// also what the system holds that the socket has not taken in yet, so that a
+// late reply to an earlier request is not taken for the next one's.
 void TFCommModule::PurgeLine() {
-    if (portState_ == PortTcp)
+    if (portState_ == PortTcp) {
+        (void)socket_->waitForReadyRead(0);
         (void)socket_->readAll();
-    else
+    } else {
         port_->clear(QSerialPort::AllDirections);
+    }
 }
 
 // Limits are checked against the real time since the state began, so a

@@ -184,17 +184,25 @@ TEST(TcpLink, FailuresEndWithTheirMessageWithinTheSetLimits) {
 
 // Noise before the frame and a frame arriving byte by byte are taken as on a
 // serial line, and the frame ends the exchange without the character
-// timeout; when the far end hangs up, the waiting request and every later
-// one end with result 1 at once, and the log shows each frame.
+// timeout; a reply that comes too late is not taken for the next request's;
+// when the far end hangs up, the waiting request and every later one end
+// with result 1 at once, and the log shows each frame.
 TEST(TcpLink, ExchangesRunOnTheConnectionUntilTheFarEndHangsUp) {
     App();
     const Bytes reply = kivtest::ReplyFrame(1, 0xCB, kClockData);
+    const Bytes late = kivtest::ReplyFrame(1, 0xCB, {9, 9, 9, 9, 9, 26});
     int requests = 0;
     TcpPeer peer([&](const Bytes&) {
-        if (++requests > 1) return Script{};
-        Script script = kivtest::ByteByByte(reply, 5);
-        script.insert(script.begin(), kivtest::Chunk{{0x00, 0x16}, 0});
-        return script;
+        switch (++requests) {
+        case 1: {
+            Script script = kivtest::ByteByByte(reply, 5);
+            script.insert(script.begin(), kivtest::Chunk{{0x00, 0x16}, 0});
+            return script;
+        }
+        case 2: return Script{{late, 600}};
+        case 3: return Script{{reply, 0}};
+        default: return Script{};
+        }
     });
     QTemporaryDir dir;
     const std::string log = dir.filePath("Tx.log").toStdString();
@@ -202,7 +210,7 @@ TEST(TcpLink, ExchangesRunOnTheConnectionUntilTheFarEndHangsUp) {
     kiv::TFCommModule module;
     module.SetProgress(&progress);
     module.SetLogFile(log);
-    kiv::TLinkSettings link = TcpLink(peer.Port(), 2000);
+    kiv::TLinkSettings link = TcpLink(peer.Port(), 300);
     link.charTimeout = 2000;
     ASSERT_TRUE(module.OpenTcp(link)) << module.OpenError();
     QElapsedTimer clock;
@@ -211,6 +219,12 @@ TEST(TcpLink, ExchangesRunOnTheConnectionUntilTheFarEndHangsUp) {
     EXPECT_EQ(module.WaitForExchange(), kiv::TxResult::Good);
     EXPECT_EQ(module.GetReply(), reply);
     EXPECT_LT(clock.elapsed(), 1000) << "ended by the frame's length, not by the character timeout";
+    module.SendFrame(kClockKind, 0, 0, nullptr, 1);
+    EXPECT_EQ(module.WaitForExchange(), kiv::TxResult::NoReply);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500)); // the late reply arrives meanwhile
+    module.SendFrame(kClockKind, 0, 0, nullptr, 1);
+    EXPECT_EQ(module.WaitForExchange(), kiv::TxResult::Good);
+    EXPECT_EQ(module.GetReply(), reply);
     for (int k = 0; k < 2; ++k) {
         clock.restart();
         module.SendFrame(kClockKind, 0, 0, nullptr, 1);
