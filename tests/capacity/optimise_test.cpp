@@ -75,41 +75,42 @@ TEST(OptimiseSearch, FactorOfTwoLongMonths) {
 
 TEST(Optimise, StatusesAndShownRows) {
     const TRateTexts rates = {"12,5", "0.1", "0,08", "1,2", "100"};
+    const char *const missing = "Brak kompletu danych wejściowych  dla zadanego przedziału czasu";
     struct Row {
         const char *name;
         std::vector<std::string> qmax;
         std::string winter, summer;
         TRateTexts rates;
-        OptimiseStatus status;
+        const char *status;
         bool searched, priced;
     };
     // clang-format off
     const Row rows[] = {
-        {"both quantities empty", {"100", "120"}, "", "", rates, OptimiseStatus::MissingInputs, false, false},
-        {"a Qmax empty", {"100", ""}, "100000", "", rates, OptimiseStatus::MissingInputs, false, false},
-        {"both quantities 0", {"100", "120"}, "0", "0", rates, OptimiseStatus::MissingInputs, false, false},
-        {"winter only", {"100", "120"}, "100000", "", rates, OptimiseStatus::Ok, true, true},
-        {"summer only", {"100", "120"}, "", "100000", rates, OptimiseStatus::Ok, true, true},
+        {"both quantities empty", {"100", "120"}, "", "", rates, missing, false, false},
+        {"a Qmax empty", {"100", ""}, "100000", "", rates, missing, false, false},
+        {"both quantities 0", {"100", "120"}, "0", "0", rates, missing, false, false},
+        {"winter only", {"100", "120"}, "100000", "", rates, "OK", true, true},
+        {"summer only", {"100", "120"}, "", "100000", rates, "OK", true, true},
         {"a rate no number", {"100", "120"}, "100000", "", {"12,5", "", "1", "1", "1"},
-         OptimiseStatus::MissingRates, true, false},
+         "Brak kompletu danych taryfowych", true, false},
         {"a rate with two separators", {"100", "120"}, "100000", "", {"1,2,5", "1", "1", "1", "1"},
-         OptimiseStatus::MissingRates, true, false},
-        {"total below the Qmax sum", {"100", "120"}, "200", "", rates, OptimiseStatus::TooFewCubicMetres, true, false},
-        {"total above Qmax x hours", {"100", "120"}, "200000", "", rates, OptimiseStatus::QuantitiesDisagree, true,
+         "Brak kompletu danych taryfowych", true, false},
+        {"total below the Qmax sum", {"100", "120"}, "200", "", rates, "Za mała liczba m3 za okres analizy", true,
          false},
+        {"total above Qmax x hours", {"100", "120"}, "200000", "", rates,
+         "Liczba m3 za okres analizy niezgodna z miesięcznymi wartościami maksymalnymi", true, false},
     };
     // clang-format on
     for (const Row &r : rows) {
         SCOPED_TRACE(r.name);
         const TOptimisation o = Optimise({Months(1, 2023, r.qmax), r.winter, r.summer}, r.rates);
-        EXPECT_EQ(o.status, r.status);
+        EXPECT_STREQ(StatusText(o.status), r.status);
         EXPECT_EQ(o.searched, r.searched);
         EXPECT_EQ(o.priced, r.priced);
         EXPECT_EQ(ResultRows(o, ",").size(), r.searched ? std::size_t{12} : 0);
         EXPECT_STREQ(ResultUnit(o), r.priced ? "  zł/m3" : "  %");
     }
-    EXPECT_STREQ(StatusText(OptimiseStatus::MissingInputs),
-                 "Brak kompletu danych wejściowych  dla zadanego przedziału czasu");
+    EXPECT_STREQ(StatusText(OptimiseStatus::Running), "Obliczenia w toku ...");
 
     const TOptimisation o = Optimise({Months(1, 2023, {"100", "120"}), "60000", "40000"}, rates);
     const std::vector<TResultRow> shown = ResultRows(o, ",");

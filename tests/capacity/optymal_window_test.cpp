@@ -144,6 +144,11 @@ class OptymalWindowTest : public QObject {
                  std::string("Zima 2024@12,5@0,1@0,08@1,2@100"));
         QCOMPARE(w.TariffList()->currentText(), QString("Zima 2024"));
         QCOMPARE(w.StatusText(), QString("OK"));
+        w.RateEdit(2)->clear();
+        names_ = {"Lato"};
+        w.Button("Dodaj grupę")->click();
+        QCOMPARE(w.StatusText(), QString("Wpisz wartości liczbowe do wszystkich okienek grupy taryfowej"));
+        QCOMPARE(ReadIniString("Tariff", "Set3", "", kivIni_), std::string());
 
         w.TariffList()->setCurrentIndex(1);
         recorder_->Answer(ResYes);
