@@ -1,11 +1,11 @@
 #include "capacity/optimisation.h"
 
+#include "reports/period_report.h"
 #include "support/helpers.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 namespace kiv {
@@ -317,21 +317,14 @@ std::vector<TResultRow> ResultRows(const TOptimisation &result, const std::strin
 
 std::string SignificantText(double value, int decimals, const std::string &separator) {
     constexpr int kDigits = 6;
-    const int whole =
-        std::fabs(value) < 1 ? 0 : static_cast<int>(std::floor(std::log10(std::fabs(value)))) + 1;
+    if (std::fabs(value) < 1e6)
+        return FixedText(value, decimals, kDigits, separator);
     char text[64];
-    if (whole > kDigits) {
-        std::snprintf(text, sizeof text, "%.*E", kDigits - 1, value);
-        return text;
-    }
-    // Rounded once, at whichever comes first: the sixth digit or the last decimal.
-    const int kept = std::min(decimals, kDigits - whole);
-    std::snprintf(text, sizeof text, "%.*f", kept, value);
-    std::string out = text;
-    if (decimals > kept)
-        out += (kept == 0 ? "." : "") + std::string(static_cast<std::size_t>(decimals - kept), '0');
-    if (const std::size_t dot = out.find('.'); dot != std::string::npos)
-        out.replace(dot, 1, separator);
+    const auto done =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, kDigits - 1);
+    std::string out(text, done.ptr);
+    out.replace(out.find('.'), 1, separator);
+    out[out.find('e')] = 'E';
     return out;
 }
 

@@ -163,7 +163,7 @@ struct TChartPoint {
 
 // Fixed notation with `decimals`, rounded at the sixth significant digit when
 // that comes first (then padded with zeros), the separator given; beyond six
-// whole digits in exponent form.
+// whole digits in exponent form ("1,23457E+06").
 [[nodiscard]] std::string SignificantText(double value, int decimals, const std::string &separator);
 
 } // namespace kiv

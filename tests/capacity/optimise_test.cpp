@@ -123,6 +123,7 @@ TEST(Optimise, StatusesAndShownRows) {
     EXPECT_EQ(SignificantText(100.0546, 2, ","), "100,05"); // rounded once
     EXPECT_EQ(SignificantText(12345.6789, 4, ","), "12345,7000");
     EXPECT_EQ(SignificantText(123456.789, 2, "."), "123457.00");
+    EXPECT_EQ(SignificantText(1234567.0, 2, ","), "1,23457E+06");
     EXPECT_EQ(ChartTitle(o, "Kotłownia"), "Kotłownia - średnia cena netto za 1m3 w funkcji mocy zamówionej");
 }
 
