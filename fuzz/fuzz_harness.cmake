@@ -10,6 +10,7 @@ function(kiv_add_fuzz_harness name)
     ${here}/harness_config.cpp
     ${here}/harness_datafiles.cpp
     ${here}/harness_link.cpp
+    ${here}/harness_import.cpp
     ${here}/fake_comm_module.cpp
     ${comm}/comm_module.h
     ${comm}/archive_filter.cpp
@@ -22,5 +23,5 @@ function(kiv_add_fuzz_harness name)
   )
   set_target_properties(${name} PROPERTIES AUTOMOC ON)
   target_include_directories(${name} PUBLIC ${here} ${PROJECT_SOURCE_DIR}/src)
-  target_link_libraries(${name} PUBLIC kiv_folder_check kiv_reports kiv_datafiles kiv_config kiv_support Qt6::Core)
+  target_link_libraries(${name} PUBLIC kiv_folder_check kiv_shell_model kiv_reports kiv_datafiles kiv_config kiv_support Qt6::Core)
 endfunction()

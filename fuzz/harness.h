@@ -67,5 +67,6 @@ int FuzzReplyNameplate(const uint8_t* data, std::size_t size);
 int FuzzReplyCurrentData(const uint8_t* data, std::size_t size);
 int FuzzReplyEvents(const uint8_t* data, std::size_t size);
 int FuzzReplyArchive(const uint8_t* data, std::size_t size);
+int FuzzImport(const uint8_t* data, std::size_t size);
 
 } // namespace kiv::fuzz

@@ -90,6 +90,7 @@ const std::vector<TFuzzTarget>& Targets() {
         {"reply_current", FuzzReplyCurrentData},
         {"reply_events", FuzzReplyEvents},
         {"reply_archive", FuzzReplyArchive},
+        {"import", FuzzImport},
     };
     return targets;
 }

@@ -145,6 +145,20 @@ void StoreSeeds(TSeeds& seeds, const fs::path& demo) {
     }
 }
 
+// Old configuration files of the kind the import takes, one a line end of each kind.
+void ImportSeeds(TSeeds& seeds) {
+    const std::string keys[] = {"[Main]", "Label=Stacja Północ", "TelephoneNumber=0521234567", "[Hardware]",
+                                "Brand=Kivmet", "Type=KM-100", "SerialNumber=KM1-00007", "Comment=stary opis",
+                                "[Communication]", "ComNumber=COM2", "BaudRate=4800", "Parity=Even",
+                                "DtrSet=YES", "RtsSet=NO", "ArcSamplesPerBlock=100", "Repeats=3",
+                                "SilenceTime=50", "StartTimeout=2000", "CharsTimeout=200", "ReadSingleVn=YES"};
+    for (const char* end : {"\r\n", "\n", "\r"}) {
+        std::string text;
+        for (const std::string& line : keys) text += line + end;
+        seeds.Add("import", text);
+    }
+}
+
 void LinkSeeds(TSeeds& seeds) {
     for (int protocol : {1, 2}) {
         seeds.Add("reply_clock", ReadOut(protocol, 0));
@@ -183,6 +197,7 @@ int main(int argc, char** argv) {
     FileSeeds(seeds, argv[1], argv[2], argv[3]);
     StoreSeeds(seeds, argv[1]);
     LinkSeeds(seeds);
+    ImportSeeds(seeds);
     std::printf("%d seeds in %s\n", seeds.Count(), argv[4]);
     return 0;
 }
