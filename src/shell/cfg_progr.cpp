@@ -24,13 +24,6 @@ namespace {
 
 constexpr int kEventsStep = 10;
 
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setAutoDefault(false);
-    return button;
-}
-
 // A list with its "Dodaj", "Edytuj" and "Usuń" column beside it.
 QGroupBox* ListBox(QWidget* parent, const QString& caption, QWidget* list, QPushButton* add, QPushButton* edit,
                    QPushButton* remove) {
@@ -52,10 +45,10 @@ TFCfgProgr::TFCfgProgr(TFEditTxt& prompt, TFModemProf& modemEditor, QWidget* par
     : QDialog(parent), prompt_(prompt), modemEditor_(modemEditor) {
     setObjectName(QStringLiteral("TFCfgProgr"));
     setWindowTitle(QStringLiteral("Ustawienia programu"));
-    ok_ = Button(this, "Button_OK", QStringLiteral("OK"));
+    ok_ = FormButton(this, "Button_OK", QStringLiteral("OK"));
     ok_->setDefault(true);
-    cancel_ = Button(this, "Button_Anuluj", QStringLiteral("Anuluj"));
-    apply_ = Button(this, "Button_Zastosuj", QStringLiteral("Zastosuj"));
+    cancel_ = FormButton(this, "Button_Anuluj", QStringLiteral("Anuluj"));
+    apply_ = FormButton(this, "Button_Zastosuj", QStringLiteral("Zastosuj"));
     apply_->setEnabled(false);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -103,9 +96,9 @@ QWidget* TFCfgProgr::BuildSettings() {
 QWidget* TFCfgProgr::BuildGroups() {
     groupList_ = new QListWidget(this);
     groupList_->setObjectName(QStringLiteral("ListBox_Grp"));
-    groupAdd_ = Button(this, "Button_GrpDodaj", QStringLiteral("Dodaj"));
-    groupEdit_ = Button(this, "Button_GrpEdytuj", QStringLiteral("Edytuj"));
-    groupDelete_ = Button(this, "Button_GrpUsun", QStringLiteral("Usuń"));
+    groupAdd_ = FormButton(this, "Button_GrpDodaj", QStringLiteral("Dodaj"));
+    groupEdit_ = FormButton(this, "Button_GrpEdytuj", QStringLiteral("Edytuj"));
+    groupDelete_ = FormButton(this, "Button_GrpUsun", QStringLiteral("Usuń"));
     connect(groupList_, &QListWidget::currentRowChanged, this, &TFCfgProgr::UpdateButtons);
     connect(groupList_, &QListWidget::itemDoubleClicked, this, &TFCfgProgr::OnEditGroup);
     connect(groupAdd_, &QPushButton::clicked, this, &TFCfgProgr::OnAddGroup);
@@ -129,9 +122,9 @@ QWidget* TFCfgProgr::BuildModems() {
     modemGrid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     modemGrid_->setSelectionBehavior(QAbstractItemView::SelectRows);
     modemGrid_->setSelectionMode(QAbstractItemView::SingleSelection);
-    modemAdd_ = Button(this, "Button_ModDodaj", QStringLiteral("Dodaj"));
-    modemEdit_ = Button(this, "Button_ModEdytuj", QStringLiteral("Edytuj"));
-    modemDelete_ = Button(this, "Button_ModUsun", QStringLiteral("Usuń"));
+    modemAdd_ = FormButton(this, "Button_ModDodaj", QStringLiteral("Dodaj"));
+    modemEdit_ = FormButton(this, "Button_ModEdytuj", QStringLiteral("Edytuj"));
+    modemDelete_ = FormButton(this, "Button_ModUsun", QStringLiteral("Usuń"));
     connect(modemGrid_, &QTableWidget::currentCellChanged, this, &TFCfgProgr::UpdateButtons);
     connect(modemGrid_, &QTableWidget::cellDoubleClicked, this, &TFCfgProgr::OnEditModem);
     connect(modemAdd_, &QPushButton::clicked, this, &TFCfgProgr::OnAddModem);

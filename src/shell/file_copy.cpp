@@ -25,13 +25,6 @@ namespace {
 constexpr int kAddressRole = Qt::UserRole;
 constexpr int kMonths = 12;
 
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setAutoDefault(false);
-    return button;
-}
-
 QListWidgetItem* AddTickItem(QListWidget* list, const QString& text, int value) {
     auto* item = new QListWidgetItem(text, list);
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
@@ -71,11 +64,11 @@ TFFileCopy::TFFileCopy(QWidget* parent) : QDialog(parent) {
     yearLayout->addWidget(new QLabel(QStringLiteral("Rok:"), yearRow));
     yearLayout->addWidget(year_, 1);
 
-    checkAll_ = Button(this, "Button_ZaznaczWszystko", QStringLiteral("zaznacz wszystkio"));
-    QPushButton* uncheckAll = Button(this, "Button_OdznaczWszystko", QStringLiteral("odznacz wszystko"));
-    copy_ = Button(this, "Button_Kopiuj", QStringLiteral("Kopiuj"));
+    checkAll_ = FormButton(this, "Button_ZaznaczWszystko", QStringLiteral("zaznacz wszystkio"));
+    QPushButton* uncheckAll = FormButton(this, "Button_OdznaczWszystko", QStringLiteral("odznacz wszystko"));
+    copy_ = FormButton(this, "Button_Kopiuj", QStringLiteral("Kopiuj"));
     copy_->setDefault(true);
-    QPushButton* cancel = Button(this, "Button_Anuluj", QStringLiteral("Anuluj"));
+    QPushButton* cancel = FormButton(this, "Button_Anuluj", QStringLiteral("Anuluj"));
     auto* buttons = new QVBoxLayout;
     for (QPushButton* button : {checkAll_, uncheckAll}) buttons->addWidget(button);
     buttons->addStretch();

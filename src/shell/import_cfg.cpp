@@ -2,6 +2,7 @@
 
 #include "shell/model/config_import.h"
 #include "support/gui/folder_chooser.h"
+#include "support/gui/form_fields.h"
 #include "support/helpers.h"
 #include "support/messages.h"
 
@@ -19,13 +20,6 @@
 namespace kiv {
 
 namespace {
-
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setAutoDefault(false);
-    return button;
-}
 
 std::string FolderOf(const QLineEdit* edit) { return PathWithSeparator(edit->text().trimmed().toStdString()); }
 
@@ -53,9 +47,9 @@ TFImportCfg::TFImportCfg(QWidget* parent) : QDialog(parent) {
     modeLayout->addWidget(onlyNew_);
     modeLayout->addWidget(overwrite_);
 
-    ok_ = Button(this, "Button_OK", QStringLiteral("OK"));
+    ok_ = FormButton(this, "Button_OK", QStringLiteral("OK"));
     ok_->setDefault(true);
-    QPushButton* cancel = Button(this, "Button_Anuluj", QStringLiteral("Anuluj"));
+    QPushButton* cancel = FormButton(this, "Button_Anuluj", QStringLiteral("Anuluj"));
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(ok_);
     buttons->addWidget(cancel);
@@ -89,7 +83,7 @@ QPushButton* TFImportCfg::FolderRow(QLineEdit*& edit, const char* name, const ch
     edit = new QLineEdit(this);
     edit->setObjectName(QLatin1String(name));
     connect(edit, &QLineEdit::textChanged, this, &TFImportCfg::UpdateOk);
-    QPushButton* choose = Button(this, buttonName, QStringLiteral(">>"));
+    QPushButton* choose = FormButton(this, buttonName, QStringLiteral(">>"));
     choose->setFixedWidth(choose->fontMetrics().horizontalAdvance(QStringLiteral(">>")) * 3);
     return choose;
 }

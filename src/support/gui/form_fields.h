@@ -1,13 +1,14 @@
 #pragma once
 // Pieces the settings and transmission forms are built from: the shown text
-// of a string, a right-aligned number field, the serial port list "COM1" to
-// "COM128", the selection of a list item by its text with a fallback, and
-// kept values. A stored value a control cannot show (a time above the
+// of a string, a right-aligned number field, a button, the serial port list
+// "COM1" to "COM128", the selection of a list item by its text with a
+// fallback, and kept values. A stored value a control cannot show (a time above the
 // field's range, a port such as "/dev/ttyUSB0") is shown as the control
 // allows but saved back as it was read, until the user changes that control:
 // a form marks each control the user changes and asks KeptValue or KeptText
 // what to save.
 #include <QComboBox>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QString>
 
@@ -28,6 +29,14 @@ inline constexpr char kUserChangedProperty[] = "kivUserChanged";
     spin->setSingleStep(step);
     spin->setAlignment(Qt::AlignRight);
     return spin;
+}
+
+// A form button named `name`; Enter in the form does not press it unasked.
+[[nodiscard]] inline QPushButton* FormButton(QWidget* parent, const char* name, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoDefault(false);
+    return button;
 }
 
 inline void AddComPorts(QComboBox* combo) {
