@@ -81,15 +81,18 @@ TReadOutOutcome RunDirectReadOut(TFCommModule& module, ITxProgress& progress, co
 
 void ReadOverOpenLink(TFCommModule& module, ITxProgress& progress, const TReadOutInput& input,
                       const std::string& readLog, const std::string& closeLog,
-                      std::chrono::steady_clock::time_point started, TReadOutOutcome& outcome) {
+                      std::chrono::steady_clock::time_point started, TReadOutOutcome& outcome,
+                      TLinkAfterRead after) {
     progress.SetExitEnabled(true);
     module.SetLogFile(readLog);
     TReadLink link{module, progress, &outcome.stats};
     outcome.result = ReadDevice(link, input, outcome.report);
     const int dial = module.GetPortState() == PortModemOnline ? ResultCode(TModemResult::Connected) : -1;
     progress.SetExitEnabled(false);
-    module.SetLogFile(closeLog);
-    module.ClosePort();
+    if (after == TLinkAfterRead::Close) {
+        module.SetLogFile(closeLog);
+        module.ClosePort();
+    }
     module.SetLogFile("");
     // Every road reads over this open link: the station's statistics learn of each try here.
     (void)RecordStationAttempt(StationFilePath(input.dataFolder, input.address),

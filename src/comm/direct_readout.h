@@ -48,13 +48,18 @@ struct TReadOutOutcome {
 
 [[nodiscard]] TReadOutOutcome RunDirectReadOut(TFCommModule& module, ITxProgress& progress, const TDirectReadOut& job);
 
+// What becomes of the link once a device is read: closed (a modem hung up),
+// or left open for the next device on the same line (the transporter).
+enum class TLinkAfterRead { Close, KeepOpen };
+
 // The part of every road once the link is open: the exit button enabled
 // while the device is read with `readLog` as the log, the port closed (a
-// modem hung up) with `closeLog`, the result's message. `started` is when
-// the road began, for the outcome's seconds.
+// modem hung up) with `closeLog` unless kept open, the result's message.
+// `started` is when the road began, for the outcome's seconds.
 void ReadOverOpenLink(TFCommModule& module, ITxProgress& progress, const TReadOutInput& input,
                       const std::string& readLog, const std::string& closeLog,
-                      std::chrono::steady_clock::time_point started, TReadOutOutcome& outcome);
+                      std::chrono::steady_clock::time_point started, TReadOutOutcome& outcome,
+                      TLinkAfterRead after = TLinkAfterRead::Close);
 
 // Marks a read-out as running for as long as it lives.
 class TReadOutRunning {
