@@ -243,11 +243,16 @@ TOptimisation Optimise(const TOptimiseInputs &inputs, const TRateTexts &rateText
     const long long winter = QuantityOrZero(inputs.winter);
     const long long summer = QuantityOrZero(inputs.summer);
     const long long total = winter + summer;
-    // Both quantities "0" would divide every factor by zero.
+    // Both quantities "0" would divide every factor by zero; a negative total (a virtual
+    // station's difference) gives factors of no meaning, so it counts as none too.
     if ((!HasQuantity(inputs.winter) && !HasQuantity(inputs.summer)) ||
-        !MonthFigures(inputs.months, months) || total == 0)
+        !MonthFigures(inputs.months, months) || total <= 0)
         return result;
     result.search = SearchCapacity(months, total);
+    // All Qmax 0 leave every candidate at capacity 0 with factor 0: no percentage of it exists.
+    const float best = result.search.candidates[static_cast<std::size_t>(result.search.best)].factor;
+    if (!(best > 0) || !std::isfinite(best))
+        return result;
     result.searched = true;
     TRates rates;
     if (!ParseRates(rateTexts, rates)) {
@@ -317,6 +322,8 @@ std::vector<TResultRow> ResultRows(const TOptimisation &result, const std::strin
 
 std::string SignificantText(double value, int decimals, const std::string &separator) {
     constexpr int kDigits = 6;
+    if (!std::isfinite(value))
+        return {};
     if (std::fabs(value) < 1e6)
         return FixedText(value, decimals, kDigits, separator);
     char text[64];

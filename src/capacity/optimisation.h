@@ -163,7 +163,8 @@ struct TChartPoint {
 
 // Fixed notation with `decimals`, rounded at the sixth significant digit when
 // that comes first (then padded with zeros), the separator given; beyond six
-// whole digits in exponent form ("1,23457E+06").
+// whole digits in exponent form ("1,23457E+06"). Empty for a value that is
+// not finite.
 [[nodiscard]] std::string SignificantText(double value, int decimals, const std::string &separator);
 
 } // namespace kiv

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -89,6 +90,8 @@ TEST(Optimise, StatusesAndShownRows) {
         {"both quantities empty", {"100", "120"}, "", "", rates, missing, false, false},
         {"a Qmax empty", {"100", ""}, "100000", "", rates, missing, false, false},
         {"both quantities 0", {"100", "120"}, "0", "0", rates, missing, false, false},
+        {"a negative total", {"100", "120"}, "-100000", "50000", rates, missing, false, false},
+        {"all Qmax 0: every factor 0", {"0", "0"}, "100000", "", rates, missing, false, false},
         {"winter only", {"100", "120"}, "100000", "", rates, "OK", true, true},
         {"summer only", {"100", "120"}, "", "100000", rates, "OK", true, true},
         {"a rate no number", {"100", "120"}, "100000", "", {"12,5", "", "1", "1", "1"},
@@ -124,6 +127,8 @@ TEST(Optimise, StatusesAndShownRows) {
     EXPECT_EQ(SignificantText(12345.6789, 4, ","), "12345,7000");
     EXPECT_EQ(SignificantText(123456.789, 2, "."), "123457.00");
     EXPECT_EQ(SignificantText(1234567.0, 2, ","), "1,23457E+06");
+    EXPECT_EQ(SignificantText(std::nan(""), 2, ","), "");
+    EXPECT_EQ(SignificantText(HUGE_VAL, 4, ","), "");
     EXPECT_EQ(ChartTitle(o, "Kotłownia"), "Kotłownia - średnia cena netto za 1m3 w funkcji mocy zamówionej");
 }
 
