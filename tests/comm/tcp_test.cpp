@@ -151,11 +151,13 @@ TEST(TcpLink, FailuresEndWithTheirMessageWithinTheSetLimits) {
         bool opens;
         const char* line; // the progress window's connection line
         int lowMs;
+        int highMs; // the limit, its 100 ms grain and room for a busy machine
     };
     const Case cases[] = {
-        {"refused", port, false, "Błąd połączenia 127.0.0.1:%d: połączenie odrzucone", 0},
-        {"never taken up", fullPort, false, "Błąd połączenia 127.0.0.1:%d: brak odpowiedzi w ciągu 300 ms", kLimit},
-        {"device silent", silentPort, true, "Połączono z 127.0.0.1:%d", kLimit},
+        {"refused", port, false, "Błąd połączenia 127.0.0.1:%d: połączenie odrzucone", 0, kLimit},
+        {"never taken up", fullPort, false, "Błąd połączenia 127.0.0.1:%d: brak odpowiedzi w ciągu 300 ms", kLimit,
+         kLimit + 400},
+        {"device silent", silentPort, true, "Połączono z 127.0.0.1:%d", kLimit, kLimit + 400},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -172,7 +174,7 @@ TEST(TcpLink, FailuresEndWithTheirMessageWithinTheSetLimits) {
         }
         const qint64 took = clock.elapsed();
         EXPECT_GE(took, c.lowMs);
-        EXPECT_LE(took, kLimit + 250);
+        EXPECT_LT(took, c.highMs);
         char line[128];
         std::snprintf(line, sizeof line, c.line, c.port);
         EXPECT_TRUE(Shown(progress, "connection: " + std::string(line))) << line;
@@ -199,7 +201,7 @@ TEST(TcpLink, ExchangesRunOnTheConnectionUntilTheFarEndHangsUp) {
             script.insert(script.begin(), kivtest::Chunk{{0x00, 0x16}, 0});
             return script;
         }
-        case 2: return Script{{late, 600}};
+        case 2: return Script{{late, 1300}};
         case 3: return Script{{reply, 0}};
         default: return Script{};
         }
@@ -210,7 +212,8 @@ TEST(TcpLink, ExchangesRunOnTheConnectionUntilTheFarEndHangsUp) {
     kiv::TFCommModule module;
     module.SetProgress(&progress);
     module.SetLogFile(log);
-    kiv::TLinkSettings link = TcpLink(peer.Port(), 300);
+    constexpr int kAnswerMs = 1000;
+    kiv::TLinkSettings link = TcpLink(peer.Port(), kAnswerMs);
     link.charTimeout = 2000;
     ASSERT_TRUE(module.OpenTcp(link)) << module.OpenError();
     QElapsedTimer clock;
@@ -221,7 +224,7 @@ TEST(TcpLink, ExchangesRunOnTheConnectionUntilTheFarEndHangsUp) {
     EXPECT_LT(clock.elapsed(), 1000) << "ended by the frame's length, not by the character timeout";
     module.SendFrame(kClockKind, 0, 0, nullptr, 1);
     EXPECT_EQ(module.WaitForExchange(), kiv::TxResult::NoReply);
-    std::this_thread::sleep_for(std::chrono::milliseconds(500)); // the late reply arrives meanwhile
+    std::this_thread::sleep_for(std::chrono::milliseconds(600)); // the late reply arrives meanwhile
     module.SendFrame(kClockKind, 0, 0, nullptr, 1);
     EXPECT_EQ(module.WaitForExchange(), kiv::TxResult::Good);
     EXPECT_EQ(module.GetReply(), reply);
@@ -229,7 +232,7 @@ TEST(TcpLink, ExchangesRunOnTheConnectionUntilTheFarEndHangsUp) {
         clock.restart();
         module.SendFrame(kClockKind, 0, 0, nullptr, 1);
         EXPECT_EQ(module.WaitForExchange(), kiv::TxResult::NoReply);
-        EXPECT_LT(clock.elapsed(), 1000) << "request " << k + 2;
+        EXPECT_LT(clock.elapsed(), kAnswerMs * 7 / 10) << "request " << k + 4 << " ends without its answer timeout";
     }
     module.ClosePort();
     EXPECT_TRUE(Shown(progress, "connection: Połączenie zamknięte przez drugą stronę"));
