@@ -23,7 +23,9 @@ inline constexpr int kShownResultRows = 12;
 inline constexpr int kMinPeriodMonths = 2;
 inline constexpr int kMaxPeriodMonths = 12;
 inline constexpr int kFirstYear = 1900;
-inline constexpr int kLastYear = 2100;
+// The archives name a month by the last two digits of its year, 70 and above
+// standing for the 1900s: a month of 2070 would read the archive of 1970.
+inline constexpr int kLastYear = 2069;
 inline constexpr int kRateCount = 5;
 
 // The rate fields' captions, in the order the tariff set stores the rates.
@@ -75,10 +77,11 @@ struct TArchiveRequest {
 
 // "Archiwum": each month from its 1st 00:00:00 + shift + 1 s to the next 1st
 // + shift. A month with a valid hourly "dVn" gets its largest hourly sum as
-// Qmax; the others keep theirs. A season's quantity is written when one of
-// its days had a volume. flows gets the summed flow of every hour that had a
-// value, highest first. False, after the message, when a month lies outside
-// the accepted limits; the months before it are loaded, the quantities not.
+// Qmax; the others keep theirs, as do months past kLastYear. A season's
+// quantity is written when one of its days had a volume. flows gets the
+// summed flow of every hour that had a value, highest first. False, after the
+// message, when a month lies outside the accepted limits; the months before
+// it are loaded, the quantities not.
 bool LoadFromArchive(const TArchiveRequest &request, TOptimiseInputs &inputs, std::vector<double> &flows);
 
 struct TMonthFigures {

@@ -11,9 +11,8 @@ namespace {
 
 constexpr int64_t kHour = 3600;
 constexpr int64_t kDay = 86400;
-// The months a time stamp can hold, with room for the hour shift.
+// The months whose archives a time stamp can name, with room for the hour shift.
 constexpr int kFirstStampYear = 1970;
-constexpr int kLastStampYear = 2105;
 
 bool Valid(const TReportSample &s) {
     return s.validity != 0 && s.status == 1;
@@ -107,7 +106,7 @@ void AddMember(const std::string &folder, int32_t member, bool subtract, const T
 }
 
 bool MonthWindow(const TMonthRow &row, int hourShift, TMonthWindow &w) {
-    if (row.year < kFirstStampYear || row.year > kLastStampYear)
+    if (row.year < kFirstStampYear || row.year > kLastYear)
         return false;
     const int64_t first = static_cast<int64_t>(MonthStart(row.year, row.month)) + hourShift * kHour;
     w.hours = MonthHours(row.year, row.month);

@@ -351,7 +351,13 @@ void TFOptymal::SetPeriod(int startMonth, int startYear, int months) {
 }
 
 void TFOptymal::StepMonth(int years) {
-    year_->setValue(year_->value() + years);
+    const int year = year_->value() + years;
+    if (year >= year_->minimum() && year <= year_->maximum()) {
+        year_->setValue(year);
+        return;
+    }
+    // At the first or last year the month does not wrap into a year the spin cannot show.
+    month_->setValue(years > 0 ? 12 : 1);
 }
 
 void TFOptymal::PeriodChanged() {

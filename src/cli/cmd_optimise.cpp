@@ -23,6 +23,9 @@ namespace {
 
 constexpr const char *kName = "optimise";
 
+// Why the years end at kLastYear: the archive names a month by two digits of its year.
+constexpr const char *kArchiveYears = ": dalej nie sięgają daty archiwum";
+
 struct TOptimiseCall {
     std::string folder;
     TTariffOwner owner;
@@ -42,7 +45,17 @@ bool ParseMonth(const std::string &text, TMonthPeriod &period, std::string &erro
         return true;
     }
     error = "niepoprawny miesiąc --from \"" + text + "\" (oczekiwano RRRR-MM, rok " +
-            std::to_string(kFirstYear) + ".." + std::to_string(kLastYear) + ")";
+            std::to_string(kFirstYear) + ".." + std::to_string(kLastYear) + kArchiveYears + ")";
+    return false;
+}
+
+// The last month must still have an archive a time stamp can name.
+bool WithinArchiveYears(const TMonthPeriod &period, std::string &error) {
+    if (PeriodMonths(period.startMonth, period.startYear, period.months).back().year <= kLastYear)
+        return true;
+    error = "okres analizy od " + MonthLabel(period.startMonth, period.startYear) + " (" +
+            std::to_string(period.months) + " mies.) kończy się po 12/" + std::to_string(kLastYear) +
+            kArchiveYears;
     return false;
 }
 
@@ -59,7 +72,7 @@ bool ParseOptions(const CliArgs &in, TOptimiseCall &call, std::string &error) {
         return false;
     call.period.months = static_cast<int>(months);
     call.archive.hourShift = static_cast<int>(shift);
-    return true;
+    return WithinArchiveYears(call.period, error);
 }
 
 // An address, or the label of a virtual station of the working folder's Kiv.ini.

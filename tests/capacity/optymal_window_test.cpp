@@ -87,6 +87,11 @@ class OptymalWindowTest : public QObject {
         QVERIFY(!w.WinterEdit()->isEnabled());
         w.MonthSpin()->stepDown(); // January wraps to December of the year before
         QCOMPARE(w.YearSpin()->value(), QDate::currentDate().year() - 2);
+        w.SetPeriod(12, 2069, 2); // the archives' last year: December does not wrap on
+        w.MonthSpin()->stepUp();
+        QCOMPARE(w.MonthSpin()->value(), 12);
+        QCOMPARE(w.YearSpin()->value(), 2069);
+        QCOMPARE(w.YearSpin()->maximum(), 2069);
         w.SetPeriod(3, 2024, 2);
         w.Button("Oblicz")->click();
         QCOMPARE(w.StatusText(), QString("OK"));

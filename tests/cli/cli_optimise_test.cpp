@@ -87,6 +87,8 @@ TEST_F(CliOptimise, Refusals) {
     const Row rows[] = {
         {"13 months", "12", {"--months", "13"}, 64, "--months \"13\""},
         {"a month 13", "12", {"--from", "2024-13"}, 64, "--from \"2024-13\""},
+        {"a year past 2069", "12", {"--from", "2070-01"}, 64, "1900..2069: dalej nie sięgają daty archiwum"},
+        {"a period past 2069", "12", {"--from", "2069-06", "--months", "12"}, 64, "kończy się po 12/2069"},
         {"unknown set", "12", {"--tariff", "Nieznana"}, 66, "brak grupy stawek taryfowych \"Nieznana\""},
         {"no such key", "Brak", {}, 66, "brak stacji \"Brak\""},
         {"no station folder", "13", {}, 66, "13"},
