@@ -322,8 +322,8 @@ bool TFOptymal::Start(const TOptymalArgs &args) {
                          BtnOk);
         return false;
     }
-    // A virtual station of one member keeps its own tariff set, not that of its member.
-    const bool isVirtual = KeyAddress(args_.key) == 0;
+    // One member is that station itself, as the reports and graphs take it: its caption and its tariff set.
+    const bool isVirtual = members_.size() > 1;
     owner_ = {args_.kivIni, args_.dataFolder, isVirtual, std::abs(members_.front()), args_.label};
     remembered_ = ChosenTariffName(owner_);
     FillTariffList(remembered_);

@@ -15,6 +15,7 @@
 #include <QLocale>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -92,13 +93,15 @@ int FindSubject(const std::string &key, TOptimiseCall &call, std::string &error)
         error = "brak stacji \"" + key + "\": ani adres 1..65535, ani etykieta stacji wirtualnej w Kiv.ini";
         return kExitNoInput;
     }
-    call.owner.isVirtual = true;
     call.owner.label = key;
     call.archive.members = ParseMemberFormula(sum.formula);
     if (call.archive.members.empty()) {
         error = "Stacja wirtualna \"" + key + "\" nie jest skonfigurowana";
         return kExitData;
     }
+    // One member is that station itself, its tariff set kept in its station file.
+    call.owner.isVirtual = call.archive.members.size() > 1;
+    call.owner.address = std::abs(call.archive.members.front());
     return kExitOk;
 }
 

@@ -136,9 +136,10 @@ class OptymalWindowTest : public QObject {
         QCOMPARE(Cell(w.ResultGrid(), 1, 1), QString("  %"));
     }
 
+    // "Suma" is station 12 alone: a plain station, its set kept in the station file.
     void tariffSetsAndTheClosingQuestion() {
         TFOptymal &w = Open("+00012", "Suma");
-        QCOMPARE(w.windowTitle(), QString("Optymalizacja mocy zamówionej stacji wirtualnej :+00012 Suma"));
+        QCOMPARE(w.windowTitle(), QString("Optymalizacja mocy zamówionej stacji : +00012 Suma"));
         QCOMPARE(w.TariffList()->currentText(), QString("W-3"));
         names_ = {"w-3", "Zima 2024"};
         w.Button("Dodaj grupę")->click();
@@ -175,7 +176,8 @@ class OptymalWindowTest : public QObject {
         recorder_->Answer(ResYes);
         w.Button("Zakończ")->click();
         QVERIFY(!w.isVisible());
-        QCOMPARE(ReadIniString("Virtual-" + data_, "Sum1", "", kivIni_), std::string("Suma@+00012@50@"));
+        QCOMPARE(ReadIniString("Tariff", "TariffSetName", "?", StationFilePath(data_, 12)), std::string());
+        QCOMPARE(ReadIniString("Virtual-" + data_, "Sum1", "", kivIni_), std::string("Suma@+00012@50@W-3"));
     }
 
     void printoutAndScreenshots() {

@@ -1,6 +1,7 @@
 // kiv-cli optimise on the optimisation's data folder: station 12 with its
 // remembered tariff set, without one, over months without data; the virtual
-// station "Suma" of station 12 alone; and the calls it refuses.
+// station "Suma" of station 12 alone, which is that station; and the calls it
+// refuses.
 #include "capacity/optimise_fixture.h"
 #include "cli_run.h"
 
@@ -57,6 +58,8 @@ TEST_F(CliOptimise, StationWithItsTariffAndVirtualStation) {
                                  "69\t114.97\t87.5538\n"
                                  "71\t118.30\t90.0538\n"
                                  "best\t59\n");
+    // "Suma" is station 12 alone: the set remembered in the station file counts, not the entry's.
+    ASSERT_TRUE(WriteIniString("Virtual-" + Data(), "Sum1", "Suma@+00012@50@Inna", dir_->File("Kiv.ini")));
     EXPECT_EQ(Run("Suma", {}).out, priced.out);
 
     const Outcome bare = Run("12", {"--tariff", ""});
