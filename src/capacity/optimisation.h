@@ -81,7 +81,7 @@ struct TArchiveRequest {
 // quantity is written when one of its days had a volume. flows gets the
 // summed flow of every hour that had a value, highest first. False, after the
 // message, when a month lies outside the accepted limits; the months before
-// it are loaded, the quantities not.
+// it are loaded (their flows sorted too), the quantities not.
 bool LoadFromArchive(const TArchiveRequest &request, TOptimiseInputs &inputs, std::vector<double> &flows);
 
 struct TMonthFigures {

@@ -137,6 +137,7 @@ bool LoadFromArchive(const TArchiveRequest &request, TOptimiseInputs &inputs, st
         members.front() = std::abs(members.front());
     TSeason winter;
     TSeason summer;
+    bool accepted = true;
     for (TMonthRow &row : inputs.months) {
         TMonthWindow w;
         if (!MonthWindow(row, request.hourShift, w))
@@ -144,8 +145,9 @@ bool LoadFromArchive(const TArchiveRequest &request, TOptimiseInputs &inputs, st
         // Only checked: a month is read whole or not at all.
         TimeStamp start = w.first;
         TimeStamp end = w.end;
-        if (!ClipToAcceptedRange(start, end, request.lower, request.upper))
-            return false;
+        accepted = ClipToAcceptedRange(start, end, request.lower, request.upper);
+        if (!accepted)
+            break;
         TMonthSums sums{std::vector<double>(static_cast<std::size_t>(w.hours)),
                         std::vector<bool>(static_cast<std::size_t>(w.hours))};
         for (const int32_t member : members)
@@ -164,9 +166,12 @@ bool LoadFromArchive(const TArchiveRequest &request, TOptimiseInputs &inputs, st
         season.volume += sums.volume;
         season.has = season.has || sums.hasVolume;
     }
+    // The months loaded before a refused one still make a curve, highest first.
+    std::sort(flows.begin(), flows.end(), std::greater<>());
+    if (!accepted)
+        return false;
     WriteSeason(winter, inputs.winter);
     WriteSeason(summer, inputs.summer);
-    std::sort(flows.begin(), flows.end(), std::greater<>());
     return true;
 }
 

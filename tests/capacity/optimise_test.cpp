@@ -185,6 +185,7 @@ TEST_F(OptimiseArchive, MonthsQuantitiesAndFlows) {
     EXPECT_FALSE(LoadFromArchive({data_, {1}, -2, 0, test::At(2024, 3, 31)}, inputs, flows));
     EXPECT_EQ(inputs.months[0].qmax, "50");
     EXPECT_EQ(inputs.winter, "");
+    EXPECT_EQ(flows.front(), 50); // March's hours still sorted
     EXPECT_EQ(recorder.Last().text, "Zakres czasowy danych nie mieści się w akceptowanych limitach");
 }
 
