@@ -38,6 +38,31 @@ TMainTargets PlaceholderTargets(const std::function<void()>& notInThisVersion) {
     return t;
 }
 
+namespace {
+
+// The targets ForEachTargetMember visits. Every target is a std::function of
+// the same size, so a member added to TMainTargets changes the total and
+// stops the build here until it joins the visit and this count.
+constexpr std::size_t kTargetCount = 19;
+static_assert(sizeof(TMainTargets) == kTargetCount * sizeof(std::function<void()>));
+
+} // namespace
+
+std::vector<std::string> TargetsLeftDefault(const TMainTargets& targets) {
+    // Each lambda has a type of its own, so a target still holds a default
+    // exactly when it holds the type the default functions put there.
+    const TMainTargets idle = IdleTargets();
+    const TMainTargets placeholder = PlaceholderTargets([] {});
+    std::vector<std::string> names;
+    ForEachTargetMember([&](const char* name, auto member) {
+        const auto& target = targets.*member;
+        if (!target || target.target_type() == (idle.*member).target_type() ||
+            target.target_type() == (placeholder.*member).target_type())
+            names.emplace_back(name);
+    });
+    return names;
+}
+
 std::vector<std::string> KeyLabelList(const std::vector<std::string>& keys, const std::vector<std::string>& labels) {
     std::vector<std::string> list;
     const std::size_t n = std::min(keys.size(), labels.size());

@@ -130,6 +130,35 @@ struct TMainTargets {
 // tells the user so.
 [[nodiscard]] TMainTargets PlaceholderTargets(const std::function<void()>& notInThisVersion);
 
+// Calls visit(name, member) with the name and the member pointer of every
+// target of TMainTargets, in their order there.
+template <class Visit>
+void ForEachTargetMember(Visit&& visit) {
+    visit("directTransmission", &TMainTargets::directTransmission);
+    visit("modemTransmission", &TMainTargets::modemTransmission);
+    visit("autoModem", &TMainTargets::autoModem);
+    visit("transporterRead", &TMainTargets::transporterRead);
+    visit("transporterProgram", &TMainTargets::transporterProgram);
+    visit("currentData", &TMainTargets::currentData);
+    visit("events", &TMainTargets::events);
+    visit("choosePeriod", &TMainTargets::choosePeriod);
+    visit("graph", &TMainTargets::graph);
+    visit("periodReport", &TMainTargets::periodReport);
+    visit("dailyReport", &TMainTargets::dailyReport);
+    visit("exportData", &TMainTargets::exportData);
+    visit("orderedCapacity", &TMainTargets::orderedCapacity);
+    visit("optimise", &TMainTargets::optimise);
+    visit("stationConfig", &TMainTargets::stationConfig);
+    visit("virtualDefinition", &TMainTargets::virtualDefinition);
+    visit("importConfig", &TMainTargets::importConfig);
+    visit("dataCopy", &TMainTargets::dataCopy);
+    visit("programSettings", &TMainTargets::programSettings);
+}
+
+// The names of the targets that are empty or still the ones IdleTargets or
+// PlaceholderTargets set: the functions no window has been installed for.
+[[nodiscard]] std::vector<std::string> TargetsLeftDefault(const TMainTargets& targets);
+
 // key + "@" + label for each pair.
 [[nodiscard]] std::vector<std::string> KeyLabelList(const std::vector<std::string>& keys,
                                                     const std::vector<std::string>& labels);
