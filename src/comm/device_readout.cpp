@@ -24,10 +24,6 @@ constexpr std::size_t kMaxCurrentItems = 1000;
 constexpr int kMaxValuesPerRequest = 250;
 constexpr uint8_t kDumpCount = 100;
 
-bool GoodReply(const std::vector<uint8_t>& reply, uint8_t kind) {
-    return ReplyCode(reply) == ((RequestCode(kind) + 0x80) & 0xFF);
-}
-
 // Step 2 to 4: the device clock into session.deviceClock.
 TxResult ReadClock(TReadOutSession& session) {
     session.link.progress.SetStatus("Odczyt zegara");
@@ -168,6 +164,10 @@ TxResult RunSteps(TReadOutSession& session, const TReadOutInput& input) {
 }
 
 } // namespace
+
+bool GoodReply(const std::vector<uint8_t>& reply, uint8_t kind) {
+    return ReplyCode(reply) == ((RequestCode(kind) + 0x80) & 0xFF);
+}
 
 std::vector<std::string> NameplateStrings(const std::vector<uint8_t>& reply, std::size_t count) {
     std::vector<std::string> out(count);

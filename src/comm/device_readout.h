@@ -76,6 +76,9 @@ struct TReadOutReport {
 
 [[nodiscard]] TxResult ReadDevice(TReadLink& link, const TReadOutInput& input, TReadOutReport& report);
 
+// Whether a reply frame carries the code that answers a request of `kind`.
+[[nodiscard]] bool GoodReply(const std::vector<uint8_t>& reply, uint8_t kind);
+
 // The first `count` NUL-ended strings of a nameplate reply, from byte 8 up to
 // the CRC, as the device sent them; missing ones are empty.
 [[nodiscard]] std::vector<std::string> NameplateStrings(const std::vector<uint8_t>& reply, std::size_t count);

@@ -24,10 +24,6 @@ constexpr std::size_t kEntryForm = 14;
 constexpr std::size_t kEntryName = 18;
 constexpr const char* kAddressSuffix = ". Adres urządzenia = ";
 
-bool GoodCode(const std::vector<uint8_t>& reply, uint8_t kind) {
-    return ReplyCode(reply) == ((RequestCode(kind) + 0x80) & 0xFF);
-}
-
 std::string Note(const std::string& text, uint16_t address) {
     return text + kAddressSuffix + std::to_string(address);
 }
@@ -156,7 +152,7 @@ TDirectory ReadDirectoryWith(const TEntryRequest& request) {
     for (uint32_t entry = 0; entry <= 0xFFFF; ++entry) {
         std::vector<uint8_t> reply;
         directory.lastResult = request(static_cast<uint16_t>(entry), reply);
-        if (directory.lastResult != TxResult::Good || reply.empty() || !GoodCode(reply, kDirectoryKind)) break;
+        if (directory.lastResult != TxResult::Good || reply.empty() || !GoodReply(reply, kDirectoryKind)) break;
         ++directory.entries;
         TKivGazItem item;
         const auto listed = [&item](const TKivGazItem& other) { return other.address == item.address; };
@@ -202,7 +198,7 @@ TxResult ReadHeldNameplate(TReadLink& link, uint16_t address, std::vector<std::s
     std::vector<uint8_t> reply;
     const TxResult result = DeviceRequest(link, args, reply);
     if (result != TxResult::Good) return result;
-    if (!GoodCode(reply, kNameplateKind)) return TxResult::UnknownDevice;
+    if (!GoodReply(reply, kNameplateKind)) return TxResult::UnknownDevice;
     nameplate = NameplateStrings(reply, 3);
     for (std::string& text : nameplate) text = OneLine(DecodeText(text));
     return TxResult::Good;
