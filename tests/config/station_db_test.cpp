@@ -280,7 +280,7 @@ TEST(StationAdd, HighestAddressTakenShowsMessageAndAddsNothing) {
     EXPECT_EQ(added, 0);
     EXPECT_EQ(db.Count(), 1);
     EXPECT_EQ(recorder.shown,
-              std::vector<std::string>{"Kiv|Maksymalny adres (65535) już istnieje|4|" + std::to_string(BtnOk)});
+              std::vector<std::string>{"Kiv|Maksymalny adres (65535) już istnieje|0|" + std::to_string(BtnOk)});
 }
 
 TEST(StationAddress, MovesOwnFilesAndDeletesTheRest) {
