@@ -156,8 +156,9 @@ TDirectory ReadDirectoryWith(const TEntryRequest& request) {
         ++directory.entries;
         TKivGazItem item;
         const auto listed = [&item](const TKivGazItem& other) { return other.address == item.address; };
-        if (ParseDirectoryEntry(reply, item) && std::none_of(directory.items.begin(), directory.items.end(), listed))
-            directory.items.push_back(item);
+        if (!ParseDirectoryEntry(reply, item) || std::any_of(directory.items.begin(), directory.items.end(), listed))
+            continue;
+        directory.items.push_back(item);
         if (entry > kDirectoryLastEntry) break;
     }
     return directory;

@@ -76,17 +76,17 @@ struct TKivGazItem {
 struct TDirectory {
     std::vector<TKivGazItem> items;
     TxResult lastResult = TxResult::Good; // of the request that ended it
-    uint16_t entries = 0;                 // entry requests answered
+    uint32_t entries = 0;                 // entry requests answered
 };
 
 // The request for entry `entry`; the reply frame on TxResult::Good.
 using TEntryRequest = std::function<TxResult(uint16_t entry, std::vector<uint8_t>& reply)>;
 
-// Entries 0, 1, 2 ... until a request fails, a reply is empty or carries
-// another code (0x7F ends a directory). Unused entries are skipped, an
-// address listed already is skipped too. Past entry 500 the next entry ends
-// the read (added when used), so a transporter that keeps answering cannot
-// hold the line for ever.
+// Entries 0, 1, 2 ... 65535 until a request fails, a reply is empty or
+// carries another code (0x7F ends a directory). Unused entries are skipped,
+// an address listed already is skipped too. Past entry 500 the first entry
+// added ends the read, so a transporter that keeps listing devices cannot
+// hold the line for ever; unused entries past 500 do not end it.
 [[nodiscard]] TDirectory ReadDirectoryWith(const TEntryRequest& request);
 [[nodiscard]] TDirectory ReadDirectory(TReadLink& link, uint16_t transporterAddress);
 

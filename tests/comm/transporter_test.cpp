@@ -80,15 +80,27 @@ TEST(TransporterDirectory, EntriesAndWhereTheReadStops) {
     }
 }
 
-TEST(TransporterDirectory, EndlessTransporterStopsPastEntry500) {
-    Script used;
-    used.rest = [](uint16_t entry) { return Entry(static_cast<uint16_t>(entry + 1), "D"); };
-    EXPECT_EQ(Directory(used).items.size(), 502u);
-    Script unused;
-    unused.rest = [](uint16_t) { return Entry(1, "", 0); };
-    const TDirectory empty = Directory(unused);
-    EXPECT_TRUE(empty.items.empty());
-    EXPECT_EQ(empty.entries, 502);
+TEST(TransporterDirectory, PastEntry500TheFirstEntryAddedEndsIt) {
+    struct Case {
+        const char* what;
+        std::function<Frame(uint16_t)> rest;
+        std::size_t items;
+        uint32_t entries;
+    };
+    const Case cases[] = {
+        {"every entry used: the one added at 501 is the last",
+         [](uint16_t entry) { return Entry(static_cast<uint16_t>(entry + 1), "D"); }, 502, 502},
+        {"unused entries past 500 do not end it",
+         [](uint16_t entry) { return entry < 600 ? Entry(1, "", 0) : Entry(entry, "D"); }, 1, 601},
+        {"an address listed already does not end it",
+         [](uint16_t entry) { return Entry(entry < 510 ? 1 : entry, "D"); }, 2, 511},
+        {"nothing ever used: the last entry number ends it", [](uint16_t) { return Entry(1, "", 0); }, 0, 0x10000},
+    };
+    for (const Case& c : cases) {
+        const TDirectory directory = Directory({{}, c.rest});
+        EXPECT_EQ(directory.items.size(), c.items) << c.what;
+        EXPECT_EQ(directory.entries, c.entries) << c.what;
+    }
     TKivGazItem unknown{12, "Nowa", false};
     EXPECT_EQ(KivGazItemText(unknown), "00012+Nowa");
 }
