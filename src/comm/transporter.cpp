@@ -80,7 +80,8 @@ std::string ReadText(const TReadOutOutcome& outcome) {
     return "Odczyt nieudany, wynik " + std::to_string(ResultCode(outcome.result));
 }
 
-TKivGazRead ReadOne(TFCommModule& module, ITxProgress& progress, const TKivGazJob& job, const TKivGazItem& item) {
+TKivGazRead ReadOne(TFCommModule& module, ITxProgress& progress, const TKivGazJob& job, const TKivGazItem& item,
+                    TLinkAfterRead after) {
     TKivGazRead read;
     read.address = item.address;
     const std::string stationFile = StationFilePath(job.dataFolder, item.address);
@@ -100,18 +101,10 @@ TKivGazRead ReadOne(TFCommModule& module, ITxProgress& progress, const TKivGazJo
     input.settings = ReadOutSettingsFrom(job.kivIni, stationFile, profile.items);
     input.dataFolder = job.dataFolder;
     progress.Reset(station.Label);
-    const auto started = std::chrono::steady_clock::now();
-    // Each read-out closes the line behind it; the next one opens it again.
-    module.SetLogFile(job.txLog);
-    if (module.GetPortState() != PortClosed)
-        progress.SetConnection("Port otwarty, " + std::to_string(kKivGazBaud) + "Bd");
-    else if (!module.OpenDirect(KivGazLink(job.kivIni, job.port))) {
-        read.check = TKivGazCheck::NoLine;
-        read.text = kSerialOpenError;
-        module.SetLogFile("");
-        return read;
-    }
-    ReadOverOpenLink(module, progress, input, job.txLog, job.txLog, started, read.outcome);
+    // The reset clears the connection line; the line itself stays open from the first device on.
+    progress.SetConnection("Port otwarty, " + std::to_string(kKivGazBaud) + "Bd");
+    ReadOverOpenLink(module, progress, input, job.txLog, job.txLog, std::chrono::steady_clock::now(), read.outcome,
+                     after);
     read.text = ReadText(read.outcome);
     return read;
 }
@@ -238,14 +231,18 @@ bool ReadListed(TFCommModule& module, ITxProgress& progress, const TKivGazJob& j
     const bool opened = module.OpenDirect(KivGazLink(job.kivIni, job.port));
     module.SetLogFile("");
     if (!opened) return false;
-    for (const TKivGazItem& item : items) {
-        if (!item.ticked) continue;
-        reads.push_back(ReadOne(module, progress, job, item));
-        (void)WriteCommNote(job.kivGazLog, KivGazLogText(reads.back()));
+    std::size_t lastTicked = items.size();
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (items[i].ticked) lastTicked = i;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (!items[i].ticked) continue;
+        reads.push_back(
+            ReadOne(module, progress, job, items[i], i == lastTicked ? TLinkAfterRead::Close : TLinkAfterRead::KeepOpen));
         const TKivGazRead& read = reads.back();
-        if (read.check == TKivGazCheck::NoLine) break;
+        (void)WriteCommNote(job.kivGazLog, KivGazLogText(read));
         if (read.check == TKivGazCheck::Read && read.outcome.result == TxResult::Cancelled) break;
     }
+    // A run that ended early, or whose last device was not read, leaves the line to close here.
     module.ClosePort();
     return true;
 }
@@ -258,7 +255,6 @@ std::string KivGazReadText(const TKivGazRead& read) {
         return "Błąd odczytu profilu";
     case TKivGazCheck::NotGazModem1:
         return "Nie ustawiono protokołu GazModem-1";
-    case TKivGazCheck::NoLine:
     case TKivGazCheck::Read:
         break;
     }

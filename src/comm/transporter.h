@@ -118,7 +118,6 @@ enum class TKivGazCheck {
     NoProfile,    // no profile named, not in the list, or no such file
     BadProfile,   // the profile file does not read
     NotGazModem1, // the profile's protocol is not version 1
-    NoLine,       // the line would not open again
     Read,         // read; the outcome tells how it went
 };
 
@@ -133,11 +132,12 @@ struct TKivGazRead {
     [[nodiscard]] bool Good() const { return check == TKivGazCheck::Read && outcome.result == TxResult::Good; }
 };
 
-// "OK": every ticked item in turn. A device whose profile fails the checks
-// is skipped with its line in job.kivGazLog; the others are read with 250
-// samples per block and 5 attempts, the progress reset for each with its
-// station label, and the result written to job.kivGazLog too. A read-out
-// cancelled by the user ends the whole run. The line is closed at the end.
+// "OK": every ticked item in turn over a line opened once. A device whose
+// profile fails the checks is skipped with its line in job.kivGazLog; the
+// others are read with 250 samples per block and 5 attempts, the progress
+// reset for each with its station label, and the result written to
+// job.kivGazLog too. A read-out cancelled by the user ends the whole run.
+// The line stays open between the devices and is closed after the last.
 // False when the line did not open at the start (nothing was read).
 [[nodiscard]] bool ReadListed(TFCommModule& module, ITxProgress& progress, const TKivGazJob& job,
                               const std::vector<TKivGazItem>& items, std::vector<TKivGazRead>& reads);

@@ -33,6 +33,16 @@ void SaveShot(QWidget* window, const char* name) {
     }
 }
 
+// The progress window, keeping every connection line it was given.
+class TLineWatch : public TFTxProgress {
+  public:
+    void SetConnection(const std::string& text) override {
+        lines << QString::fromStdString(text);
+        TFTxProgress::SetConnection(text);
+    }
+    QStringList lines;
+};
+
 QStringList Rows(const QListWidget* list) {
     QStringList rows;
     for (int i = 0; i < list->count(); ++i)
@@ -48,7 +58,7 @@ class TxKivGazTest : public QObject {
     std::unique_ptr<test::TxFolder> folder_;
     std::unique_ptr<MessageRecorder> recorder_;
     std::unique_ptr<TFCommModule> comm_;
-    std::unique_ptr<TFTxProgress> progress_;
+    std::unique_ptr<TLineWatch> progress_;
     std::unique_ptr<TFTxKivGaz> window_;
 
     // Station 12 (Kivmet KM-100) and 40 (a protocol-2 profile) in the data
@@ -75,7 +85,7 @@ class TxKivGazTest : public QObject {
         folder_ = std::make_unique<test::TxFolder>();
         recorder_ = std::make_unique<MessageRecorder>();
         comm_ = std::make_unique<TFCommModule>();
-        progress_ = std::make_unique<TFTxProgress>();
+        progress_ = std::make_unique<TLineWatch>();
         window_ = std::make_unique<TFTxKivGaz>(*comm_, *progress_);
     }
     void cleanup() {
@@ -132,16 +142,21 @@ class TxKivGazTest : public QObject {
     }
 
     void okReadsTheTickedDevicesAndCloses() {
-        const test::Simulator transporter(TransporterArgs());
+        const test::Simulator transporter(TransporterArgs() << "--extra-device" << "13");
         Prepare(transporter.Port());
+        folder_->WriteStation(test::kProfileName, 13);
         window_->LogBox()->setChecked(true);
         recorder_->Answer(ResNo);
         window_->Search();
+        progress_->lines.clear();
         window_->OkButton()->click();
         QVERIFY(!window_->isVisible());
-        QCOMPARE(window_->Reads().size(), std::size_t(2));
-        QVERIFY(window_->Reads()[0].Good());
+        QCOMPARE(window_->Reads().size(), std::size_t(3));
+        QVERIFY(window_->Reads()[0].Good() && window_->Reads()[2].Good());
         QCOMPARE(window_->Reads()[1].check, TKivGazCheck::NotGazModem1);
+        // One line for the whole run: opened once, kept open between the devices, closed at the end.
+        QCOMPARE(progress_->lines.count("Port zamknięty"), 1);
+        QCOMPARE(progress_->lines.last(), QString("Port zamknięty"));
         const std::string log = test::ReadText(folder_->Root() + kKivGazLogName);
         QVERIFY(log.find("Nie ustawiono protokołu GazModem-1. Adres urządzenia = 40") != std::string::npos);
         QVERIFY(log.find(" N: 68 08 00 FE FF") != std::string::npos); // the search's frames
