@@ -64,6 +64,7 @@ void TFTxKivGazDB::Setup(const std::string& kivIni) {
     fields_->Load(kivIni);
     unsaved_ = false;
     line_->clear();
+    line_->setToolTip("");
     SetOpen(open_);
 }
 
@@ -100,11 +101,14 @@ void TFTxKivGazDB::accept() {
     comm_.SetProgress(nullptr);
     comm_.SetLogFile("");
     if (!comm_.OpenDirect(KivGazLink(kivIni_, fields_->Port()))) {
-        line_->setText(ToQString("Błąd otwarcia portu " + comm_.OpenError()));
+        // The line holds the short text; what was tried and why is at hand on the pointer.
+        line_->setText("Błąd otwarcia portu");
+        line_->setToolTip(ToQString(comm_.OpenError()));
         SetOpen(false);
         return;
     }
     line_->setText(ToQString("Port otwarty, " + std::to_string(kKivGazBaud) + "Bd"));
+    line_->setToolTip("");
     SetOpen(true);
     stop_->setFocus();
 }

@@ -105,6 +105,9 @@ class TxKivGazTest : public QObject {
         QVERIFY(!window_->OkButton()->isEnabled());
         QVERIFY(!window_->ApplyButton()->isEnabled());
         SaveShot(window_.get(), "kivgaz_open.png");
+        window_->Search();
+        const std::string shown = recorder_->Last().text; // the port's detail follows on the next line
+        QCOMPARE(shown.substr(0, shown.find('\n')), std::string("Błąd otwarcia portu szeregowego"));
         window_->Fields()->PortCombo()->setCurrentText("COM3");
         QVERIFY(window_->ApplyButton()->isEnabled());
         recorder_->Answer(ResNo); // "Czy porzucić zmiany?": stay
@@ -187,7 +190,8 @@ class TxKivGazTest : public QObject {
         programming.Setup(folder_->KivIni());
         programming.show();
         programming.OkButton()->click();
-        QVERIFY(programming.LineText().startsWith("Błąd otwarcia portu COM2"));
+        QCOMPARE(programming.LineText(), QString("Błąd otwarcia portu"));
+        QVERIFY(programming.findChild<QLabel*>("Label_Lacze")->toolTip().startsWith("COM2")); // what and why
         programming.Fields()->PortCombo()->setCurrentText("COM1");
         recorder_->Answer(ResNo); // "Czy zapisać zmiany?": use without saving
         programming.OkButton()->click();
