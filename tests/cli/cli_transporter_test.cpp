@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 
@@ -20,13 +21,25 @@ namespace {
 namespace fs = std::filesystem;
 const std::string kBin = KIV_PROGRAM_DIR "/";
 
-// kiv-devsim as a transporter on address 65534; the shell names its pid first.
+// The 15th of this month at noon: the few days a device archives before it
+// fall into one month file per parameter whatever the day of the run, and
+// within the history a first read-out fetches.
+std::string MidMonth() {
+    const std::time_t now = std::time(nullptr);
+    char text[32] = {};
+    std::strftime(text, sizeof text, "%Y-%m-15 12:00:00", std::localtime(&now));
+    return text;
+}
+
+// kiv-devsim as a transporter on address 65534, its clock in mid-month; the
+// shell names its pid first.
 class Transporter {
   public:
     explicit Transporter(const std::string& args) {
         pipe_ =
             ::popen(("exec 2>/dev/null; echo $$; exec " + kBin + "kiv-devsim --profile " + kBin +
-                     "KM100.FCP --baud 115200 --hourly-days 2 --daily-days 3 --events 3 --transporter 65534 " + args)
+                     "KM100.FCP --baud 115200 --hourly-days 2 --daily-days 3 --events 3 --clock '" + MidMonth() +
+                     "' --transporter 65534 " + args)
                         .c_str(),
                     "r");
         char line[256] = {};
