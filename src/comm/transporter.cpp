@@ -194,7 +194,9 @@ TxResult ReadHeldNameplate(TReadLink& link, uint16_t address, std::vector<std::s
     if (result != TxResult::Good) return result;
     if (!GoodReply(reply, kNameplateKind)) return TxResult::UnknownDevice;
     nameplate = NameplateStrings(reply, 3);
-    for (std::string& text : nameplate) text = OneLine(DecodeText(text));
+    // Decoded as the read-out decodes what it compares with the stored serial
+    // number, and nothing more, so the first read-out finds it equal.
+    for (std::string& text : nameplate) text = DecodeText(text);
     return TxResult::Good;
 }
 
