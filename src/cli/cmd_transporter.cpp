@@ -1,30 +1,36 @@
-// kiv-cli transporter [--add-unknown] [--log]: reads the KivGAZ transporter
-// as its window does, without the window: "Wyszukaj" (the directory), the
-// question about devices without a station answered "Tak" only with
-// --add-unknown, then "OK" for every listed device. Run it in the working
-// folder that holds Kiv.ini: [KivGAZ] gives the transporter's address and
-// port, [Ports] maps the port, [Catalogues] DataPath the data folder (the
-// working folder when it is not set or not there); KivGAZ.log (and with
-// --log Tx.log) are written there. stdout gets one tab-separated line per
-// directory entry (address, name, "known" or "new"), then one per device
-// read (address, result code or "-" when it was not read, the result's
-// text). Exit code 0 when every listed device was read completely, 1 when
-// some was not (or the transporter did not answer), 14 after Ctrl+C or
-// SIGTERM, 64 for bad arguments, 69 when the port does not open.
+// kiv-cli transporter [--add-unknown] [--log] [--force]: reads the KivGAZ
+// transporter as its window does, without the window: "Wyszukaj" (the
+// directory), the question about devices without a station answered "Tak"
+// only with --add-unknown, then "OK" for every listed device. Run it in the
+// working folder that holds Kiv.ini: [KivGAZ] gives the transporter's
+// address and port, [Ports] maps the port, [Catalogues] DataPath the data
+// folder (the working folder when it is empty; a DataPath naming no folder
+// is refused); KivGAZ.log (and with --log Tx.log) are written there. The
+// data folder's lock is held while the stations and archives are written; a
+// folder another running program holds is refused unless --force. stdout
+// gets one tab-separated line per directory entry (address, name, "known"
+// or "new"), then one per device read (address, result code or "-" when it
+// was not read, the result's text). Exit code 0 when every listed device
+// was read completely, 1 when some was not (or the transporter did not
+// answer), 14 after Ctrl+C or SIGTERM, 64 for bad arguments, 66 for a
+// missing data folder, 69 when the port does not open, 75 for a folder
+// locked by another program.
 #include <QCoreApplication>
 
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "cli/cli_args.h"
 #include "cli/cli_command.h"
+#include "cli/stop_signals.h"
 #include "comm/comm_module.h"
 #include "comm/progress_recorder.h"
 #include "comm/transporter.h"
 #include "config/program_settings.h"
 #include "datafiles/profile_catalogue.h"
+#include "support/folder_lock.h"
 #include "support/helpers.h"
 
 namespace kiv::cli {
@@ -33,29 +39,18 @@ namespace {
 constexpr const char* kName = "transporter";
 constexpr int kExitNotAllRead = 1;
 
-void StopOnSignal(int) {
-    RequestStop();
+// Kiv.ini's DataPath, or the working folder when it is empty; a DataPath
+// that names no folder is refused rather than read into another folder.
+int TransporterDataFolder(const std::string& kivIni, const std::string& working, std::string& folder,
+                          std::string& error) {
+    const std::string configured = TProgramSettings(kivIni).DataPath();
+    return FindDataFolder(configured.empty() ? working : configured, folder, error);
 }
 
-void CatchStopSignals() {
-    struct sigaction action {};
-    action.sa_handler = StopOnSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-}
-
-// The data folder the main window would settle on.
-std::string DataFolder(const std::string& workingFolder) {
-    std::string folder;
-    if (DataFolderFromSettings(0, folder) && std::filesystem::is_directory(folder)) return folder;
-    return workingFolder;
-}
-
-TKivGazJob JobOf(const std::string& workingFolder, bool log) {
+TKivGazJob JobOf(const std::string& workingFolder, const std::string& dataFolder, bool log) {
     TKivGazJob job;
-    job.kivIni = KivIniPathInWorkingFolder();
-    job.dataFolder = DataFolder(workingFolder);
+    job.kivIni = KivIniPath(workingFolder);
+    job.dataFolder = dataFolder;
     job.programFolder = PathWithSeparator(QCoreApplication::applicationDirPath().toStdString());
     const TProfileCatalogue catalogue = BuildProfileCatalogue(job.programFolder);
     job.profileNames = catalogue.names;
@@ -94,14 +89,20 @@ int ExitOf(const TKivGazSearch& search, const std::vector<TKivGazRead>& reads) {
 int RunTransporter(const std::vector<std::string>& args) {
     CliArgs in;
     if (const int rc = SplitArguments(kName, args, in); rc != kExitOk) return rc;
+    const std::string workingFolder = PathWithSeparator(std::filesystem::current_path().string());
+    std::string folder, error;
+    if (const int rc = TransporterDataFolder(KivIniPath(workingFolder), workingFolder, folder, error); rc != kExitOk)
+        return Fail(kName, rc, error);
+    TFolderLock lock;
+    if (!LockForWriting(lock, folder, "kiv-cli transporter", in.Has("--force"), error))
+        return Fail(kName, kExitFolderLocked, error);
     CatchStopSignals();
     static int argc = 1;
     static char name[] = "kiv-cli";
     static char* argv[] = {name, nullptr};
     QCoreApplication app(argc, argv);
 
-    const std::string workingFolder = PathWithSeparator(std::filesystem::current_path().string());
-    const TKivGazJob job = JobOf(workingFolder, in.Has("--log"));
+    const TKivGazJob job = JobOf(workingFolder, folder, in.Has("--log"));
     TTxProgressRecorder progress;
     TFCommModule module;
     const bool addUnknown = in.Has("--add-unknown");
@@ -127,13 +128,14 @@ const CliRegistrar registrar(
     {kName,
      "[opcje]",
      "Odczyt przenośnika KivGAZ jak w oknie \"Przenośnik KivGAZ\": lista urządzeń, potem odczyt każdego z "
-     "nich; "
-     "kod wyjścia 0, gdy odczytano wszystkie urządzenia z listy, 1 gdy nie wszystkie, 14 po przerwaniu, "
-     "69 gdy port się nie otwiera",
+     "nich do folderu danych z DataPath w Kiv.ini (bez DataPath: folder roboczy); kod wyjścia 0, gdy odczytano "
+     "wszystkie urządzenia z listy, 1 gdy nie wszystkie, 14 po przerwaniu, 66 bez folderu danych, 69 gdy port "
+     "się nie otwiera, 75: folder danych zajęty przez inny program",
      RunTransporter,
      {},
      {{"--add-unknown", nullptr, "dodaj do bazy urządzenia bez stacji (odpowiedź \"Tak\"); bez tej opcji są pomijane"},
-      {"--log", nullptr, "zapis ramek: katalogu przenośnika do KivGAZ.log, odczytów do Tx.log"}},
+      {"--log", nullptr, "zapis ramek: katalogu przenośnika do KivGAZ.log, odczytów do Tx.log"},
+      {"--force", nullptr, "czytaj także do folderu zajętego przez inny działający program"}},
      {"kiv-cli transporter", "kiv-cli transporter --add-unknown --log"}});
 
 } // namespace

@@ -1,7 +1,8 @@
 // kiv-cli transporter against kiv-devsim as a KivGAZ transporter: the
 // directory printed, unknown devices dropped or added, a protocol-2 device
 // left unread with its KivGAZ.log line, two devices read into their archive
-// files, and a directory that stops at the first request left unanswered.
+// files, a directory that stops at the first request left unanswered, and
+// the data folders it refuses.
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -10,10 +11,12 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 #include "cli_run.h"
 #include "config/ini_file.h"
 #include "config/station_db.h"
+#include "support/folder_lock.h"
 
 namespace kiv {
 namespace {
@@ -74,11 +77,11 @@ class CliTransporter : public ::testing::Test {
             << "[Main]\nLabel=Stacja " << address << "\n[Hardware]\nDeviceProfile=" << profile << "\n";
     }
     // A stored Address of 0 stands for the default 65534.
-    void Settings(const Transporter& transporter) const {
+    void Settings(const std::string& port, const std::string& data) const {
         std::ofstream(dir_.File("Kiv.ini"))
-            << "[Catalogues]\nDataPath=" << Data() << "\n[Ports]\nCOM1=" << transporter.Port()
-            << "\n[KivGAZ]\nAddress=0\nComNumber=COM1\n";
+            << "[Catalogues]\nDataPath=" << data << "\n[Ports]\nCOM1=" << port << "\n[KivGAZ]\nAddress=0\nComNumber=COM1\n";
     }
+    void Settings(const Transporter& transporter) const { Settings(transporter.Port(), Data()); }
     std::string Log() const { return test::ReadText(dir_.File("KivGAZ.log")); }
 
     test::TempFolder dir_{"kiv-cli-transporter"};
@@ -127,6 +130,26 @@ TEST_F(CliTransporter, AddsTheUnknownAndStopsAtTheFirstSilentEntry) {
     for (std::size_t at = Log().find(silent); at != std::string::npos; at = Log().find(silent, at + 1)) ++tries;
     EXPECT_EQ(tries, 5u); // every attempt of the unanswered entry, then no further entry
     EXPECT_EQ(Log().find(" N: 68 08 00 FE FF 00 00 7B 01 02 00"), std::string::npos);
+}
+
+TEST_F(CliTransporter, RefusesAMissingDataFolderAndOneLockedByAnotherProgram) {
+    Settings("/brak/portu", dir_.Folder() + "brak/");
+    test::Outcome run = test::RunCli({"transporter"}, dir_);
+    EXPECT_EQ(run.code, 66);
+    EXPECT_EQ(run.err, "kiv-cli transporter: Wybrany katalog nie istnieje: " + dir_.Folder() + "brak/\n");
+
+    Settings("/brak/portu", Data());
+    fs::create_directories(Data());
+    char host[256] = {};
+    ::gethostname(host, sizeof host - 1);
+    std::ofstream(Data() + kFolderLockName) << "Host=" << host << "\r\nPid=" << ::getpid()
+                                            << "\r\nStarted=2026-12-01 08:00:00\r\nProgram=Kiv\r\n";
+    run = test::RunCli({"transporter"}, dir_);
+    EXPECT_EQ(run.code, kExitFolderLocked);
+    EXPECT_NE(run.err.find("jest używany przez inny program"), std::string::npos) << run.err;
+    run = test::RunCli({"transporter", "--force"}, dir_);
+    EXPECT_EQ(run.code, 69) << run.err; // past the lock, to the port that is not there
+    EXPECT_TRUE(fs::exists(Data() + kFolderLockName));
 }
 
 } // namespace
