@@ -58,7 +58,7 @@ constexpr int kCloseRetryMs = 100;
 
 TF_Main::TF_Main(std::string kivIniPath, std::string workingFolder, QWidget* parent)
     : QMainWindow(parent), kivIni_(std::move(kivIniPath)), workingFolder_(PathWithSeparator(std::move(workingFolder))),
-      targets_(PlaceholderTargets(&TF_Main::NotInThisVersion)) {
+      targets_(IdleTargets()) {
     setObjectName(QStringLiteral("TF_Main"));
     setWindowTitle(QStringLiteral("Kiv"));
     view_ = new TStationTreeView(this);
@@ -80,10 +80,6 @@ TF_Main::TF_Main(std::string kivIniPath, std::string workingFolder, QWidget* par
     // Keeping the set in step with keyboard moves too: commands act on the
     // highlighted node, so their availability must follow it.
     connect(view_, &QTreeWidget::currentItemChanged, this, [this] { Recompute(); });
-}
-
-void TF_Main::NotInThisVersion() {
-    (void)MessageDlg("", "Funkcja niedostępna w tej wersji", MsgInformation, BtnOk);
 }
 
 QWidget* TF_Main::BuildButtons() {

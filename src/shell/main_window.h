@@ -63,9 +63,6 @@ public:
     // The status bar's text: the data folder.
     [[nodiscard]] QString StatusText() const;
 
-    // The message of a command whose function is still to come.
-    static void NotInThisVersion();
-
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

@@ -24,6 +24,7 @@
 #include "shell/model/station_picker.h"
 #include "shell/model/station_tree.h"
 #include "shell/node_icons.h"
+#include "shell/station_tree_view.h"
 #include "shell/window_keeper.h"
 #include "support/gui/edit_txt.h"
 #include "support/gui/open_winds.h"
@@ -34,6 +35,7 @@
 #include "transmission/tx_kivgaz.h"
 #include "transmission/tx_kivgaz_db.h"
 #include "transmission/tx_modem.h"
+#include "transmission/tx_modem_a.h"
 #include "transmission/tx_progress.h"
 
 #include <QApplication>
@@ -57,7 +59,7 @@ void OnStopSignal(int signal) {
     std::signal(signal, SIG_DFL);
 }
 
-// "&Transmisja", "&Modem", "Dane &bieżące" and "&Zdarzenia": the link, its
+// "&Transmisja", "&Modem", "Modem - &auto", "Dane &bieżące" and "&Zdarzenia": the link, its
 // progress window, the transmission and events windows live as long as the
 // main window. Every window that reads devices shares the link and the
 // progress window returned.
@@ -75,6 +77,11 @@ void InstallReadingTargets(TStartupWindows& windows) {
     main.Targets().modemTransmission = [txModem](const TStationArgs& a) {
         txModem->Open({a.address, a.kivIni, a.profileNames, a.profileFiles, a.dataFolder, a.stationFile});
     };
+    auto* txModemA = new TFTxModemA(*comm, *progress, &main);
+    main.Targets().autoModem = [txModemA](const TFolderArgs& a) {
+        txModemA->Open({a.kivIni, a.dataFolder, a.profileNames, a.profileFiles, ProgramFolder()});
+    };
+    main.TreeView()->SetStatsFolder([window = &main] { return window->DataFolder(); });
     main.Targets().currentData = [window = &main](const TCurDataArgs& a) {
         ShowCurrentData({a.dataFolder, a.address, a.profileNames, a.profileFiles, a.deviceProfile},
                         {a.calcVnMode, a.calcVn0Index, a.calcVn1Index}, window);

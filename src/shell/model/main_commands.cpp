@@ -28,16 +28,6 @@ TMainTargets IdleTargets() {
     return t;
 }
 
-TMainTargets PlaceholderTargets(const std::function<void()>& notInThisVersion) {
-    TMainTargets t = IdleTargets();
-    const auto none = notInThisVersion;
-    t.autoModem = [none](const TFolderArgs&) { none(); };
-    t.transporterRead = [none](const TFolderArgs&) { none(); return false; };
-    t.transporterProgram = [none](const std::string&) { none(); };
-    t.optimise = [none](const TOptimiseArgs&) { none(); };
-    return t;
-}
-
 namespace {
 
 // The targets ForEachTargetMember visits. Every target is a std::function of
@@ -52,13 +42,10 @@ std::vector<std::string> TargetsLeftDefault(const TMainTargets& targets) {
     // Each lambda has a type of its own, so a target still holds a default
     // exactly when it holds the type the default functions put there.
     const TMainTargets idle = IdleTargets();
-    const TMainTargets placeholder = PlaceholderTargets([] {});
     std::vector<std::string> names;
     ForEachTargetMember([&](const char* name, auto member) {
         const auto& target = targets.*member;
-        if (!target || target.target_type() == (idle.*member).target_type() ||
-            target.target_type() == (placeholder.*member).target_type())
-            names.emplace_back(name);
+        if (!target || target.target_type() == (idle.*member).target_type()) names.emplace_back(name);
     });
     return names;
 }

@@ -125,10 +125,6 @@ struct TMainTargets {
 // Every target set to do nothing (and report no change): a window no
 // function has been installed for yet stays quiet.
 [[nodiscard]] TMainTargets IdleTargets();
-// IdleTargets with the functions still being built (the automatic modem
-// round, the transporter and the optimisation) set to the one callback that
-// tells the user so.
-[[nodiscard]] TMainTargets PlaceholderTargets(const std::function<void()>& notInThisVersion);
 
 // Calls visit(name, member) with the name and the member pointer of every
 // target of TMainTargets, in their order there.
@@ -155,8 +151,8 @@ void ForEachTargetMember(Visit&& visit) {
     visit("programSettings", &TMainTargets::programSettings);
 }
 
-// The names of the targets that are empty or still the ones IdleTargets or
-// PlaceholderTargets set: the functions no window has been installed for.
+// The names of the targets that are empty or still the ones IdleTargets set:
+// the functions no window has been installed for.
 [[nodiscard]] std::vector<std::string> TargetsLeftDefault(const TMainTargets& targets);
 
 // key + "@" + label for each pair.
