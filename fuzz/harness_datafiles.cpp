@@ -38,13 +38,44 @@ void ShowValues(const std::vector<TParamItem>& items, const uint8_t* values, std
     }
 }
 
+// Where a file kind's CRC lies: over bytes 19 to the end as stored (FCC,
+// FCE), over the data area as stored (FCP), over bytes 19 to the end once
+// unscrambled (FCD).
+enum class TCrcCover { Stored, StoredData, Clear };
+
+// Writes a data file; with `fix` its length field and CRC are put right
+// first. Most mutations break both and the reader stops there: fixed, the
+// fuzzer reaches what lies behind the check. Gives back what was written.
+::kiv::Bytes WriteDataFile(const std::string& path, std::string_view bytes, bool fix, TCrcCover cover) {
+    ::kiv::Bytes image(bytes.begin(), bytes.end());
+    if (fix && image.size() >= kHeaderSize) {
+        PutU32(image, 11, static_cast<uint32_t>(image.size()));
+        uint32_t crc = 0;
+        if (cover == TCrcCover::Clear) {
+            WriteFile(path, Text(image.data(), image.size()));
+            TFcdContent content;
+            if (ReadFcdContent(path, content) == 0) crc = content.computedCrc;
+        } else {
+            const std::size_t from = cover == TCrcCover::Stored ? kHeaderSize : std::min<std::size_t>(GetU16(image, 7), image.size());
+            crc = Crc32(image.data() + from, image.size() - from);
+        }
+        PutU32(image, 15, crc);
+    }
+    WriteFile(path, Text(image.data(), image.size()));
+    return image;
+}
+
 TimeStamp March(int day, int hour) { return EncodeTime({2025, 3, static_cast<uint16_t>(day), static_cast<uint16_t>(hour), 0, 0}); }
 
 } // namespace
 
+// Each file body's input: a control byte (bit 0: put the length and the CRC
+// right), then the file.
 int FuzzProfile(const uint8_t* data, std::size_t size) {
+    TInput in(data, size);
+    const bool fix = in.Byte() & 1;
     const std::string path = FreshStationFolder() + "FUZZ.FCP";
-    WriteFile(path, Text(data, size));
+    (void)WriteDataFile(path, in.Rest(), fix, TCrcCover::StoredData);
     TFCProfileRdWr reader;
     (void)reader.ItemCount(path);
     std::string t1, t2, t3, t4;
@@ -71,7 +102,9 @@ int FuzzProfile(const uint8_t* data, std::size_t size) {
 }
 
 int FuzzCurrentData(const uint8_t* data, std::size_t size) {
-    WriteFile(FreshStationFolder() + "00012.FCC", Text(data, size));
+    TInput in(data, size);
+    const bool fix = in.Byte() & 1;
+    (void)WriteDataFile(FreshStationFolder() + "00012.FCC", in.Rest(), fix, TCrcCover::Stored);
     TFileFCC fcc;
     std::size_t count = 0;
     const uint8_t* values = nullptr;
@@ -88,7 +121,9 @@ int FuzzCurrentData(const uint8_t* data, std::size_t size) {
 }
 
 int FuzzEventsRead(const uint8_t* data, std::size_t size) {
-    WriteFile(FreshStationFolder() + "00012.FCE", Text(data, size));
+    TInput in(data, size);
+    const bool fix = in.Byte() & 1;
+    (void)WriteDataFile(FreshStationFolder() + "00012.FCE", in.Rest(), fix, TCrcCover::Stored);
     TEventsFile file;
     if (ReadEventsFile(Scratch(), kStation, 0, {}, file) >= 0) {
         TEventDefinition definition;
@@ -107,12 +142,14 @@ int FuzzEventsRead(const uint8_t* data, std::size_t size) {
     return 0;
 }
 
-// The input: a 16-bit length, the existing events file, then the new records.
+// The input: a control byte, the existing events file with its 16-bit
+// length, then the new records.
 int FuzzEventsStore(const uint8_t* data, std::size_t size) {
     TInput in(data, size);
+    const bool fix = in.Byte() & 1;
     const std::string_view existing = in.Piece();
     const std::string_view records = in.Rest();
-    WriteFile(FreshStationFolder() + "00012.FCE", existing);
+    (void)WriteDataFile(FreshStationFolder() + "00012.FCE", existing, fix, TCrcCover::Stored);
     if (StoreEvents(Scratch(), kStation, Raw(records), records.size(), kIdent) != 0) return 0;
     // What was stored must read back whole, whatever lay there before.
     TEventsFile file;
@@ -122,7 +159,10 @@ int FuzzEventsStore(const uint8_t* data, std::size_t size) {
 }
 
 int FuzzArchiveOpen(const uint8_t* data, std::size_t size) {
-    WriteFile(FreshStationFolder() + ArchiveFileName(kStation, 2025, 3, kChannel), Text(data, size));
+    TInput in(data, size);
+    const bool fix = in.Byte() & 1;
+    (void)WriteDataFile(FreshStationFolder() + ArchiveFileName(kStation, 2025, 3, kChannel), in.Rest(), fix,
+                  TCrcCover::Clear);
     TArchive archive;
     TimeStamp start = MonthStart(2025, 2), end = MonthEnd(2025, 4);
     if (archive.OpenPeriod(Scratch(), kStation, start, end, kChannel) == 0) {
@@ -148,12 +188,13 @@ int FuzzArchiveOpen(const uint8_t* data, std::size_t size) {
     return 0;
 }
 
-// The input: a 16-bit length, the existing month file of March 2025, then
+// The input: a control byte, the existing month file of March 2025 with its 16-bit length, then
 // 16-byte sample records whose first two bytes give their time as minutes
 // from 1 March 2025 (March and the first half of April), so that they meet
 // the fuzzed file.
 int FuzzArchiveStore(const uint8_t* data, std::size_t size) {
     TInput in(data, size);
+    const bool fix = in.Byte() & 1;
     const std::string_view existing = in.Piece();
     std::string records(in.Rest());
     records.resize(records.size() / kSampleSize * kSampleSize);
@@ -163,7 +204,8 @@ int FuzzArchiveStore(const uint8_t* data, std::size_t size) {
         const TimeStamp moved = March(1, 0) + time * 60;
         for (int k = 0; k < 4; ++k) records[at + static_cast<std::size_t>(k)] = static_cast<char>(moved >> (8 * k));
     }
-    WriteFile(FreshStationFolder() + ArchiveFileName(kStation, 2025, 3, kChannel), existing);
+    const ::kiv::Bytes written = WriteDataFile(FreshStationFolder() + ArchiveFileName(kStation, 2025, 3, kChannel),
+                                               existing, fix, TCrcCover::Clear);
     TParamItem item;
     item.SetShortName(kChannel);
     TArchive archive;
@@ -174,7 +216,7 @@ int FuzzArchiveStore(const uint8_t* data, std::size_t size) {
         TPlik plik;
         Bytes now;
         if (plik.ReadWholeFile(path, 0, now) != 0 ||
-            (month == 3 && std::string_view(reinterpret_cast<const char*>(now.data()), now.size()) == existing))
+            (month == 3 && now == written))
             continue;
         TArchive again;
         TimeStamp start = MonthStart(2025, month), end = MonthEnd(2025, month);

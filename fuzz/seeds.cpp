@@ -44,6 +44,9 @@ private:
     int count_ = 0;
 };
 
+// The data file bodies' control byte: put the length and the CRC right after a mutation.
+const std::string kFix = "\x01";
+
 std::string U16(std::size_t value) { return {static_cast<char>(value & 0xFF), static_cast<char>(value >> 8 & 0xFF)}; }
 std::string Piece(const std::string& bytes) { return U16(bytes.size()) + bytes.substr(0, 0xFFFF); }
 
@@ -108,13 +111,14 @@ void FileSeeds(TSeeds& seeds, const fs::path& demo, const fs::path& program, con
         seeds.Add("evt", "\x0C" + ReadAll(evt));
     }
     for (const fs::path& root : {program, testData})
-        for (const fs::path& fcp : FilesBelow(root, ".FCP")) seeds.Add("fcp", ReadAll(fcp));
+        for (const fs::path& fcp : FilesBelow(root, ".FCP")) seeds.Add("fcp", kFix + ReadAll(fcp));
     for (const fs::path& root : {demo, testData}) {
-        for (const fs::path& fcc : Some(FilesBelow(root, ".FCC"), 4)) seeds.Add("fcc", ReadAll(fcc));
-        for (const fs::path& fce : Some(FilesBelow(root, ".FCE"), 4)) seeds.Add("fce_read", ReadAll(fce));
-        for (const fs::path& fcd : Some(FilesBelow(root, "_2025_03_dVn.FCD"), 3)) seeds.Add("fcd_open", ReadAll(fcd));
+        for (const fs::path& fcc : Some(FilesBelow(root, ".FCC"), 4)) seeds.Add("fcc", kFix + ReadAll(fcc));
+        for (const fs::path& fce : Some(FilesBelow(root, ".FCE"), 4)) seeds.Add("fce_read", kFix + ReadAll(fce));
+        for (const fs::path& fcd : Some(FilesBelow(root, "_2025_03_dVn.FCD"), 3))
+            seeds.Add("fcd_open", kFix + ReadAll(fcd));
     }
-    for (const fs::path& fcd : Some(FilesBelow(testData, ".FCD"), 4)) seeds.Add("fcd_open", ReadAll(fcd));
+    for (const fs::path& fcd : Some(FilesBelow(testData, ".FCD"), 4)) seeds.Add("fcd_open", kFix + ReadAll(fcd));
 }
 
 // Stores over demo files: the file, then records that partly repeat it.
@@ -127,8 +131,8 @@ void StoreSeeds(TSeeds& seeds, const fs::path& demo) {
         for (std::size_t k = file.records.size() > 3 ? file.records.size() - 3 : 0; k < file.records.size(); ++k)
             records.append(reinterpret_cast<const char*>(file.image.data() + file.records[k].offset),
                            file.records[k].length);
-        seeds.Add("fce_store", Piece(ReadAll(fce)) + records);
-        seeds.Add("fce_store", Piece("") + records);
+        seeds.Add("fce_store", kFix + Piece(ReadAll(fce)) + records);
+        seeds.Add("fce_store", kFix + Piece("") + records);
     }
     const TimeStamp march = MonthStart(2025, 3);
     for (const fs::path& fcd : Some(FilesBelow(demo, "_2025_03_dVn.FCD"), 3)) {
@@ -141,7 +145,7 @@ void StoreSeeds(TSeeds& seeds, const fs::path& demo) {
             record.replace(0, 2, U16(minutes + (at % 2 == 0 ? 0 : 30)));
             records += record;
         }
-        seeds.Add("fcd_store", Piece(ReadAll(fcd)) + records);
+        seeds.Add("fcd_store", kFix + Piece(ReadAll(fcd)) + records);
     }
 }
 
