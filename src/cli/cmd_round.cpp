@@ -1,5 +1,5 @@
-// kiv-cli round [--at HH:MM:SS | --now]: the automatic modem round without a
-// desktop, for a scheduler (a systemd timer, cron). It waits for the start
+// kiv-cli round [--at HH:MM:SS | --now] [--force]: the automatic modem round
+// without a desktop, for a scheduler (a systemd timer, cron). It waits for the start
 // (Kiv.ini's [Modem-auto] StartTime, or --at, today or tomorrow; --now at
 // once), searches the stations as the automatic modem window's "Wyszukaj"
 // does (with a telephone number, a device and a modem profile, data at least
@@ -7,7 +7,10 @@
 // same round (modem_round.h), writing the same "Modem.log" lines, which it
 // also prints. Run it in the working folder that holds Kiv.ini; the data
 // folder is Kiv.ini's DataPath (the working folder when that is empty), the
-// device profiles are taken from the program folder. The exit code tells
+// device profiles are taken from the program folder. The data folder's lock
+// is taken before the wait and held to the end of the round, so a desktop
+// program started meanwhile sees the folder in use; a folder another running
+// program holds is refused (exit 75) unless --force. The exit code tells
 // whether every station was read: see the command's summary.
 #include <QCoreApplication>
 
@@ -31,6 +34,7 @@
 #include "config/station_db.h"
 #include "datafiles/profile_catalogue.h"
 #include "datafiles/timestamp.h"
+#include "support/folder_lock.h"
 #include "support/helpers.h"
 
 namespace kiv::cli {
@@ -119,6 +123,9 @@ int RunRound(const std::vector<std::string>& args) {
     if (!std::filesystem::is_regular_file(kivIni, ec))
         return Fail(kName, kExitNoInput, "brak pliku Kiv.ini w folderze roboczym " + working);
     if (const int rc = RoundDataFolder(kivIni, working, folder, error); rc != kExitOk) return Fail(kName, rc, error);
+    TFolderLock lock;
+    if (!LockForWriting(lock, folder, "kiv-cli round", in.Has("--force"), error))
+        return Fail(kName, kExitFolderLocked, error);
     CatchStopSignals();
     static int argc = 1;
     static char name[] = "kiv-cli";
@@ -153,15 +160,16 @@ int RunRound(const std::vector<std::string>& args) {
 }
 
 const CliRegistrar registrar(
-    {kName, "[--at GG:MM:SS | --now]",
+    {kName, "[--at GG:MM:SS | --now] [--force]",
      "Automatyczny odczyt modemowy bez okna, jak w oknie \"Modem - odczyt automatyczny\", z zapisem do Modem.log; "
      "kod wyjścia 0, gdy odczytano wszystkie wybrane stacje (także gdy żadna nie wymagała odczytu), 1, gdy "
      "którejś nie odczytano, 14 po przerwaniu (Ctrl+C, SIGTERM), 69, gdy port modemu się nie otwiera, 66 bez "
-     "Kiv.ini w folderze roboczym albo bez folderu danych",
+     "Kiv.ini w folderze roboczym albo bez folderu danych, 75, gdy folder danych zajmuje inny działający program",
      RunRound,
      {},
      {{"--at", "GG:MM:SS", "godzina rozpoczęcia (dziś albo jutro, gdy już minęła) zamiast StartTime z Kiv.ini"},
-      {"--now", nullptr, "rozpoczęcie od razu"}},
+      {"--now", nullptr, "rozpoczęcie od razu"},
+      {"--force", nullptr, "czytaj także do folderu zajętego przez inny działający program"}},
      {"kiv-cli round --now", "kiv-cli round --at 02:30:00"}});
 
 } // namespace

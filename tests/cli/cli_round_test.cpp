@@ -1,15 +1,18 @@
 // kiv-cli round as a scheduler runs it: a round through kiv-devsim's modem
 // with one station read and one whose number does not answer, and the calls
-// that end before any dial, each with its exit code.
+// that end before any dial (a data folder another program holds among them),
+// each with its exit code.
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include <unistd.h>
 
 #include "cli_run.h"
 #include "config/station_db.h"
+#include "support/folder_lock.h"
 
 namespace kiv {
 namespace {
@@ -101,6 +104,7 @@ struct TCall {
     std::string kivIni; // "{data}" stands for the data folder; empty: no Kiv.ini
     int code;
     std::string said;   // a fragment of stdout and stderr together
+    bool locked = false; // the data folder's lock held by another program that runs (this test)
 };
 
 void PrintTo(const TCall& c, std::ostream* out) { *out << c.name; }
@@ -113,9 +117,17 @@ TEST_P(CliRoundCall, EndsBeforeAnyDial) {
     if (const std::size_t at = ini.find("{data}"); at != std::string::npos) ini.replace(at, 6, Data());
     if (!ini.empty()) WriteKivIni(ini);
     AddStation(3, "Bez modemu", "333", "");
+    const std::string lock = Data() + kFolderLockName;
+    if (c.locked) {
+        char host[256] = {};
+        ::gethostname(host, sizeof host - 1);
+        std::ofstream(lock) << "Host=" << host << "\r\nPid=" << ::getpid()
+                            << "\r\nStarted=2026-12-01 08:00:00\r\nProgram=Kiv\r\n";
+    }
     const test::Outcome run = RunCli(c.args, dir);
     EXPECT_EQ(run.code, c.code) << run.out << run.err;
     EXPECT_NE((run.out + run.err).find(c.said), std::string::npos) << run.out << run.err;
+    EXPECT_EQ(std::filesystem::exists(lock), c.locked); // its own lock released, the other's left alone
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -127,7 +139,11 @@ INSTANTIATE_TEST_SUITE_P(
                             "/brak/folderu"},
                       TCall{"BadTime", {"round", "--at", "7:00"}, "[Catalogues]\nDataPath={data}\n", 64, "GG:MM:SS"},
                       TCall{"BothStarts", {"round", "--at", "07:00:00", "--now"}, "[Catalogues]\nDataPath={data}\n", 64,
-                            "wykluczają się"}),
+                            "wykluczają się"},
+                      TCall{"LockedByAnother", {"round", "--now"}, "[Catalogues]\nDataPath={data}\n", 75,
+                            "jest używany przez inny program", true},
+                      TCall{"ForcedPastTheLock", {"round", "--now", "--force"}, "[Catalogues]\nDataPath={data}\n", 0,
+                            "Brak urządzeń do odczytu", true}),
     [](const ::testing::TestParamInfo<TCall>& info) { return info.param.name; });
 
 } // namespace
