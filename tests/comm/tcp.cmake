@@ -1,13 +1,11 @@
-# The TCP link: the module on the loopback against a scripted server, and a
-# whole read-out over kiv-devsim --tcp set against the pseudo-terminal's.
-kiv_add_gtest(tcp_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/tcp_test.cpp LIBS kiv_comm kiv_comm_peers)
+# The TCP link against kiv-devsim --tcp: the module, a whole read-out set
+# against the pseudo-terminal's, and the direct transmission window.
 if(TARGET kiv-devsim AND TARGET kiv_profile AND TARGET kiv_demo_profiles)
-  kiv_add_gtest(tcp_readout_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/tcp_readout_test.cpp LIBS kiv_comm kiv_comm_peers)
-  add_dependencies(tcp_readout_test kiv-devsim kiv_demo_profiles)
-endif()
-# The direct transmission window for a TCP station.
-if(TARGET kiv_transmission AND TARGET kiv-devsim AND TARGET kiv_demo_profiles)
-  kiv_add_qtest(tcp_window_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/tcp_window_test.cpp LIBS kiv_transmission)
-  add_dependencies(tcp_window_test kiv-devsim kiv_demo_profiles)
-  set_property(TEST tcp_window_test APPEND PROPERTY ENVIRONMENT "KIV_ARTIFACT_DIR=${CMAKE_BINARY_DIR}/artifacts")
+  kiv_add_gtest(tcp_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/tcp_test.cpp LIBS kiv_comm kiv_comm_peers)
+  add_dependencies(tcp_test kiv-devsim kiv_demo_profiles)
+  if(TARGET kiv_transmission)
+    kiv_add_qtest(tcp_window_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/tcp_window_test.cpp LIBS kiv_transmission)
+    add_dependencies(tcp_window_test kiv-devsim kiv_demo_profiles)
+    set_property(TEST tcp_window_test APPEND PROPERTY ENVIRONMENT "KIV_ARTIFACT_DIR=${CMAKE_BINARY_DIR}/artifacts")
+  endif()
 endif()

@@ -1,6 +1,7 @@
-// The TCP link of the communication module on the loopback: connections
-// that fail in each of their ways within the set limits, and the exchange
-// engine on a socket against a scripted serial-device server.
+// The TCP link on the loopback: connections that fail in each of their ways
+// within the set limits, the exchange engine on a socket against kiv-devsim
+// --tcp, and a whole read-out over TCP that writes the same station files as
+// the same read-out over the pseudo-terminal.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -9,25 +10,28 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
-#include <functional>
+#include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <thread>
 
-#include "comm/comm_module.h"
+#include "comm/direct_readout.h"
 #include "comm/progress_recorder.h"
-#include "pty_peer.h"
+#include "datafiles/fcc.h"
+#include "datafiles/plik.h"
+#include "datafiles/profile.h"
+#include "devsim_process.h"
 
+namespace kiv {
 namespace {
 
-using kivtest::Bytes;
-using kivtest::Script;
+const std::string kProgramDir = KIV_PROGRAM_DIR "/";
+constexpr uint8_t kClockKind = 7;
 
 QCoreApplication& App() {
     static int argc = 1;
@@ -37,12 +41,18 @@ QCoreApplication& App() {
     return app;
 }
 
-// A listening socket on 127.0.0.1 with a port of the system's choice.
-int Listen(int backlog, int& port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+sockaddr_in Loopback(int port) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    return address;
+}
+
+// A listening socket on a port of the system's choice.
+int Listen(int backlog, int& port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address = Loopback(0);
     socklen_t size = sizeof address;
     if (::bind(fd, reinterpret_cast<sockaddr*>(&address), size) != 0 || ::listen(fd, backlog) != 0 ||
         ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0)
@@ -51,81 +61,17 @@ int Listen(int backlog, int& port) {
     return fd;
 }
 
-int ConnectTo(int port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    (void)::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    return fd;
-}
-
-// A serial-device server: takes one connection and answers each request
-// frame from a script; an empty script closes the connection.
-class TcpPeer {
-public:
-    using Responder = std::function<Script(const Bytes&)>;
-    explicit TcpPeer(Responder responder) : responder_(std::move(responder)) {
-        listen_ = Listen(1, port_);
-        thread_ = std::thread([this] { Run(); });
-    }
-    ~TcpPeer() {
-        stop_ = true;
-        thread_.join();
-        ::close(listen_);
-    }
-    int Port() const { return port_; }
-
-private:
-    bool Wait(int fd) const {
-        pollfd pfd{fd, POLLIN, 0};
-        while (!stop_)
-            if (::poll(&pfd, 1, 20) > 0) return true;
-        return false;
-    }
-    void Run() {
-        if (!Wait(listen_)) return;
-        const int client = ::accept(listen_, nullptr, nullptr);
-        Bytes pending;
-        uint8_t buffer[512];
-        while (Wait(client)) {
-            const long n = ::read(client, buffer, sizeof buffer);
-            if (n <= 0) break;
-            pending.insert(pending.end(), buffer, buffer + n);
-            if (pending.size() < 3 || pending.size() < std::size_t(pending[1] | pending[2] << 8) + 6u) continue;
-            const Script script = responder_(pending);
-            pending.clear();
-            if (script.empty()) break;
-            for (const kivtest::Chunk& chunk : script) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(chunk.delayMs));
-                if (::write(client, chunk.bytes.data(), chunk.bytes.size()) < 0) break;
-            }
-        }
-        ::close(client);
-    }
-
-    Responder responder_;
-    int listen_ = -1;
-    int port_ = 0;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
-
-kiv::TLinkSettings TcpLink(int port, int answerMs) {
-    kiv::TLinkSettings link;
+TLinkSettings TcpLink(const std::string& port, int answerMs, int charMs = 100) {
+    TLinkSettings link;
     link.tcp = true;
     link.host = "127.0.0.1";
-    link.tcpPort = port;
+    link.tcpPort = std::atoi(port.c_str());
     link.answerTimeout = answerMs;
-    link.charTimeout = 100;
+    link.charTimeout = charMs;
     return link;
 }
 
-const Bytes kClockData = {5, 4, 3, 2, 1, 26};
-constexpr uint8_t kClockKind = 7;
-
-bool Shown(const kiv::TTxProgressRecorder& progress, const std::string& line) {
+bool Shown(const TTxProgressRecorder& progress, const std::string& line) {
     const auto& events = progress.Events();
     return std::find(events.begin(), events.end(), line) != events.end();
 }
@@ -137,112 +83,179 @@ bool Shown(const kiv::TTxProgressRecorder& progress, const std::string& line) {
 TEST(TcpLink, FailuresEndWithTheirMessageWithinTheSetLimits) {
     App();
     constexpr int kLimit = 300;
-    int port = 0;
-    const int refusing = Listen(1, port);
-    ::close(refusing); // nothing listens there any more
-    int fullPort = 0;
-    const int full = Listen(0, fullPort);
-    const int queued = ConnectTo(fullPort); // fills the queue of one
-    int silentPort = 0;
-    const int silent = Listen(1, silentPort);
+    QTemporaryDir dir;
+    const kivtest::DevsimProcess silent(kProgramDir + "kiv-devsim",
+                                        {"--profile", kivtest::WriteDevsimProfile(dir.path().toStdString(), 1),
+                                         "--address", "1", "--silence", "1", "--tcp", "0"});
+    int refused = 0, full = 0;
+    ::close(Listen(1, refused)); // nothing listens there any more
+    const int queue = Listen(0, full);
+    const int queued = ::socket(AF_INET, SOCK_STREAM, 0);
+    const sockaddr_in fullAddress = Loopback(full);
+    (void)::connect(queued, reinterpret_cast<const sockaddr*>(&fullAddress), sizeof fullAddress); // fills the queue
     struct Case {
         const char* name;
-        int port;
+        std::string port;
         bool opens;
-        const char* line; // the progress window's connection line
+        std::string line; // the progress window's connection line
         int lowMs;
         int highMs; // the limit, its 100 ms grain and room for a busy machine
     };
     const Case cases[] = {
-        {"refused", port, false, "Błąd połączenia 127.0.0.1:%d: połączenie odrzucone", 0, kLimit},
-        {"never taken up", fullPort, false, "Błąd połączenia 127.0.0.1:%d: brak odpowiedzi w ciągu 300 ms", kLimit,
-         kLimit + 400},
-        {"device silent", silentPort, true, "Połączono z 127.0.0.1:%d", kLimit, kLimit + 400},
+        {"refused", std::to_string(refused), false, ": połączenie odrzucone", 0, kLimit},
+        {"never taken up", std::to_string(full), false, ": brak odpowiedzi w ciągu 300 ms", kLimit, kLimit + 400},
+        {"device silent", silent.PortPath(), true, "", kLimit, kLimit + 400},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        kiv::TTxProgressRecorder progress;
-        kiv::TFCommModule module;
+        TTxProgressRecorder progress;
+        TFCommModule module;
         module.SetProgress(&progress);
         QElapsedTimer clock;
         clock.start();
         ASSERT_EQ(module.OpenTcp(TcpLink(c.port, kLimit)), c.opens) << module.OpenError();
         if (c.opens) {
             module.SendFrame(kClockKind, 0, 0, nullptr, 1);
-            EXPECT_EQ(module.WaitForExchange(), kiv::TxResult::NoReply);
-            EXPECT_EQ(module.GetPortState(), kiv::PortTcp);
+            EXPECT_EQ(module.WaitForExchange(), TxResult::NoReply);
         }
-        const qint64 took = clock.elapsed();
-        EXPECT_GE(took, c.lowMs);
-        EXPECT_LT(took, c.highMs);
-        char line[128];
-        std::snprintf(line, sizeof line, c.line, c.port);
-        EXPECT_TRUE(Shown(progress, "connection: " + std::string(line))) << line;
+        EXPECT_GE(clock.elapsed(), c.lowMs);
+        EXPECT_LT(clock.elapsed(), c.highMs);
+        const std::string where = "127.0.0.1:" + c.port;
+        EXPECT_TRUE(Shown(progress, "connection: " + (c.opens ? "Połączono z " + where : "Błąd połączenia " + where + c.line)));
         module.ClosePort();
-        EXPECT_EQ(module.GetPortState(), kiv::PortClosed);
+        EXPECT_EQ(module.GetPortState(), PortClosed);
     }
-    for (const int fd : {full, queued, silent}) ::close(fd);
+    ::close(queued);
+    ::close(queue);
 }
 
 // Noise before the frame and a frame arriving byte by byte are taken as on a
-// serial line, and the frame ends the exchange without the character
-// timeout; a reply that comes too late is not taken for the next request's;
-// when the far end hangs up, the waiting request and every later one end
-// with result 1 at once, and the log shows each frame.
-TEST(TcpLink, ExchangesRunOnTheConnectionUntilTheFarEndHangsUp) {
+// serial line, the frame ending the exchange without the character timeout;
+// a reply that comes too late is not taken for the next request's; once the
+// far end has gone, every request ends with result 1 at once.
+TEST(TcpLink, ExchangesRunOnTheConnectionUntilTheFarEndGoes) {
     App();
-    const Bytes reply = kivtest::ReplyFrame(1, 0xCB, kClockData);
-    const Bytes late = kivtest::ReplyFrame(1, 0xCB, {9, 9, 9, 9, 9, 26});
-    int requests = 0;
-    TcpPeer peer([&](const Bytes&) {
-        switch (++requests) {
-        case 1: {
-            Script script = kivtest::ByteByByte(reply, 5);
-            script.insert(script.begin(), kivtest::Chunk{{0x00, 0x16}, 0});
-            return script;
-        }
-        case 2: return Script{{late, 1300}};
-        case 3: return Script{{reply, 0}};
-        default: return Script{};
-        }
-    });
     QTemporaryDir dir;
+    const std::string profile = kivtest::WriteDevsimProfile(dir.path().toStdString(), 1);
     const std::string log = dir.filePath("Tx.log").toStdString();
-    kiv::TTxProgressRecorder progress;
-    kiv::TFCommModule module;
+    const auto start = [&](std::vector<std::string> faults) {
+        faults.insert(faults.end(), {"--profile", profile, "--address", "1", "--tcp", "0"});
+        return std::make_unique<kivtest::DevsimProcess>(kProgramDir + "kiv-devsim", faults);
+    };
+    const auto exchange = [](TFCommModule& module, TxResult expected, int withinMs, const char* what) {
+        QElapsedTimer clock;
+        clock.start();
+        module.SendFrame(kClockKind, 0, 0, nullptr, 1);
+        EXPECT_EQ(module.WaitForExchange(), expected) << what;
+        EXPECT_LT(clock.elapsed(), withinMs) << what;
+    };
+    TTxProgressRecorder progress;
+    TFCommModule module;
     module.SetProgress(&progress);
     module.SetLogFile(log);
-    constexpr int kAnswerMs = 1000;
-    kiv::TLinkSettings link = TcpLink(peer.Port(), kAnswerMs);
-    link.charTimeout = 2000;
-    ASSERT_TRUE(module.OpenTcp(link)) << module.OpenError();
-    QElapsedTimer clock;
-    clock.start();
-    module.SendFrame(kClockKind, 0, 0, nullptr, 1);
-    EXPECT_EQ(module.WaitForExchange(), kiv::TxResult::Good);
-    EXPECT_EQ(module.GetReply(), reply);
-    EXPECT_LT(clock.elapsed(), 1000) << "ended by the frame's length, not by the character timeout";
-    module.SendFrame(kClockKind, 0, 0, nullptr, 1);
-    EXPECT_EQ(module.WaitForExchange(), kiv::TxResult::NoReply);
+    auto sim = start({"--noise-before", "3", "--byte-gap", "5"});
+    ASSERT_TRUE(module.OpenTcp(TcpLink(sim->PortPath(), 1000, 2000))) << module.OpenError();
+    exchange(module, TxResult::Good, 1000, "ended by the frame's length, not by the character timeout");
+    EXPECT_EQ(module.GetReply().front(), 0x68);
+    module.ClosePort();
+
+    sim = start({"--reply-delay", "1300"});
+    ASSERT_TRUE(module.OpenTcp(TcpLink(sim->PortPath(), 1000))) << module.OpenError();
+    exchange(module, TxResult::NoReply, 1500, "too late");
     std::this_thread::sleep_for(std::chrono::milliseconds(600)); // the late reply arrives meanwhile
-    module.SendFrame(kClockKind, 0, 0, nullptr, 1);
-    EXPECT_EQ(module.WaitForExchange(), kiv::TxResult::Good);
-    EXPECT_EQ(module.GetReply(), reply);
-    for (int k = 0; k < 2; ++k) {
-        clock.restart();
-        module.SendFrame(kClockKind, 0, 0, nullptr, 1);
-        EXPECT_EQ(module.WaitForExchange(), kiv::TxResult::NoReply);
-        EXPECT_LT(clock.elapsed(), kAnswerMs * 7 / 10) << "request " << k + 4 << " ends without its answer timeout";
-    }
+    exchange(module, TxResult::NoReply, 1500, "the late reply dropped before the next request");
+    sim.reset();
+    exchange(module, TxResult::NoReply, 700, "the far end gone");
+    exchange(module, TxResult::NoReply, 700, "the far end gone, once more");
     module.ClosePort();
     EXPECT_TRUE(Shown(progress, "connection: Połączenie zamknięte przez drugą stronę"));
     EXPECT_TRUE(Shown(progress, "connection: Połączenie zamknięte"));
     std::ifstream in(log);
     std::stringstream text;
     text << in.rdbuf();
-    const std::string logged = text.str();
-    EXPECT_NE(logged.find("N: 68 05 00 01 00 00 00 4B 2A 59 16"), std::string::npos) << logged;
-    EXPECT_NE(logged.find("O: 00 16 68 0B 00"), std::string::npos) << logged;
+    EXPECT_NE(text.str().find("N: 68 05 00 01 00 00 00 4B 2A 59 16"), std::string::npos) << text.str();
+}
+
+constexpr int kAddress = 12;
+
+// Every file of the station's folder but its station file, by name.
+std::map<std::string, std::string> StationFiles(const std::string& dataFolder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(StationFolderPath(dataFolder, kAddress))) {
+        if (entry.path().extension() == ".INI") continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::stringstream bytes;
+        bytes << in.rdbuf();
+        files[entry.path().filename().string()] = bytes.str();
+    }
+    return files;
+}
+
+// The current-data file holds the device clock at the read-out, which may
+// tick on between the two simulators' starts; all else must be the same.
+void ExpectSameCurrentData(const std::string& ptyData, const std::string& tcpData) {
+    TFileFCC pty, tcp;
+    std::size_t ptyCount = 0, tcpCount = 0;
+    const uint8_t *ptyValues = nullptr, *tcpValues = nullptr;
+    TimeStamp ptyTime = 0, tcpTime = 0;
+    std::string ptyName, tcpName;
+    ASSERT_EQ(pty.ReadCurrentData(ptyData, kAddress, ptyCount, ptyValues, ptyTime, ptyName), 0);
+    ASSERT_EQ(tcp.ReadCurrentData(tcpData, kAddress, tcpCount, tcpValues, tcpTime, tcpName), 0);
+    EXPECT_EQ(std::string(ptyValues, ptyValues + ptyCount), std::string(tcpValues, tcpValues + tcpCount));
+    EXPECT_EQ(ptyName, tcpName);
+    EXPECT_EQ(pty.identity, tcp.identity);
+    EXPECT_LE(tcpTime - ptyTime, 1u);
+}
+
+// One read-out of a fresh station on the direct road (RunDirectReadOut, as
+// the window and kiv-cli read do), over the simulator's pseudo-terminal or
+// its TCP port; the station's files.
+std::map<std::string, std::string> ReadInto(const std::string& data, bool tcp) {
+    std::vector<std::string> args{"--profile", kProgramDir + "KM100.FCP", "--address", std::to_string(kAddress),
+                                  "--clock", "2026-06-01 00:30:00"};
+    if (tcp) args.insert(args.end(), {"--tcp", "0"});
+    const kivtest::DevsimProcess sim(kProgramDir + "kiv-devsim", args);
+    std::filesystem::create_directories(StationFolderPath(data, kAddress));
+    std::ofstream(StationFilePath(data, kAddress))
+        << "[Main]\r\nLabel=Stacja\r\n[Communication]\r\n"
+        << (tcp ? "ConnType=TCP\r\nIPAddr=127.0.0.1\r\nPortRemote=" + sim.PortPath() : std::string("ComNumber=COM1"))
+        << "\r\n";
+    const std::string kivIni = data + "Kiv.ini";
+    std::ofstream(kivIni) << "[Ports]\r\nCOM1=" << sim.PortPath() << "\r\n";
+    TRekStacjiFull station;
+    ReadFullStationRecord(StationFilePath(data, kAddress), kAddress, station);
+    TRecProfParams params;
+    std::vector<TParamItem> items;
+    std::vector<std::string> groups;
+    EXPECT_TRUE(TFCProfileRdWr().ReadProfile(kProgramDir + "KM100.FCP", params, items, groups));
+    TDirectReadOut job = DirectReadOutOf(station, kivIni, data, params, items);
+    TimeStamp from = 0;
+    EXPECT_TRUE(ParseStamp("2026-05-25 00:00:00", from));
+    job.input.startTime = static_cast<int32_t>(from);
+    EXPECT_EQ(job.link.tcp, tcp);
+    TTxProgressRecorder progress;
+    TFCommModule module;
+    SeedDataRandom(28); // the scrambling keys and the unused sample bytes alike on both roads
+    EXPECT_EQ(RunDirectReadOut(module, progress, job).result, TxResult::Good);
+    return StationFiles(data);
+}
+
+TEST(TcpReadOut, GivesTheSameFilesAsThePseudoTerminal) {
+    App();
+    QTemporaryDir dir;
+    const std::string ptyData = dir.path().toStdString() + "/pty/", tcpData = dir.path().toStdString() + "/tcp/";
+    const auto overPty = ReadInto(ptyData, false);
+    auto overTcp = ReadInto(tcpData, true);
+    ASSERT_GE(overPty.size(), 3u) << "current data, events and archive months";
+    EXPECT_EQ(overTcp.size(), overPty.size());
+    for (const auto& [name, bytes] : overPty) {
+        SCOPED_TRACE(name);
+        if (name.ends_with(".FCC") && bytes != overTcp[name])
+            ExpectSameCurrentData(ptyData, tcpData);
+        else
+            EXPECT_TRUE(bytes == overTcp[name]) << bytes.size() << " against " << overTcp[name].size() << " bytes";
+    }
 }
 
 } // namespace
+} // namespace kiv

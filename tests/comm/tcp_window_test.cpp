@@ -57,10 +57,6 @@ class TcpWindowTest : public QObject {
             progress.ExitButton()->click();
             QTRY_VERIFY(!window.Busy());
         }
-        folder.WriteStation();
-        window.Open(args);
-        QVERIFY(!window.TcpAddressLabel()->isVisible() && window.PortCombo()->isVisible());
-        window.CancelButton()->click();
     }
 };
 
