@@ -72,6 +72,9 @@ TReadOutOutcome RunDirectReadOut(TFCommModule& module, ITxProgress& progress, co
         outcome.portError = module.OpenError();
         if (StopRequested() || progress.CancelRequested())
             outcome.result = TxResult::Cancelled; // stopped while connecting
+        else if (job.link.tcp) // the station's own server failed; a serial port is no station's fault
+            (void)RecordStationAttempt(StationFilePath(job.input.dataFolder, job.input.address),
+                                       {0, false, -1, std::time(nullptr)});
         module.SetLogFile("");
         return outcome;
     }
