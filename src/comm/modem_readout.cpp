@@ -2,12 +2,24 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 
 #include "comm/progress.h"
 #include "config/program_settings.h"
+#include "config/station_stats.h"
 #include "support/messages.h"
 
 namespace kiv {
+namespace {
+
+// The dials that failed because of the station's end of the line (its
+// number, its modem); a port, a dial tone or a cancel is no fault of the station.
+bool StationsFault(TModemResult dial) {
+    return dial == TModemResult::InitFailed || dial == TModemResult::Busy || dial == TModemResult::NoAnswer ||
+           dial == TModemResult::UnknownReply;
+}
+
+} // namespace
 
 bool ModemProfileOf(const std::string& kivIni, const std::string& name, TModemProfileLine& line) {
     const TProgramSettings settings(kivIni);
@@ -55,6 +67,9 @@ TModemOutcome RunModemReadOut(TFCommModule& module, ITxProgress& progress, const
     if (outcome.dial == TModemResult::PortFailed) outcome.portError = module.OpenError();
     if (outcome.dial != TModemResult::Connected) {
         module.SetLogFile("");
+        if (StationsFault(outcome.dial))
+            (void)RecordStationAttempt(StationFilePath(job.input.dataFolder, job.input.address),
+                                       {0, false, ResultCode(outcome.dial), std::time(nullptr)});
         return outcome;
     }
     outcome.readOut.portOpened = true;

@@ -51,6 +51,9 @@ struct TModemOutcome {
     TReadOutOutcome readOut; // the read-out, when the modem connected
 };
 
+// Every try lands in the station's statistics: a connected one through the
+// read-out, a dial the station's end failed (init, busy, no answer, unknown
+// reply) as a try that did not reach the device.
 [[nodiscard]] TModemOutcome RunModemReadOut(TFCommModule& module, ITxProgress& progress, const TModemReadOut& job);
 
 // The message for a dial that did not connect (title kModemTitle); empty text: none.

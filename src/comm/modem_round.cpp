@@ -4,7 +4,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <ctime>
 
 #include "comm/comm_log.h"
 #include "comm/comm_module.h"
@@ -14,7 +13,6 @@
 #include "comm/progress.h"
 #include "config/ini_file.h"
 #include "config/program_settings.h"
-#include "config/station_stats.h"
 #include "datafiles/archive.h"
 #include "datafiles/profile_catalogue.h"
 #include "support/helpers.h"
@@ -145,9 +143,8 @@ TRoundStationResult& TRound::ResultOf(uint16_t address) {
 }
 
 TFate TRound::Attempt(const TRoundStation& item, TRoundStationResult& result) {
-    const std::string stationFile = StationFilePath(job_.folder.dataFolder, item.address);
     TRekStacjiFull station;
-    ReadFullStationRecord(stationFile, item.address, station);
+    ReadFullStationRecord(StationFilePath(job_.folder.dataFolder, item.address), item.address, station);
     TModemReadOut road;
     std::string problem;
     if (!Plan(station, road, problem)) return StationFailed(station.Label, problem, TFate::Remove, result);
@@ -161,9 +158,6 @@ TFate TRound::Attempt(const TRoundStation& item, TRoundStationResult& result) {
     const TModemOutcome dial = RunModemReadOut(module_, progress_, road);
     progress_.StopCounter();
     if (dial.dial == TModemResult::PortFailed) outcome_.portError = dial.portError;
-    const TModemResult code = dial.dial;
-    if (code == TModemResult::Busy || code == TModemResult::NoAnswer || code == TModemResult::UnknownReply)
-        (void)RecordStationAttempt(stationFile, {0, false, ResultCode(code), std::time(nullptr)});
     return AfterDial(dial, station.Label, result);
 }
 

@@ -10,7 +10,12 @@
 #include <memory>
 #include <tuple>
 
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include "comm/comm_module.h"
+#include "comm/direct_readout.h"
 #include "comm/modem_round.h"
 #include "comm/progress_recorder.h"
 #include "comm/readout_stats.h"
@@ -151,6 +156,9 @@ TEST_F(ModemRoundTest, WholeRoundWritesTheExpectedLog) {
     EXPECT_EQ(std::make_tuple(busy.attempts, busy.good, busy.lastResult, busy.lastDial), std::make_tuple(3, 0, 0, 5));
     EXPECT_NE(StationStatsTip(busy).find("Wynik ostatniej próby: Numer zajęty (modem: 5)\nPróby odczytu: 3\n"),
               std::string::npos);
+    const TStationStats unknown = ReadStationStats(StationFilePath(data, 7));
+    EXPECT_EQ(std::make_tuple(unknown.attempts, unknown.lastResult, unknown.lastDial), std::make_tuple(1, 0, 13));
+    EXPECT_EQ(ReadStationStats(StationFilePath(data, 3)).attempts, 0); // never dialled
     EXPECT_EQ(messages.Count(), 0u);
 }
 
@@ -177,6 +185,7 @@ TEST_P(ShortRoundTest, EndsWithoutReachingAModem) {
     EXPECT_EQ(outcome.stations[1].dials, 0);
     EXPECT_EQ(outcome.stations[1].failure, "nie podjęto próby odczytu");
     EXPECT_EQ(module.GetPortState(), PortClosed);
+    EXPECT_EQ(ReadStationStats(StationFilePath(data, 1)).attempts, 0); // a port that fails is not the station's
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -190,6 +199,33 @@ INSTANTIATE_TEST_SUITE_P(
                      "Zakończono odczyt automatyczny"},
                     TRoundEnd::PortFailed}),
     [](const ::testing::TestParamInfo<TShortRound>& info) { return info.param.name; });
+
+// A direct read-out whose TCP connection the station's server refuses counts
+// as a try that did not reach the device; a serial port that will not open
+// is the computer's and does not count.
+TEST_F(ModemRoundTest, FailedConnectionCountsOnlyWhenItIsTheStations) {
+    const int refusing = ::socket(AF_INET, SOCK_STREAM, 0); // bound, never listening
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof at;
+    ASSERT_EQ(::bind(refusing, reinterpret_cast<sockaddr*>(&at), size), 0);
+    ASSERT_EQ(::getsockname(refusing, reinterpret_cast<sockaddr*>(&at), &size), 0);
+    AddStations({{1, "Przez TCP", "1"}, {2, "Szeregowa", "2"}});
+    for (const int address : {1, 2}) {
+        TDirectReadOut road;
+        road.link = {
+            .device = root + "brak/tty", .tcp = address == 1, .host = "127.0.0.1", .tcpPort = ntohs(at.sin_port)};
+        road.input.address = static_cast<uint16_t>(address);
+        road.input.dataFolder = data;
+        EXPECT_FALSE(RunDirectReadOut(module, progress, road).portOpened) << address;
+    }
+    ::close(refusing);
+    const TStationStats refused = ReadStationStats(StationFilePath(data, 1));
+    EXPECT_EQ(std::make_tuple(refused.attempts, refused.good, refused.lastResult, refused.lastDial),
+              std::make_tuple(1, 0, 0, -1));
+    EXPECT_EQ(ReadStationStats(StationFilePath(data, 2)).attempts, 0);
+}
 
 // Stations with a telephone, both profiles and data at least the minimum
 // age old at the start; a station without any data always is.
