@@ -29,6 +29,16 @@ namespace {
 constexpr int kTickMs = 100;
 constexpr int kListRows = 12;
 
+// Qt takes a window's modality as it is shown, so a shown window is shown
+// again under the new one; the modal windows' list then stays right.
+void SetModality(QWidget& window, Qt::WindowModality modality) {
+    if (window.windowModality() == modality) return;
+    const bool shown = window.isVisible();
+    if (shown) window.hide();
+    window.setWindowModality(modality);
+    if (shown) window.show();
+}
+
 QPushButton* Button(QWidget* parent, const char* caption, const char* name) {
     auto* button = new QPushButton(QString::fromUtf8(caption), parent);
     button->setObjectName(QLatin1String(name));
@@ -236,10 +246,13 @@ void TFTxModemA::RunRound() {
         job.modemLog = job.runLog;
         job.txLog = TxLogPath(kTxLogName);
     }
-    // The main window must stay out of reach while the round holds the line.
-    progress_.setWindowModality(Qt::ApplicationModal);
+    // The main window must stay out of reach while the round holds the line;
+    // the read-outs after it show the shared progress window as they always do.
+    const Qt::WindowModality before = progress_.windowModality();
+    SetModality(progress_, Qt::ApplicationModal);
     outcome_ = RunModemRound(comm_, progress_, job,
                              [this](const std::vector<TRoundStation>& left) { ShowList(left, false); });
+    SetModality(progress_, before);
     timer_.stop();
     ResetWindow();
     hide();

@@ -176,6 +176,8 @@ private slots:
         QVERIFY(window_->LastOutcome().AllRead());
         QCOMPARE(progress_->StatusText(), QString("Odczyt zakończony"));
         QCOMPARE(progress_->ExitButton()->text(), QString("OK"));
+        QCOMPARE(progress_->windowModality(), Qt::NonModal); // as the next read-out shows it
+        QVERIFY(QGuiApplication::modalWindow() == nullptr);
         const std::string log = test::ReadText(folder_->Root() + "Modem.log");
         QVERIFY(log.find("Rozpoczęto odczyt automatyczny") != std::string::npos &&
                 log.find("Zakończono odczyt automatyczny") != std::string::npos);
