@@ -52,7 +52,7 @@ TFTxModemA::TFTxModemA(TFCommModule& comm, TFTxProgress& progress, QWidget* pare
     setObjectName(QStringLiteral("TFTxModemA"));
     setWindowTitle(QString::fromUtf8(kModemAutoCaption));
     setWindowModality(Qt::ApplicationModal);
-    // No close box: the round is left by "Anuluj", which asks while it is armed.
+    // No close box: the round is left by "Anuluj"; closing it otherwise asks while it is armed.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(BuildSettings());
@@ -65,7 +65,7 @@ TFTxModemA::TFTxModemA(TFCommModule& comm, TFTxProgress& progress, QWidget* pare
     connect(search_, &QPushButton::clicked, this, &TFTxModemA::Search);
     connect(ok_, &QPushButton::clicked, this, &TFTxModemA::Arm);
     connect(stop_, &QPushButton::clicked, this, &TFTxModemA::Disarm);
-    connect(cancel_, &QPushButton::clicked, this, &TFTxModemA::reject);
+    connect(cancel_, &QPushButton::clicked, this, &TFTxModemA::Cancel);
 }
 
 QWidget* TFTxModemA::BuildSettings() {
@@ -258,19 +258,35 @@ void TFTxModemA::RunRound() {
     hide();
 }
 
+void TFTxModemA::Cancel() {
+    if (state_ == State::Running || state_ == State::Starting) return;
+    Leave();
+}
+
 void TFTxModemA::reject() {
     if (state_ == State::Running || state_ == State::Starting) return;
     // Asked to stop (SIGTERM, Ctrl+C), the program closes its windows without questions.
     if (state_ == State::Armed && !StopRequested() &&
         MessageDlg(kRoundTitle, kStopRoundText, MsgConfirmation, BtnYes | BtnNo) != ResYes)
         return;
+    Leave();
+}
+
+void TFTxModemA::Leave() {
     timer_.stop();
     ResetWindow();
+    leaving_ = true;
     QDialog::reject();
+    leaving_ = false;
 }
 
 void TFTxModemA::closeEvent(QCloseEvent* event) {
-    // Closed by the program (at its end) or the window manager: as "Anuluj".
+    // The window leaving on its own closes; closed by the program (at its
+    // end) or the window manager, it is left as by Escape.
+    if (leaving_) {
+        QDialog::closeEvent(event);
+        return;
+    }
     event->ignore();
     reject();
 }

@@ -7,7 +7,9 @@
 // start (today, or tomorrow when that time is past). At the start it runs
 // the round of modem_round.h with the progress window, the list showing each
 // station's dial attempts left, and then closes and resets itself. "Stop"
-// disarms; while armed, leaving asks first. The title bar has no close box.
+// disarms; "Anuluj" disarms and closes at once, while closing the window
+// otherwise (Escape, the window manager) asks first while it is armed. The
+// title bar has no close box.
 // Lives for the whole run.
 #include <QDialog>
 #include <QTimer>
@@ -63,7 +65,7 @@ public:
     [[nodiscard]] QPushButton* CancelButton() const { return cancel_; }
 
 public slots:
-    // "Anuluj" and Escape: while armed, asks first; never during the round.
+    // Escape and closing: while armed, asks first; never during the round.
     void reject() override;
 
 protected:
@@ -73,6 +75,10 @@ private:
     [[nodiscard]] QWidget* BuildSettings();
     [[nodiscard]] QWidget* BuildStations();
     [[nodiscard]] QLayout* BuildButtons();
+    // "Anuluj": stops the countdown and closes without a question; never during the round.
+    void Cancel();
+    // Stops the timer, resets the window and hides it.
+    void Leave();
     void Search();
     void Arm();
     void Disarm();
@@ -91,6 +97,7 @@ private:
     std::vector<TRoundStation> stations_;
     TRoundOutcome outcome_;
     State state_ = State::Idle;
+    bool leaving_ = false; // the window hides itself: no question on the way out
     TimeStamp start_ = 0;
     std::function<TimeStamp()> now_;
     QTimer timer_;

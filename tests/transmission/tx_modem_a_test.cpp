@@ -145,11 +145,21 @@ private slots:
 
         window_->OkButton()->click();
         recorder_->Answer({ResNo, ResYes});
-        window_->CancelButton()->click();
+        window_->close(); // closing an armed round asks
         QCOMPARE(recorder_->Last().text, std::string(kStopRoundText));
         QVERIFY(window_->isVisible());
+        QCOMPARE(window_->CurrentState(), TFTxModemA::State::Armed);
+        window_->close();
+        QVERIFY(!window_->isVisible());
+        QCOMPARE(window_->CurrentState(), TFTxModemA::State::Idle);
+
+        window_->Open(Folder()); // "Anuluj" leaves an armed round without a question
+        window_->SearchButton()->click();
+        window_->OkButton()->click();
+        const std::size_t asked = recorder_->Count();
         window_->CancelButton()->click();
         QVERIFY(!window_->isVisible());
+        QCOMPARE(recorder_->Count(), asked);
         QCOMPARE(window_->CurrentState(), TFTxModemA::State::Idle);
     }
 
