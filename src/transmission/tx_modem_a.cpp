@@ -266,10 +266,17 @@ void TFTxModemA::Cancel() {
 void TFTxModemA::reject() {
     if (state_ == State::Running || state_ == State::Starting) return;
     // Asked to stop (SIGTERM, Ctrl+C), the program closes its windows without questions.
-    if (state_ == State::Armed && !StopRequested() &&
-        MessageDlg(kRoundTitle, kStopRoundText, MsgConfirmation, BtnYes | BtnNo) != ResYes)
-        return;
+    if (state_ == State::Armed && !StopRequested() && !ConfirmStop()) return;
     Leave();
+}
+
+bool TFTxModemA::ConfirmStop() {
+    // The round must not start under the open question: the countdown waits
+    // for the answer and, on "Nie", goes on from the clock as before.
+    timer_.stop();
+    const bool stop = MessageDlg(kRoundTitle, kStopRoundText, MsgConfirmation, BtnYes | BtnNo) == ResYes;
+    if (!stop) timer_.start();
+    return stop;
 }
 
 void TFTxModemA::Leave() {

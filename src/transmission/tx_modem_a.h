@@ -77,6 +77,8 @@ private:
     [[nodiscard]] QLayout* BuildButtons();
     // "Anuluj": stops the countdown and closes without a question; never during the round.
     void Cancel();
+    // "Czy zakończyć automatyczny odczyt?"; true on "Tak".
+    [[nodiscard]] bool ConfirmStop();
     // Stops the timer, resets the window and hides it.
     void Leave();
     void Search();

@@ -10,6 +10,7 @@
 #include <QTimeEdit>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 #include "comm/comm_module.h"
@@ -30,6 +31,20 @@ void SaveShot(QWidget* window, const char* name) {
 }
 
 const TimeStamp kNoon = EncodeTime({2026, 5, 4, 12, 0, 0});
+
+// Answers as the recorder does once `thinking` has run, as a user who takes
+// a while over the question.
+class SlowAnswer : public MessageRecorder {
+public:
+    explicit SlowAnswer(std::function<void()> thinking) : thinking_(std::move(thinking)) {}
+    int Show(const std::string& caption, const std::string& text, int kind, unsigned buttons) override {
+        thinking_();
+        return MessageRecorder::Show(caption, text, kind, buttons);
+    }
+
+private:
+    std::function<void()> thinking_;
+};
 
 } // namespace
 
@@ -73,6 +88,7 @@ class TxModemATest : public QObject {
 
 private slots:
     void init() {
+        now_ = kNoon;
         folder_ = std::make_unique<test::TxFolder>();
         recorder_ = std::make_unique<MessageRecorder>();
         comm_ = std::make_unique<TFCommModule>();
@@ -144,11 +160,25 @@ private slots:
         QVERIFY(window_->OkButton()->isEnabled() && window_->SearchButton()->isEnabled());
 
         window_->OkButton()->click();
-        recorder_->Answer({ResNo, ResYes});
-        window_->close(); // closing an armed round asks
-        QCOMPARE(recorder_->Last().text, std::string(kStopRoundText));
+        {
+            // While the question is open the start comes and goes: the round waits for the answer.
+            TFTxModemA::State asking = TFTxModemA::State::Idle;
+            SlowAnswer thinking([&] {
+                now_ = window_->Start();
+                QTest::qWait(300);
+                asking = window_->CurrentState();
+                now_ = kNoon;
+            });
+            thinking.Answer(ResNo);
+            window_->close(); // closing an armed round asks
+            QCOMPARE(thinking.Last().text, std::string(kStopRoundText));
+            QCOMPARE(asking, TFTxModemA::State::Armed);
+        }
         QVERIFY(window_->isVisible());
         QCOMPARE(window_->CurrentState(), TFTxModemA::State::Armed);
+        now_ = kNoon + 3600; // counting down again after "Nie"
+        QTRY_COMPARE(window_->Countdown()->text(), QString("21:00:00"));
+        recorder_->Answer(ResYes);
         window_->close();
         QVERIFY(!window_->isVisible());
         QCOMPARE(window_->CurrentState(), TFTxModemA::State::Idle);
