@@ -140,6 +140,9 @@ bool WriteRecordChanges(IniDocument& doc, const TRekStacjiFull& n, const TRekSta
     w.Text(kCommunication, "ComNumber", n.ComNumber, o.ComNumber);
     w.Text(kCommunication, "BaudRate", n.BaudRate, o.BaudRate);
     w.Text(kCommunication, "Parity", n.Parity, o.Parity);
+    w.Text(kCommunication, "ConnType", n.ConnType, o.ConnType);
+    w.Text(kCommunication, "IPAddr", n.IPAddr, o.IPAddr);
+    w.Text(kCommunication, "PortRemote", n.PortRemote, o.PortRemote);
     w.Flag(kCommunication, "Prefix", n.Prefix, o.Prefix);
     w.Flag(kCommunication, "DtrSet", n.DtrSet, o.DtrSet);
     w.Flag(kCommunication, "RtsSet", n.RtsSet, o.RtsSet);

@@ -112,14 +112,14 @@ TFCfgStacji::TFCfgStacji(QWidget* parent) : QDialog(parent) {
     connect(ok_, &QPushButton::clicked, this, &TFCfgStacji::accept);
     connect(cancel_, &QPushButton::clicked, this, &TFCfgStacji::reject);
     connect(apply_, &QPushButton::clicked, this, [this] { (void)Apply(); });
-    for (QLineEdit* edit : {label_, telephone_, serial_})
+    for (QLineEdit* edit : {label_, telephone_, serial_, ip_})
         connect(edit, &QLineEdit::textChanged, this, [this, edit] { MarkChanged(edit); });
-    for (QComboBox* combo : {deviceProfile_, modemProfile_, port_, speed_, parity_, integrity_})
+    for (QComboBox* combo : {deviceProfile_, modemProfile_, port_, speed_, parity_, integrity_, connType_})
         connect(combo, &QComboBox::currentIndexChanged, this, [this, combo] { MarkChanged(combo); });
     connect(group_, &QComboBox::currentTextChanged, this, [this] { MarkChanged(group_); });
     for (QCheckBox* box : {prefix_, dtr_, rts_})
         connect(box, &QCheckBox::toggled, this, [this, box] { MarkChanged(box); });
-    for (QSpinBox* spin : {address_, samples_, repeats_, silence_, answer_, accept_, vn0_, vn1_})
+    for (QSpinBox* spin : {address_, samples_, repeats_, silence_, answer_, accept_, vn0_, vn1_, portRemote_})
         connect(spin, &QSpinBox::valueChanged, this, [this, spin] { MarkChanged(spin); });
     connect(connType_, &QComboBox::currentIndexChanged, this, &TFCfgStacji::ShowLinkControls);
     connect(counter_, &QComboBox::currentIndexChanged, this, [this] {
@@ -169,17 +169,15 @@ QGroupBox* TFCfgStacji::BuildLink() {
     parity_ = Combo(box, "ComboBox_ComPar", parities);
     dtr_ = Check(box, "CheckBox_ComDTR", "DTR aktywny");
     rts_ = Check(box, "CheckBox_ComRTS", "RTS aktywny");
-    // The network settings are shown as the file has them; no link uses them
-    // and this dialog does not write them, so they cannot be edited here.
+    // A station behind a serial-device server is read over TCP at its address
+    // and port. No link uses the local port (UDP), so it is shown only.
     ip_ = Edit(box, "Edit_IP");
-    ip_->setReadOnly(true);
     portRemote_ = MakeSpin(box, "AbNumSpin_PortRemote", 0, kNetPortMax);
+    portRemote_->setSpecialValueText(QStringLiteral(" ")); // no port written
     portLocal_ = MakeSpin(box, "AbNumSpin_PortLocal", 0, kNetPortMax);
-    for (QSpinBox* spin : {portRemote_, portLocal_}) {
-        spin->setReadOnly(true);
-        spin->setButtonSymbols(QAbstractSpinBox::NoButtons);
-        spin->setSpecialValueText(QStringLiteral(" ")); // no port written
-    }
+    portLocal_->setReadOnly(true);
+    portLocal_->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    portLocal_->setSpecialValueText(QStringLiteral(" "));
     linkForm_ = new QFormLayout(box);
     linkForm_->addRow(QStringLiteral("Typ łącza:"), connType_);
     linkForm_->addRow(QStringLiteral("Port szeregowy:"), port_);
@@ -190,7 +188,6 @@ QGroupBox* TFCfgStacji::BuildLink() {
     linkForm_->addRow(QStringLiteral("Adres IP:"), ip_);
     linkForm_->addRow(QStringLiteral("Numer portu:"), portRemote_);
     linkForm_->addRow(QStringLiteral("Numer portu lokalnego:"), portLocal_);
-    linkForm_->setRowVisible(connType_, false);
     return box;
 }
 
@@ -351,6 +348,10 @@ TRekStacjiFull TFCfgStacji::EditedRecord() const {
     e.ComNumber = KeptText(port_, record_.ComNumber);
     e.BaudRate = KeptText(speed_, record_.BaudRate);
     e.Parity = KeptText(parity_, record_.Parity);
+    e.ConnType = KeptText(connType_, record_.ConnType);
+    e.IPAddr = UserChanged(ip_) ? ip_->text().trimmed().toStdString() : record_.IPAddr;
+    if (UserChanged(portRemote_))
+        e.PortRemote = portRemote_->value() ? std::to_string(portRemote_->value()) : std::string();
     e.DtrSet = dtr_->isChecked();
     e.RtsSet = rts_->isChecked();
     e.ArcSamplesPerBlock = KeptValue(samples_, record_.ArcSamplesPerBlock);

@@ -11,6 +11,7 @@
 #include "shell/model/virtual_list.h"
 #include "shell/station_tree_view.h"
 #include "support/gui/folder_chooser.h"
+#include "support/gui/folder_lock_prompt.h"
 #include "support/gui/open_winds.h"
 #include "support/helpers.h"
 #include "support/messages.h"
@@ -220,7 +221,7 @@ void TF_Main::showEvent(QShowEvent* event) {
 
 void TF_Main::FirstShow() {
     const TStartSettings start = ReadStartSettings(kivIni_);
-    folders_.current = SettleDataFolder(start.dataPath, workingFolder_);
+    folders_.current = SettleFolderLock(SettleDataFolder(start.dataPath, workingFolder_), this);
     for (std::size_t k = 0; k < start.history.size() && k < folders_.history.size(); ++k)
         folders_.history[k] = PathWithSeparator(start.history[k]);
     ShowHistory();
@@ -479,6 +480,10 @@ void TF_Main::OnHistoryItem(int k) {
 }
 
 void TF_Main::FolderChanged() {
+    // Another running program may hold the new folder; the user then opens
+    // it anyway or picks another one, which becomes the data folder instead.
+    const std::string settled = SettleFolderLock(folders_.current, this);
+    if (settled != folders_.current) (void)ChangeDataFolder(folders_, settled, false);
     ShowHistory();
     if (!SaveDataFolders(kivIni_, folders_))
         (void)MessageDlg("Kiv", "Nie udało się zapisać pliku " + kivIni_, MsgError, BtnOk);

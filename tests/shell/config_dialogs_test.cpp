@@ -205,7 +205,7 @@ private slots:
         QVERIFY(Child<QWidget>(w, "AbNumSpin_PortLocal")->isVisible());
         QVERIFY(!Child<QWidget>(w, "ComboBox_ComNr")->isVisible());
         QVERIFY(!Child<QWidget>(w, "CheckBox_ComDTR")->isVisible());
-        QVERIFY(!Child<QWidget>(w, "ComboBox_ConnType")->isVisible());
+        QVERIFY(Child<QWidget>(w, "ComboBox_ConnType")->isVisible());
         Child<QComboBox>(w, "ComboBox_ConnType")->setCurrentText("TCP");
         QVERIFY(!Child<QWidget>(w, "AbNumSpin_PortLocal")->isVisible());
         QVERIFY(Child<QWidget>(w, "AbNumSpin_PortRemote")->isVisible());
@@ -230,12 +230,18 @@ private slots:
         QCOMPARE(saved.CalcVn0Index, 12000);
         QCOMPARE(saved.CalcVn1Index, -1);
         QCOMPARE(saved.IPAddr, std::string("10.0.0.7"));
+        QCOMPARE(saved.ConnType, std::string("TCP"));
+        QCOMPARE(saved.PortRemote, std::string("4001"));
         QVERIFY(w.TreeChanged());
         // What the user sets is written, and only that.
         Child<QComboBox>(w, "ComboBox_ComNr")->setCurrentText("COM5");
         Child<QSpinBox>(w, "AbNumSpin_DelayAnswer")->setValue(9000);
+        Child<QLineEdit>(w, "Edit_IP")->setText(" 192.168.1.20 ");
+        Child<QSpinBox>(w, "AbNumSpin_PortRemote")->setValue(4002);
         QVERIFY(w.Apply());
         ReadFullStationRecord(file, 12, saved);
+        QCOMPARE(saved.IPAddr, std::string("192.168.1.20"));
+        QCOMPARE(saved.PortRemote, std::string("4002"));
         QCOMPARE(saved.ComNumber, std::string("COM5"));
         QCOMPARE(saved.StartTimeout, 9000);
         QCOMPARE(saved.CharsTimeout, 10);
