@@ -77,8 +77,8 @@ private:
     [[nodiscard]] TFate Attempt(const TRoundStation& item, TRoundStationResult& result);
     // The modem road for the station, or false with the station text telling why it cannot be dialled.
     [[nodiscard]] bool Plan(const TRekStacjiFull& station, TModemReadOut& road, std::string& problem) const;
-    [[nodiscard]] bool DeviceProfile(const TRekStacjiFull& station, TRecProfParams& params,
-                                     std::vector<TParamItem>& items, std::string& problem) const;
+    [[nodiscard]] bool DeviceProfile(const TRekStacjiFull& station, TProfileRecord& profile,
+                                     std::string& problem) const;
     [[nodiscard]] bool ModemProfile(const TRekStacjiFull& station, TModemProfileLine& line,
                                     std::string& problem) const;
     [[nodiscard]] TFate AfterDial(const TModemOutcome& dial, const std::string& label, TRoundStationResult& result);
@@ -214,10 +214,10 @@ bool TRound::Plan(const TRekStacjiFull& station, TModemReadOut& road, std::strin
         return false;
     }
     TModemProfileLine line;
-    TRecProfParams params;
-    std::vector<TParamItem> items;
-    if (!ModemProfile(station, line, problem) || !DeviceProfile(station, params, items, problem)) return false;
-    road = ModemReadOutOf(station, job_.folder.kivIni, job_.folder.dataFolder, params, items, line, number);
+    TProfileRecord profile;
+    if (!ModemProfile(station, line, problem) || !DeviceProfile(station, profile, problem)) return false;
+    road = ModemReadOutOf(station, job_.folder.kivIni, job_.folder.dataFolder, profile.params, profile.items, line,
+                          number);
     road.modemLog = job_.modemLog;
     road.txLog = job_.txLog;
     return true;
@@ -243,23 +243,16 @@ bool TRound::ModemProfile(const TRekStacjiFull& station, TModemProfileLine& line
     return true;
 }
 
-bool TRound::DeviceProfile(const TRekStacjiFull& station, TRecProfParams& params, std::vector<TParamItem>& items,
-                           std::string& problem) const {
+bool TRound::DeviceProfile(const TRekStacjiFull& station, TProfileRecord& profile, std::string& problem) const {
     const TRoundFolder& folder = job_.folder;
-    const int index = ProfileIndex(folder.profileNames, folder.profileFiles, station.DeviceProfile);
     const std::string name = Quoted(station.DeviceProfile);
-    if (index < 0) {
-        problem = "nie odnaleziono profilu " + name;
-        return false;
+    switch (ReadCatalogueProfile(folder.profileNames, folder.profileFiles, ProfileFolderOf(folder),
+                                 station.DeviceProfile, profile)) {
+    case ProfileRead: return true;
+    case ProfileNotInCatalogue: problem = "nie odnaleziono profilu " + name; break;
+    default: problem = (ProfileFileEmpty(profile.file) ? "brak zbioru profilu " : "błąd odczytu profilu ") + name;
     }
-    const std::string file = ProfileFolderOf(folder) + folder.profileFiles[static_cast<std::size_t>(index)];
-    TFCProfileRdWr reader;
-    std::vector<std::string> groups;
-    if (reader.ItemCount(file) <= 0)
-        problem = "brak zbioru profilu " + name;
-    else if (!reader.ReadProfile(file, params, items, groups) || items.empty())
-        problem = "błąd odczytu profilu " + name;
-    return problem.empty();
+    return false;
 }
 
 bool TRound::Pause() const {

@@ -1,6 +1,7 @@
 #include "datafiles/profile_catalogue.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "support/text_encoding.h"
 
@@ -47,6 +48,12 @@ int ReadCatalogueProfile(const std::vector<std::string>& names, const std::vecto
         return ProfileUnreadable;
     }
     return ProfileRead;
+}
+
+bool ProfileFileEmpty(const std::string& file) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(file, ec);
+    return ec || size == 0;
 }
 
 } // namespace kiv

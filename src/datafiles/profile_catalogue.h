@@ -50,4 +50,9 @@ struct TProfileRecord {
                                        const std::string& folder, const std::string& deviceProfile,
                                        TProfileRecord& profile);
 
+// Whether a profile file is not there or holds no bytes, as opposed to one
+// that is there but damaged: for a caller that tells the two apart once
+// ReadCatalogueProfile gave ProfileUnreadable (with the path it found).
+[[nodiscard]] bool ProfileFileEmpty(const std::string& file);
+
 } // namespace kiv

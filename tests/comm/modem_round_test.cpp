@@ -72,9 +72,15 @@ protected:
         App();
         root = dir.Folder();
         data = root + "dane/";
-        job.folder = {root + "Kiv.ini", data, {"Kivmet KM-100", "Pusty"}, {"KM100.FCP", "PUSTY.FCP"}, root};
+        job.folder = {root + "Kiv.ini",
+                      data,
+                      {"Kivmet KM-100", "Pusty", "Uszkodzony"},
+                      {"KM100.FCP", "PUSTY.FCP", "USZKODZ.FCP"},
+                      root};
         std::filesystem::copy_file(kProgramDir + "KM100.FCP", root + "KM100.FCP");
         std::ofstream(root + "PUSTY.FCP");
+        std::filesystem::copy_file(kProgramDir + "KM100.FCP", root + "USZKODZ.FCP");
+        std::filesystem::resize_file(root + "USZKODZ.FCP", 12); // cut off inside its header
         job.runLog = root + "Modem.log";
         module.SetSettingsFile(root + "Kiv.ini");
     }
@@ -107,8 +113,9 @@ protected:
 
 // One round over every kind of station: a read-out, a busy number dialled
 // three times (each after the 2 s pause) before the next station, the
-// stations that cannot be dialled, a reply the program does not know, and
-// an unticked station that is not even named.
+// stations that cannot be dialled (a profile file empty, another damaged
+// among them), a reply the program does not know, and an unticked station
+// that is not even named.
 TEST_F(ModemRoundTest, WholeRoundWritesTheExpectedLog) {
     kivtest::DevsimProcess sim(kProgramDir + "kiv-devsim",
                                {"--profile", kProgramDir + "KM100.FCP", "--address", "1", "--modem", "--number",
@@ -124,7 +131,8 @@ TEST_F(ModemRoundTest, WholeRoundWritesTheExpectedLog) {
                  {6, "Stacja F", "666", "Biuro", "Kivmet KM-100", false},
                  {7, "Stacja G", "777"},
                  {8, "Stacja H", "888", "Biuro", "Nieznany"},
-                 {9, "Stacja I", "999", "Biuro", "Pusty"}});
+                 {9, "Stacja I", "999", "Biuro", "Pusty"},
+                 {10, "Stacja J", "1010", "Biuro", "Uszkodzony"}});
     TModemTimes quick;
     quick.commandChar = 150;
     quick.dialChar = 150;
@@ -143,7 +151,7 @@ TEST_F(ModemRoundTest, WholeRoundWritesTheExpectedLog) {
     ASSERT_EQ(lines.size(), expected.size());
     for (std::size_t busy = 2; busy <= 3; ++busy) EXPECT_GE(LineSecond(lines[busy]) - LineSecond(lines[busy - 1]), 2.0);
     EXPECT_EQ(first.front(), "00001 Stacja A [3]");
-    EXPECT_EQ(first.size(), 8u);
+    EXPECT_EQ(first.size(), 9u);
     EXPECT_FALSE(outcome.AllRead());
     EXPECT_EQ(outcome.stations[0].readOut, TxResult::Good);
     EXPECT_EQ(outcome.stations[1].dials, 3);
