@@ -1,6 +1,7 @@
 // The checks of kiv-cli argument values and the look-ups of what they name.
 #include "cli_args.h"
 
+#include <cctype>
 #include <charconv>
 #include <filesystem>
 #include <fstream>
@@ -79,6 +80,22 @@ bool ParseDay(const std::string& what, const std::string& text, TimeStamp& day, 
         return false;
     }
     return true;
+}
+
+bool ParseTimeOfDay(const std::string& what, const std::string& text, int& second, std::string& error) {
+    const int limits[] = {23, 59, 59};
+    bool good = text.size() == 8 && text[2] == ':' && text[5] == ':';
+    second = 0;
+    for (std::size_t i = 0; good && i < 3; ++i) {
+        const char tens = text[3 * i], units = text[3 * i + 1];
+        const int part = (tens - '0') * 10 + (units - '0');
+        good = std::isdigit(static_cast<unsigned char>(tens)) && std::isdigit(static_cast<unsigned char>(units)) &&
+               part <= limits[i];
+        second = second * 60 + part;
+    }
+    if (!good)
+        error = "niepoprawna godzina " + what + " " + Quoted(text) + " (oczekiwano GG:MM:SS, 00:00:00 .. 23:59:59)";
+    return good;
 }
 
 bool ParseDecimalSeparator(const std::string& text, std::string& separator, std::string& error) {

@@ -20,6 +20,8 @@ namespace kiv::cli {
 [[nodiscard]] bool ParseTime(const std::string& what, const std::string& text, TimeStamp& stamp, std::string& error);
 // A day "YYYY-MM-DD", given back as its 00:00:00.
 [[nodiscard]] bool ParseDay(const std::string& what, const std::string& text, TimeStamp& day, std::string& error);
+// A time of day "hh:mm:ss", two digits each, 00:00:00 .. 23:59:59, given back as seconds after midnight.
+[[nodiscard]] bool ParseTimeOfDay(const std::string& what, const std::string& text, int& second, std::string& error);
 // The decimal separator of written values: one character that is neither a
 // digit, nor the field separator ";", nor a control character.
 [[nodiscard]] bool ParseDecimalSeparator(const std::string& text, std::string& separator, std::string& error);

@@ -14,9 +14,7 @@
 // whether every station was read: see the command's summary.
 #include <QCoreApplication>
 
-#include <cctype>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -25,6 +23,7 @@
 
 #include "cli/cli_args.h"
 #include "cli/cli_command.h"
+#include "cli/stop_signals.h"
 #include "comm/comm_module.h"
 #include "comm/device_request.h"
 #include "comm/modem_round.h"
@@ -46,32 +45,6 @@ constexpr const char* kRunLogName = "Modem.log";
 // Exit codes of the round besides the common ones.
 constexpr int kExitNotAllRead = 1;
 constexpr int kExitStopped = 14; // as a read-out stopped by Ctrl+C or SIGTERM
-
-void StopOnSignal(int) { RequestStop(); }
-
-void CatchStopSignals() {
-    struct sigaction action {};
-    action.sa_handler = StopOnSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-}
-
-// "hh:mm:ss" with two digits each, within the day.
-bool ParseAt(const std::string& text, int& second, std::string& error) {
-    const int limits[] = {23, 59, 59};
-    bool good = text.size() == 8 && text[2] == ':' && text[5] == ':';
-    second = 0;
-    for (std::size_t i = 0; good && i < 3; ++i) {
-        const char tens = text[3 * i], units = text[3 * i + 1];
-        const int part = (tens - '0') * 10 + (units - '0');
-        good = std::isdigit(static_cast<unsigned char>(tens)) && std::isdigit(static_cast<unsigned char>(units)) &&
-               part <= limits[i];
-        second = second * 60 + part;
-    }
-    if (!good) error = "--at: godzina \"" + text + "\" nie ma postaci GG:MM:SS (00:00:00 .. 23:59:59)";
-    return good;
-}
 
 // Kiv.ini's DataPath, or the working folder when it is empty; a DataPath
 // that names no folder is refused rather than left for an empty round.
@@ -116,7 +89,7 @@ int RunRound(const std::vector<std::string>& args) {
     if (in.Has("--at") && in.Has("--now")) return UsageError(kName, "--at i --now wykluczają się");
     int at = -1;
     std::string error, folder;
-    if (in.Has("--at") && !ParseAt(in.Option("--at"), at, error)) return UsageError(kName, error);
+    if (in.Has("--at") && !ParseTimeOfDay("--at", in.Option("--at"), at, error)) return UsageError(kName, error);
     const std::string working = PathWithSeparator(std::filesystem::current_path().string());
     const std::string kivIni = KivIniPath(working);
     std::error_code ec;

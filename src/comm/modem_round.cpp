@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "comm/archive_readout.h"
 #include "comm/comm_log.h"
 #include "comm/comm_module.h"
 #include "comm/device_request.h"
@@ -301,18 +302,18 @@ int ParseStartTime(const std::string& text) {
 }
 
 std::string StartTimeText(int startSecond) {
-    const int s = std::clamp(startSecond, 0, kSecondsPerDay - 1);
+    const int s = std::clamp(startSecond, 0, kDaySeconds - 1);
     return TimeText(s / 3600, s / 60 % 60, s % 60);
 }
 
 TimeStamp NextStart(TimeStamp now, int startSecond) {
-    const auto second = static_cast<TimeStamp>(std::clamp(startSecond, 0, kSecondsPerDay - 1));
-    const TimeStamp start = now - now % kSecondsPerDay + second;
-    return start < now ? start + kSecondsPerDay : start;
+    const auto second = static_cast<TimeStamp>(std::clamp(startSecond, 0, kDaySeconds - 1));
+    const TimeStamp start = now - now % kDaySeconds + second;
+    return start < now ? start + kDaySeconds : start;
 }
 
 int64_t StationAge(TimeStamp start, int64_t newest) {
-    return (static_cast<int64_t>(start) - newest) / kSecondsPerDay;
+    return (static_cast<int64_t>(start) - newest) / kDaySeconds;
 }
 
 std::string RoundItemText(const TRoundStation& station) {

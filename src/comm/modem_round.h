@@ -37,7 +37,6 @@ class ITxProgress;
 
 inline constexpr const char* kRoundTitle = "Modem - auto";
 inline constexpr const char* kRoundNothingText = "Brak urządzeń do odczytu";
-inline constexpr int kSecondsPerDay = 86400;
 
 // [Modem-auto] of Kiv.ini and the round's connection limit, read once.
 struct TRoundSettings {

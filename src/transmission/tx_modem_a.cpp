@@ -12,6 +12,7 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
+#include "comm/archive_readout.h"
 #include "comm/device_request.h"
 #include "config/station_db.h"
 #include "support/gui/form_fields.h"
@@ -161,7 +162,7 @@ void TFTxModemA::EnableSettings(bool enabled) {
 }
 
 void TFTxModemA::ShowCountdown(int64_t seconds) {
-    const auto shown = static_cast<int>(std::clamp<int64_t>(seconds, 0, kSecondsPerDay - 1));
+    const auto shown = static_cast<int>(std::clamp<int64_t>(seconds, 0, kDaySeconds - 1));
     countdown_->setText(ToQString(StartTimeText(shown)));
 }
 

@@ -14,6 +14,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "comm/archive_readout.h"
 #include "comm/comm_module.h"
 #include "comm/direct_readout.h"
 #include "comm/modem_round.h"
@@ -246,8 +247,8 @@ TEST_F(ModemRoundTest, SearchListsStationsWithOldOrNoData) {
                  {5, "Bez numeru", ""},
                  {6, "Nieodznaczona", "6"}});
     std::ofstream(StationFilePath(data, 6), std::ios::app) << "AutoModemCheck=NO\r\n";
-    test::StoreSamples(data, 2, test::ChannelItem("dVn"), {{start - 2 * kSecondsPerDay, 1.0f}});
-    test::StoreSamples(data, 3, test::ChannelItem("dVn"), {{start - 12 * kSecondsPerDay, 1.0f}});
+    test::StoreSamples(data, 2, test::ChannelItem("dVn"), {{start - 2 * kDaySeconds, 1.0f}});
+    test::StoreSamples(data, 3, test::ChannelItem("dVn"), {{start - 12 * kDaySeconds, 1.0f}});
     std::vector<TRekStacji> list;
     for (const TRoundStation& s : job.stations) list.push_back(ReadStationEntry(StationFilePath(data, s.address), s.address));
 
@@ -261,7 +262,7 @@ TEST_F(ModemRoundTest, SearchListsStationsWithOldOrNoData) {
 TEST(ModemRoundRules, StartTimeAndSettings) {
     const TimeStamp day = test::At(2026, 5, 4);
     EXPECT_EQ(NextStart(day + 9 * 3600, 10 * 3600), day + 10 * 3600);
-    EXPECT_EQ(NextStart(day + 11 * 3600, 10 * 3600), day + kSecondsPerDay + 10 * 3600); // past today: tomorrow
+    EXPECT_EQ(NextStart(day + 11 * 3600, 10 * 3600), day + kDaySeconds + 10 * 3600); // past today: tomorrow
     EXPECT_EQ(NextStart(day + 10 * 3600, 10 * 3600), day + 10 * 3600);
     for (const auto& [text, seconds] : std::vector<std::pair<std::string, int>>{
              {"00:00:00", 0}, {"23:59:59", 86399}, {"24:10:05", 605}, {"07:30", 27000}, {"ab:61:-1", 0}})
