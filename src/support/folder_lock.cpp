@@ -1,8 +1,12 @@
 #include "support/folder_lock.h"
 
+#include <cctype>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <ctime>
+#include <limits>
+#include <random>
 #include <sstream>
 
 #include <fcntl.h>
@@ -13,6 +17,9 @@
 
 namespace kiv {
 namespace {
+
+// Enough for a handful of programs starting on one stale lock at once.
+constexpr int kAcquireAttempts = 8;
 
 std::string LockPath(const std::string& folder) { return PathWithSeparator(folder) + kFolderLockName; }
 
@@ -89,6 +96,18 @@ bool ParseLock(const std::string& text, TFolderLockOwner& owner) {
     return !owner.host.empty() && owner.pid > 0;
 }
 
+// A name beside the lock that no other program picks, on this host or
+// another one using the same network folder: host, process and a random part.
+std::string UniqueName(const std::string& path, const char* ending) {
+    std::string host = HostName();
+    for (char& c : host)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-' && c != '.') c = '_';
+    std::random_device random;
+    char part[20];
+    std::snprintf(part, sizeof part, "%08x%08x", random(), random());
+    return path + "." + host + "." + std::to_string(::getpid()) + "." + part + ending;
+}
+
 int CreateExclusively(const std::string& path, const std::string& content) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) return errno;
@@ -97,20 +116,42 @@ int CreateExclusively(const std::string& path, const std::string& content) {
     return rc;
 }
 
+bool NoLinksHere(int rc) { return rc == EPERM || rc == ENOTSUP || rc == ENOSYS || rc == EMLINK; }
+
+// Gives `from` the name `path` unless something is there already; `from`
+// stays. Where the file system has no links, an exclusive create stands in.
+// 0, EEXIST when something is there, or the errno of the failure.
+int LinkExclusively(const std::string& from, const std::string& path, const std::string& content) {
+    const int rc = ::link(from.c_str(), path.c_str()) == 0 ? 0 : errno;
+    return NoLinksHere(rc) ? CreateExclusively(path, content) : rc;
+}
+
 // The lock is written whole under a name of its own and then linked to its
-// place, which fails while a lock is there, also on a network file system;
-// where the file system has no links, an exclusive create stands in.
-// 0, EEXIST when a lock is there, or the errno of the failure.
+// place, which fails while a lock is there, also on a network file system.
 int CreateLock(const std::string& path, const std::string& content) {
-    const std::string temporary = path + "." + std::to_string(::getpid()) + ".tmp";
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const std::string temporary = UniqueName(path, ".tmp");
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) return errno;
     int rc = WriteAll(fd, content.data(), content.size());
     ::close(fd);
-    if (rc == 0 && ::link(temporary.c_str(), path.c_str()) != 0) rc = errno;
+    if (rc == 0) rc = LinkExclusively(temporary, path, content);
     ::unlink(temporary.c_str());
-    if (rc == EPERM || rc == ENOTSUP || rc == ENOSYS || rc == EMLINK) rc = CreateExclusively(path, content);
     return rc;
+}
+
+// Takes the stale lock `stale` away without ever writing over a lock: it is
+// moved aside under a name of its own and deleted only when what was moved
+// is still that stale lock. A live one another program has put in its place
+// meanwhile goes back; only if yet another program has locked the folder
+// in that instant can it not, and the two of them hold it together as they
+// would without a lock. False when the lock cannot be moved at all.
+bool TakeAwayStale(const std::string& path, const std::string& stale) {
+    const std::string aside = UniqueName(path, ".stale");
+    if (::rename(path.c_str(), aside.c_str()) != 0) return errno == ENOENT; // another program took it first
+    std::string moved;
+    if (ReadWholeFile(aside, moved) != 0 || moved != stale) (void)LinkExclusively(aside, path, moved);
+    ::unlink(aside.c_str());
+    return true;
 }
 
 } // namespace
@@ -130,7 +171,8 @@ bool ReadFolderLock(const std::string& folder, TFolderLockOwner& owner) {
 
 bool LockHolderRuns(const TFolderLockOwner& owner) {
     if (owner.host != HostName()) return true; // another desk's process cannot be looked at
-    if (owner.pid <= 0) return false;
+    // A number no process can have is no process's: not one that runs for ever.
+    if (owner.pid <= 0 || owner.pid > std::numeric_limits<pid_t>::max()) return false;
     if (::kill(static_cast<pid_t>(owner.pid), 0) != 0 && errno == ESRCH) return false;
     const TProcessStat stat = ProcessStat(owner.pid);
     if (stat.state == 'Z' || stat.state == 'X') return false; // ended, not yet waited for
@@ -158,27 +200,29 @@ TLockResult TFolderLock::Acquire(const std::string& folder, const std::string& p
     Release();
     const std::string path = LockPath(folder);
     const std::string content = LockText(ThisProcess(program));
-    // A stale lock is replaced and read back: of two programs replacing it at
-    // once, the one whose lock is not there looks again.
-    for (int attempt = 0; attempt < 3; ++attempt) {
+    // Of several programs finding one stale lock, each moves it away only if
+    // it is still that lock and then tries again to put its own in place, so
+    // that exactly one of them succeeds and the others find that one's lock.
+    for (int attempt = 0; attempt < kAcquireAttempts; ++attempt) {
         const int rc = CreateLock(path, content);
         if (rc == 0) {
             folder_ = PathWithSeparator(folder);
             return TLockResult::Taken;
         }
         if (rc != EEXIST) return TLockResult::NotWritable;
+        std::string text;
+        if (const int read = ReadWholeFile(path, text); read != 0) {
+            if (read == ENOENT) continue; // taken away meanwhile
+            return TLockResult::NotWritable;
+        }
         TFolderLockOwner found;
-        const bool readable = ReadFolderLock(folder, found);
-        if (readable && IsThisProcess(found)) return TLockResult::Own;
-        if (readable && LockHolderRuns(found)) {
+        const bool parsed = ParseLock(text, found);
+        if (parsed && IsThisProcess(found)) return TLockResult::Own;
+        if (parsed && LockHolderRuns(found)) {
             holder = found;
             return TLockResult::HeldByOther;
         }
-        if (ReplaceFile(path, content) != 0) return TLockResult::NotWritable;
-        if (ReadFolderLock(folder, found) && IsThisProcess(found)) {
-            folder_ = PathWithSeparator(folder);
-            return TLockResult::Taken;
-        }
+        if (!TakeAwayStale(path, text)) return TLockResult::NotWritable;
     }
     if (!ReadFolderLock(folder, holder)) return TLockResult::NotWritable;
     return TLockResult::HeldByOther;

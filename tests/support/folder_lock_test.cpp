@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 #include "common/temp_folder.h"
 #include "support/file_replace.h"
@@ -66,6 +68,8 @@ TEST(FolderLock, PlantedLocksAreTakenOverOnlyWhenTheirProcessIsGone) {
         {"killed process", Host(), killed, 0, TLockResult::Taken},
         {"ended, not waited for", Host(), zombie, 0, TLockResult::Taken},
         {"number reused by a later process", Host(), live, 1, TLockResult::Taken},
+        {"number beyond any process", Host(), 4294967295L, 0, TLockResult::Taken},
+        {"negative number", Host(), -1, 0, TLockResult::Taken},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -90,6 +94,55 @@ TEST(FolderLock, PlantedLocksAreTakenOverOnlyWhenTheirProcessIsGone) {
     ::kill(live, SIGKILL);
     ::waitpid(live, nullptr, 0);
     ::waitpid(zombie, nullptr, 0);
+}
+
+// Programs started at once on a folder whose lock a killed process left:
+// each takes it over, but only one may end up holding it, and the others
+// find that one's lock. Every racer lives until all have answered.
+TEST(FolderLock, OnlyOneOfProgramsRacingOverAStaleLockWinsIt) {
+    constexpr int kRacers = 4;
+    const pid_t gone = StartSleeper();
+    ::kill(gone, SIGKILL);
+    ::waitpid(gone, nullptr, 0);
+    for (int round = 0; round < 25; ++round) {
+        test::TempFolder dir;
+        const std::string folder = dir.Folder();
+        Plant(folder, Host(), gone, 0);
+        int go[2], answers[2], end[2];
+        ASSERT_EQ(::pipe(go) | ::pipe(answers) | ::pipe(end), 0);
+        std::vector<pid_t> racers(kRacers);
+        for (pid_t& racer : racers) {
+            if ((racer = ::fork()) != 0) continue;
+            ::close(go[1]);
+            ::close(end[1]);
+            char c;
+            (void)::read(go[0], &c, 1); // all start when the test closes its end
+            TFolderLock lock;
+            TFolderLockOwner holder;
+            const int answer[2] = {::getpid(), static_cast<int>(lock.Acquire(folder, "racer", holder))};
+            (void)::write(answers[1], answer, sizeof answer);
+            (void)::read(end[0], &c, 1);
+            ::_exit(0);
+        }
+        ::close(go[1]);
+        ::close(answers[1]); // a racer that dies without answering ends the read
+        std::vector<pid_t> winners;
+        for (int k = 0; k < kRacers; ++k) {
+            int answer[2] = {};
+            ASSERT_EQ(::read(answers[0], answer, sizeof answer), static_cast<ssize_t>(sizeof answer));
+            if (answer[1] == static_cast<int>(TLockResult::Taken)) winners.push_back(answer[0]);
+            else EXPECT_EQ(answer[1], static_cast<int>(TLockResult::HeldByOther));
+        }
+        TFolderLockOwner owner;
+        EXPECT_TRUE(ReadFolderLock(folder, owner));
+        const auto entries = std::distance(std::filesystem::directory_iterator(folder), {});
+        EXPECT_EQ(entries, 1) << "nothing but the lock is left behind";
+        ::close(end[1]);
+        for (pid_t racer : racers) ::waitpid(racer, nullptr, 0);
+        for (int fd : {go[0], answers[0], end[0]}) ::close(fd);
+        ASSERT_EQ(winners.size(), 1u) << "round " << round;
+        EXPECT_EQ(owner.pid, winners.front());
+    }
 }
 
 // Within one program the lock is held once: a second holder finds it its
