@@ -1,8 +1,8 @@
 // The main window's question about a data folder another running program
-// holds: opening it anyway, or choosing another folder, which takes the lock
-// there. With KIV_ARTIFACT_DIR set the question is saved there as
+// holds: opening it anyway, or choosing another folder (the chooser answered
+// by the test, without the file dialog and its file system thread), which
+// takes the lock there. With KIV_ARTIFACT_DIR set the question is saved there as
 // folder-lock-prompt.png.
-#include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
@@ -20,18 +20,6 @@
 extern char** environ;
 
 namespace kiv {
-
-// Answers the folder chooser that opens once the question has closed.
-template <class Action> void WhenChooserOpens(Action action) {
-    auto *poll = new QTimer(qApp);
-    QObject::connect(poll, &QTimer::timeout, qApp, [poll, action] {
-        if (auto *chooser = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
-            poll->deleteLater();
-            action(chooser);
-        }
-    });
-    poll->start(10);
-}
 
 class FolderLockPromptTest : public QObject {
     Q_OBJECT
@@ -84,14 +72,17 @@ class FolderLockPromptTest : public QObject {
         QVERIFY2(!HeldBy(first, ::getpid()), "the folder left behind is free again");
         QVERIFY(HeldBy(locked, live));
 
-        test::OnModal<TFFolderLockPrompt>([&](TFFolderLockPrompt *prompt) {
-            WhenChooserOpens([&](QFileDialog *chooser) {
-                chooser->selectFile(QString::fromStdString(other).chopped(1)); // without its "/"
-                static_cast<QDialog *>(chooser)->accept();
-            });
+        test::OnModal<TFFolderLockPrompt>([](TFFolderLockPrompt *prompt) {
             prompt->reject(); // Escape: another folder
         });
-        QCOMPARE(SettleFolderLock(locked), other);
+        std::vector<std::string> offered;
+        const auto choose = [&](const std::string &start, std::string &chosen) {
+            offered.push_back(start);
+            chosen = other;
+            return true;
+        };
+        QCOMPARE(SettleFolderLock(locked, nullptr, choose), other);
+        QCOMPARE(offered, std::vector<std::string>{locked});
         QVERIFY(HeldBy(other, ::getpid()));
         QVERIFY(HeldBy(locked, live));
         ProgramFolderLock().Release();

@@ -55,7 +55,19 @@ TFFolderLockPrompt::Choice TFFolderLockPrompt::Ask(const std::string &folder, co
     return exec() == OpenAnyway ? OpenAnyway : ChooseOther;
 }
 
-std::string SettleFolderLock(const std::string &wanted, QWidget *parent) {
+namespace {
+
+bool ChooseOtherFolder(const std::string &start, std::string &chosen, QWidget *parent) {
+    QString folder;
+    if (!ChooseFolder(QStringLiteral("Wybierz katalog danych"), QString::fromStdString(start), folder, parent))
+        return false;
+    chosen = folder.toStdString();
+    return true;
+}
+
+} // namespace
+
+std::string SettleFolderLock(const std::string &wanted, QWidget *parent, const TFolderChoice &choose) {
     std::string folder = wanted;
     TFolderLock &held = ProgramFolderLock();
     for (;;) {
@@ -72,9 +84,9 @@ std::string SettleFolderLock(const std::string &wanted, QWidget *parent) {
             held.Release();
             return folder;
         }
-        QString chosen;
-        if (ChooseFolder(QStringLiteral("Wybierz katalog danych"), QString::fromStdString(folder), chosen, parent))
-            folder = chosen.toStdString();
+        std::string chosen;
+        if (choose ? choose(folder, chosen) : ChooseOtherFolder(folder, chosen, parent))
+            folder = chosen;
     }
 }
 

@@ -5,6 +5,7 @@
 // start and whenever its data folder changes.
 #include <QDialog>
 
+#include <functional>
 #include <string>
 
 #include "support/folder_lock.h"
@@ -40,6 +41,9 @@ class TFFolderLockPrompt : public QDialog {
 // until the user opens a folder anyway (working there without the lock,
 // the other program's lock left alone) or picks one that is free. A stale
 // lock is taken over without a question. Returns the folder to work in.
-[[nodiscard]] std::string SettleFolderLock(const std::string &wanted, QWidget *parent = nullptr);
+// `choose` stands in for the folder chooser (a test answers it); empty: the chooser.
+using TFolderChoice = std::function<bool(const std::string &start, std::string &chosen)>;
+[[nodiscard]] std::string SettleFolderLock(const std::string &wanted, QWidget *parent = nullptr,
+                                           const TFolderChoice &choose = {});
 
 } // namespace kiv
