@@ -209,7 +209,7 @@ void ExpectSameCurrentData(const std::string& ptyData, const std::string& tcpDat
 
 // One read-out of a fresh station on the direct road (RunDirectReadOut, as
 // the window and kiv-cli read do), over the simulator's pseudo-terminal or
-// its TCP port; the station's files.
+// its TCP port ("Tcp": the link type in any case); the station's files.
 std::map<std::string, std::string> ReadInto(const std::string& data, bool tcp) {
     std::vector<std::string> args{"--profile", kProgramDir + "KM100.FCP", "--address", std::to_string(kAddress),
                                   "--clock", "2026-06-01 00:30:00"};
@@ -218,7 +218,7 @@ std::map<std::string, std::string> ReadInto(const std::string& data, bool tcp) {
     std::filesystem::create_directories(StationFolderPath(data, kAddress));
     std::ofstream(StationFilePath(data, kAddress))
         << "[Main]\r\nLabel=Stacja\r\n[Communication]\r\n"
-        << (tcp ? "ConnType=TCP\r\nIPAddr=127.0.0.1\r\nPortRemote=" + sim.PortPath() : std::string("ComNumber=COM1"))
+        << (tcp ? "ConnType=Tcp\r\nIPAddr=127.0.0.1\r\nPortRemote=" + sim.PortPath() : std::string("ComNumber=COM1"))
         << "\r\n";
     const std::string kivIni = data + "Kiv.ini";
     std::ofstream(kivIni) << "[Ports]\r\nCOM1=" << sim.PortPath() << "\r\n";
