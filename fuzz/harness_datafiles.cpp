@@ -65,6 +65,20 @@ enum class TCrcCover { Stored, StoredData, Clear };
     return image;
 }
 
+// The identification a store goes with: the existing file's own, so that the
+// records merge into it, or (bit 1 of the control byte) another device's.
+TIdentLines StoreLines(bool otherDevice) {
+    TEventsFile file;
+    if (otherDevice || ReadEventsFile(Scratch(), kStation, 0, {}, file) < 0) return kIdent;
+    return file.identLines;
+}
+
+TDevSign StoreSign(bool otherDevice, const std::string& path) {
+    TFcdContent content;
+    if (otherDevice || ReadFcdContent(path, content) != 0 || content.identities.empty()) return kSign;
+    return IdentitySign(content.identities.back());
+}
+
 TimeStamp March(int day, int hour) { return EncodeTime({2025, 3, static_cast<uint16_t>(day), static_cast<uint16_t>(hour), 0, 0}); }
 
 } // namespace
@@ -142,19 +156,21 @@ int FuzzEventsRead(const uint8_t* data, std::size_t size) {
     return 0;
 }
 
-// The input: a control byte, the existing events file with its 16-bit
-// length, then the new records.
+// The input: a control byte (bit 0: put the existing file's length and CRC
+// right; bit 1: store as another device), the existing events file with its
+// 16-bit length, then the new records.
 int FuzzEventsStore(const uint8_t* data, std::size_t size) {
     TInput in(data, size);
-    const bool fix = in.Byte() & 1;
+    const uint8_t control = in.Byte();
     const std::string_view existing = in.Piece();
     const std::string_view records = in.Rest();
-    (void)WriteDataFile(FreshStationFolder() + "00012.FCE", existing, fix, TCrcCover::Stored);
-    if (StoreEvents(Scratch(), kStation, Raw(records), records.size(), kIdent) != 0) return 0;
+    (void)WriteDataFile(FreshStationFolder() + "00012.FCE", existing, control & 1, TCrcCover::Stored);
+    const TIdentLines lines = StoreLines(control & 2);
+    if (StoreEvents(Scratch(), kStation, Raw(records), records.size(), lines) != 0) return 0;
     // What was stored must read back whole, whatever lay there before.
     TEventsFile file;
     const bool anyRecord = !EventRecords(Raw(records), records.size()).empty();
-    Require(!anyRecord || ReadEventsFile(Scratch(), kStation, 0, kIdent, file) > 0);
+    Require(!anyRecord || ReadEventsFile(Scratch(), kStation, 0, lines, file) > 0);
     return 0;
 }
 
@@ -188,13 +204,13 @@ int FuzzArchiveOpen(const uint8_t* data, std::size_t size) {
     return 0;
 }
 
-// The input: a control byte, the existing month file of March 2025 with its 16-bit length, then
-// 16-byte sample records whose first two bytes give their time as minutes
-// from 1 March 2025 (March and the first half of April), so that they meet
-// the fuzzed file.
+// The input: a control byte (as for the events), the existing month file of
+// March 2025 with its 16-bit length, then 16-byte sample records whose first
+// two bytes give their time as minutes from 1 March 2025 (March and the
+// first half of April), so that they meet the fuzzed file.
 int FuzzArchiveStore(const uint8_t* data, std::size_t size) {
     TInput in(data, size);
-    const bool fix = in.Byte() & 1;
+    const uint8_t control = in.Byte();
     const std::string_view existing = in.Piece();
     std::string records(in.Rest());
     records.resize(records.size() / kSampleSize * kSampleSize);
@@ -204,12 +220,13 @@ int FuzzArchiveStore(const uint8_t* data, std::size_t size) {
         const TimeStamp moved = March(1, 0) + time * 60;
         for (int k = 0; k < 4; ++k) records[at + static_cast<std::size_t>(k)] = static_cast<char>(moved >> (8 * k));
     }
-    const ::kiv::Bytes written = WriteDataFile(FreshStationFolder() + ArchiveFileName(kStation, 2025, 3, kChannel),
-                                               existing, fix, TCrcCover::Clear);
+    const std::string march = FreshStationFolder() + ArchiveFileName(kStation, 2025, 3, kChannel);
+    const ::kiv::Bytes written = WriteDataFile(march, existing, control & 1, TCrcCover::Clear);
     TParamItem item;
     item.SetShortName(kChannel);
     TArchive archive;
-    if (archive.StoreSamples(Scratch(), kStation, item, Raw(records), records.size(), kSign, kChannel) != 0) return 0;
+    const TDevSign sign = StoreSign(control & 2, march);
+    if (archive.StoreSamples(Scratch(), kStation, item, Raw(records), records.size(), sign, kChannel) != 0) return 0;
     // Every month file the store wrote must open again.
     for (int month : {3, 4}) {
         const std::string path = ArchiveFilePath(Scratch(), kStation, 2025, month, kChannel);
