@@ -143,6 +143,7 @@ int Draw(const TGraph &graph, const TGraphCall &call, const CliArgs &in) {
     char name[] = "kiv-cli";
     char *argv[] = {name, nullptr};
     QApplication app(argc, argv);
+    KeepCNumbers();
     if (in.Has("--pdf")) {
         if (!PrintGraphToPdf(graph, in.Option("--pdf")))
             return Fail(kName, kExitNoInput, "nie można zapisać pliku PDF \"" + in.Option("--pdf") + "\"");

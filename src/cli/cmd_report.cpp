@@ -145,6 +145,7 @@ int WritePdfFile(const std::string &file, const std::function<bool()> &print) {
     char name[] = "kiv-cli";
     char *argv[] = {name, nullptr};
     const QApplication app(argc, argv);
+    KeepCNumbers();
     if (!print())
         return Fail(kName, kExitNoInput, "nie można zapisać pliku PDF \"" + file + "\"");
     return kExitOk;

@@ -104,6 +104,7 @@ int RunRound(const std::vector<std::string>& args) {
     static char name[] = "kiv-cli";
     static char* argv[] = {name, nullptr};
     QCoreApplication app(argc, argv);
+    KeepCNumbers();
 
     const TRoundSettings settings = ReadRoundSettings(kivIni);
     const int second = at >= 0 ? at : settings.startSecond;

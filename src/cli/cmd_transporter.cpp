@@ -101,6 +101,7 @@ int RunTransporter(const std::vector<std::string>& args) {
     static char name[] = "kiv-cli";
     static char* argv[] = {name, nullptr};
     QCoreApplication app(argc, argv);
+    KeepCNumbers();
 
     const TKivGazJob job = JobOf(workingFolder, folder, in.Has("--log"));
     TTxProgressRecorder progress;

@@ -256,6 +256,7 @@ void CentreOnScreen(QWidget* window) {
 
 int RunProgram(int argc, char** argv) {
     QApplication app(argc, argv);
+    KeepCNumbers();
     QApplication::setApplicationName(QStringLiteral("Kiv"));
     QApplication::setWindowIcon(QIcon(KindPixmap(KindStation)));
     QtMessageSink sink;

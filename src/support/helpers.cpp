@@ -3,6 +3,7 @@
 #include "support/text_encoding.h"
 
 #include <algorithm>
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -41,6 +42,8 @@ std::string ProgramFolder() { return ProgramFolderStore(); }
 void SetProgramFolder(const std::string& folder) { ProgramFolderStore() = PathWithSeparator(folder); }
 
 std::string ProgramFolderFile(const std::string& name) { return ProgramFolder() + name; }
+
+void KeepCNumbers() { std::setlocale(LC_NUMERIC, "C"); }
 
 // ---- number and date texts ----
 

@@ -22,6 +22,12 @@ namespace kiv {
 void SetProgramFolder(const std::string& folder);
 [[nodiscard]] std::string ProgramFolderFile(const std::string& name);
 
+// Qt's application object sets the C library's locale from the environment,
+// which would make a Polish desktop print and parse "1,5" in every snprintf
+// and strtod of the file formats and reports. Called right after it, this
+// keeps the C numbers; the windows format numbers for the user themselves.
+void KeepCNumbers();
+
 // ---- number and date texts ----
 
 // How PadNumber treats a text longer than the width.
