@@ -204,8 +204,7 @@ int RunRead(const std::vector<std::string>& args) {
         return ResultCode(outcome.result);
     }
     if (!outcome.portOpened)
-        return Fail(kName, kExitUnavailable,
-                    (job.link.tcp ? "Błąd połączenia " : "Błąd otwarcia portu ") + outcome.portError);
+        return Fail(kName, kExitUnavailable, OpenErrorLine(job.link, outcome.portError));
     const std::string text = ResultText(outcome);
     std::printf("Wynik %d%s%s\n", ResultCode(outcome.result), text.empty() ? "" : ": ", text.c_str());
     PrintSummary(outcome);

@@ -99,8 +99,9 @@ public:
     bool ClosePort();
 
     // Connects to link.host:link.tcpPort for a read-out; only when the port is
-    // closed. The connection must be made within the answer timeout, else
-    // OpenError() tells "10.0.0.7:4001: brak odpowiedzi w ciągu 1000 ms"; a
+    // closed. The connection must be made within link.connectTimeout (the
+    // answer timeout when longer), else OpenError() tells
+    // "10.0.0.7:4001: brak odpowiedzi w ciągu 5000 ms"; a
     // refusal, an unknown host and a cancel are told the same way at once.
     // The exchanges then run as on a direct line.
     [[nodiscard]] bool OpenTcp(const TLinkSettings& link);

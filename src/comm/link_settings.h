@@ -27,10 +27,17 @@ struct TLinkSettings {
     bool tcp = false;          // a TCP connection to host:tcpPort instead of the serial port
     std::string host;          // an IP address or a host name
     int32_t tcpPort = 0;       // 1..65535; anything else does not connect
+    // ms the connection may take to come up, or the answer timeout when that
+    // is longer: a GPRS modem takes seconds where a device answers in 50 ms.
+    int32_t connectTimeout = 5000;
 };
 
 // "COM2" for a serial line, "10.0.0.7:4001" ("[::1]:4001") for a TCP link.
 [[nodiscard]] std::string LinkText(const TLinkSettings& link);
+// The line telling why the link did not open, from the module's OpenError():
+// "Błąd otwarcia portu COM3: ...", "Błąd połączenia 10.0.0.7:4001:
+// połączenie odrzucone", "Błąd połączenia: nie podano adresu IP stacji (IPAddr)".
+[[nodiscard]] std::string OpenErrorLine(const TLinkSettings& link, const std::string& openError);
 
 // The baud rates a line can be set to, slowest first.
 inline constexpr int32_t kBaudRates[] = {110, 300, 600, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};

@@ -2,6 +2,8 @@
 // server or a GPRS modem that offers a TCP socket. Connecting waits, pumping
 // the event loop, so that the time limit and a cancel are honoured; once
 // connected, the exchange engine of comm_module.cpp runs on the socket.
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -38,11 +40,18 @@ std::string LinkText(const TLinkSettings& link) {
     return (ipv6 ? "[" + link.host + "]" : link.host) + ":" + std::to_string(link.tcpPort);
 }
 
+std::string OpenErrorLine(const TLinkSettings& link, const std::string& openError) {
+    if (!link.tcp)
+        return "Błąd otwarcia portu " + openError;
+    // Without an address the reason stands alone; otherwise it follows the address tried.
+    return (link.host.empty() ? "Błąd połączenia: " : "Błąd połączenia ") + openError;
+}
+
 bool TFCommModule::OpenTcp(const TLinkSettings& link) {
     const std::string where = LinkText(link);
     if (portState_ != PortClosed) {
         openError_ = where + ": port jest już otwarty";
-        ShowConnection("Błąd połączenia " + openError_);
+        ShowConnection(OpenErrorLine(link, openError_));
         return false;
     }
     if (link.host.empty())
@@ -56,15 +65,15 @@ bool TFCommModule::OpenTcp(const TLinkSettings& link) {
         socket_->abort();
         socket_->setProxy(QNetworkProxy::NoProxy);
         socket_->connectToHost(QString::fromStdString(link.host), static_cast<quint16>(link.tcpPort));
-        const std::string reason = AwaitConnection(link.answerTimeout);
+        const std::string reason = AwaitConnection(std::max(link.connectTimeout, link.answerTimeout));
         if (!reason.empty())
             openError_ = where + ": " + reason;
     }
     if (!openError_.empty()) {
         CloseSocket();
-        ShowConnection("Błąd połączenia " + openError_);
+        ShowConnection(OpenErrorLine(link, openError_));
         if (!ex_.logFile.empty())
-            (void)WriteCommNote(ex_.logFile, "Błąd połączenia " + openError_);
+            (void)WriteCommNote(ex_.logFile, OpenErrorLine(link, openError_));
         return false;
     }
     // A request is one small write; it must not wait for more to join it.
@@ -83,7 +92,7 @@ bool TFCommModule::OpenTcp(const TLinkSettings& link) {
     return true;
 }
 
-// The connection has the answer timeout to come up, checked at the module's
+// The connection has its limit to come up, checked at the module's
 // 100 ms grain like every other limit; an empty text once it is up.
 std::string TFCommModule::AwaitConnection(int32_t timeoutMs) {
     QElapsedTimer waited;

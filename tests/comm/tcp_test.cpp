@@ -10,6 +10,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -68,6 +69,7 @@ TLinkSettings TcpLink(const std::string& port, int answerMs, int charMs = 100) {
     link.tcpPort = std::atoi(port.c_str());
     link.answerTimeout = answerMs;
     link.charTimeout = charMs;
+    link.connectTimeout = 100; // the answer timeout, being longer, is the connection's limit
     return link;
 }
 
@@ -76,10 +78,11 @@ bool Shown(const TTxProgressRecorder& progress, const std::string& line) {
     return std::find(events.begin(), events.end(), line) != events.end();
 }
 
-// A refused connection fails at once; one that the far end never takes up
-// (its queue is full, so the request to connect goes unanswered) ends at the
-// answer timeout; a device that takes the connection but never answers ends
-// the exchange with result 1 at the same limit.
+// A refused connection and a missing address fail at once; one that the far
+// end never takes up (its queue is full, so the request to connect goes
+// unanswered) ends at the answer timeout; a device that takes the connection
+// but never answers ends the exchange with result 1 at the same limit.
+// Closing the port hangs up: the far end sees the end of the connection.
 TEST(TcpLink, FailuresEndWithTheirMessageWithinTheSetLimits) {
     App();
     constexpr int kLimit = 300;
@@ -87,46 +90,62 @@ TEST(TcpLink, FailuresEndWithTheirMessageWithinTheSetLimits) {
     const kivtest::DevsimProcess silent(kProgramDir + "kiv-devsim",
                                         {"--profile", kivtest::WriteDevsimProfile(dir.path().toStdString(), 1),
                                          "--address", "1", "--silence", "1", "--tcp", "0"});
-    int refused = 0, full = 0;
+    int refused = 0, full = 0, taker = 0;
     ::close(Listen(1, refused)); // nothing listens there any more
     const int queue = Listen(0, full);
     const int queued = ::socket(AF_INET, SOCK_STREAM, 0);
     const sockaddr_in fullAddress = Loopback(full);
     (void)::connect(queued, reinterpret_cast<const sockaddr*>(&fullAddress), sizeof fullAddress); // fills the queue
+    const int server = Listen(1, taker);
+    const std::string at = "127.0.0.1:";
     struct Case {
         const char* name;
-        std::string port;
+        std::string host;
+        int port;
         bool opens;
         std::string line; // the progress window's connection line
         int lowMs;
         int highMs; // the limit, its 100 ms grain and room for a busy machine
     };
     const Case cases[] = {
-        {"refused", std::to_string(refused), false, ": połączenie odrzucone", 0, kLimit},
-        {"never taken up", std::to_string(full), false, ": brak odpowiedzi w ciągu 300 ms", kLimit, kLimit + 400},
-        {"device silent", silent.PortPath(), true, "", kLimit, kLimit + 400},
+        {"refused", "127.0.0.1", refused, false,
+         "Błąd połączenia " + at + std::to_string(refused) + ": połączenie odrzucone", 0, kLimit},
+        {"no address", "", refused, false, "Błąd połączenia: nie podano adresu IP stacji (IPAddr)", 0, kLimit},
+        {"never taken up", "127.0.0.1", full, false,
+         "Błąd połączenia " + at + std::to_string(full) + ": brak odpowiedzi w ciągu 300 ms", kLimit, kLimit + 400},
+        {"device silent", "127.0.0.1", std::atoi(silent.PortPath().c_str()), true,
+         "Połączono z " + at + silent.PortPath(), kLimit, kLimit + 400},
+        {"hung up by the port's close", "127.0.0.1", taker, true, "Połączono z " + at + std::to_string(taker), 0,
+         kLimit},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TTxProgressRecorder progress;
         TFCommModule module;
         module.SetProgress(&progress);
+        TLinkSettings link = TcpLink(std::to_string(c.port), kLimit);
+        link.host = c.host;
         QElapsedTimer clock;
         clock.start();
-        ASSERT_EQ(module.OpenTcp(TcpLink(c.port, kLimit)), c.opens) << module.OpenError();
-        if (c.opens) {
+        ASSERT_EQ(module.OpenTcp(link), c.opens) << module.OpenError();
+        if (c.port == std::atoi(silent.PortPath().c_str())) {
             module.SendFrame(kClockKind, 0, 0, nullptr, 1);
             EXPECT_EQ(module.WaitForExchange(), TxResult::NoReply);
         }
         EXPECT_GE(clock.elapsed(), c.lowMs);
         EXPECT_LT(clock.elapsed(), c.highMs);
-        const std::string where = "127.0.0.1:" + c.port;
-        EXPECT_TRUE(Shown(progress, "connection: " + (c.opens ? "Połączono z " + where : "Błąd połączenia " + where + c.line)));
+        EXPECT_TRUE(Shown(progress, "connection: " + c.line));
+        const int accepted = c.port == taker ? ::accept(server, nullptr, nullptr) : -1;
         module.ClosePort();
         EXPECT_EQ(module.GetPortState(), PortClosed);
+        if (accepted < 0) continue;
+        pollfd hangUp{accepted, POLLIN, 0};
+        char byte = 0;
+        EXPECT_EQ(::poll(&hangUp, 1, 2000), 1);
+        EXPECT_EQ(::recv(accepted, &byte, 1, MSG_DONTWAIT), 0) << "the end of the connection";
+        ::close(accepted);
     }
-    ::close(queued);
-    ::close(queue);
+    for (int fd : {server, queued, queue}) ::close(fd);
 }
 
 // Noise before the frame and a frame arriving byte by byte are taken as on a
