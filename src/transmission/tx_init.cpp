@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "comm/link_settings.h"
+#include "config/text_case.h"
 #include "support/gui/form_fields.h"
 #include "transmission/tx_fields.h"
 #include "transmission/tx_progress.h"
@@ -24,11 +25,18 @@ TFTxInit::TFTxInit(TFCommModule& comm, TFTxProgress& progress, QWidget* parent)
     baud_ = new QComboBox(this);
     baud_->setObjectName("ComboBox_Baud");
     for (int rate : kBaudRates) baud_->addItem(QString::number(rate));
-    tcpAddress_ = new QLabel(this);
-    tcpAddress_->setObjectName("Label_TcpAddress");
-    tcpAddress_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    tcpAddress_->setToolTip("Serwer portu szeregowego stacji: IPAddr i PortRemote z pliku stacji");
-    BuildForm({}, {{"Adres TCP:", tcpAddress_}, {"Port szeregowy:", port_}, {"Prędkość transmisji:", baud_}});
+    // The serial-device server's rows are named as in the station configuration.
+    ipAddress_ = new QLabel(this);
+    ipAddress_->setObjectName("Label_IpAddress");
+    ipAddress_->setToolTip("Serwer portu szeregowego stacji: IPAddr z pliku stacji");
+    remotePort_ = new QLabel(this);
+    remotePort_->setObjectName("Label_PortRemote");
+    remotePort_->setToolTip("Port TCP serwera portu szeregowego stacji: PortRemote z pliku stacji");
+    for (QLabel* label : {ipAddress_, remotePort_}) label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    BuildForm({}, {{"Adres IP:", ipAddress_},
+                   {"Numer portu:", remotePort_},
+                   {"Port szeregowy:", port_},
+                   {"Prędkość transmisji:", baud_}});
     AddLines();
     LogBox()->setToolTip(QString("Zapis przesyłanych ramek do pliku %1 w bieżącym folderze").arg(kTxLogName));
     WatchChanges(port_);
@@ -57,7 +65,8 @@ void TFTxInit::AddLines() {
 }
 
 void TFTxInit::ShowLinkRows(bool tcp) {
-    LinkForm()->setRowVisible(tcpAddress_, tcp);
+    LinkForm()->setRowVisible(ipAddress_, tcp);
+    LinkForm()->setRowVisible(remotePort_, tcp);
     for (QWidget* serial : std::initializer_list<QWidget*>{port_, baud_, ParityCombo()})
         LinkForm()->setRowVisible(serial, !tcp);
     LinkForm()->setRowVisible(lines_, !tcp);
@@ -65,7 +74,10 @@ void TFTxInit::ShowLinkRows(bool tcp) {
 
 void TFTxInit::FillOwnFields() {
     const TLinkSettings link = LinkSettingsOf(Record(), Args().kivIni);
-    tcpAddress_->setText(QString::fromStdString(link.host.empty() ? "brak adresu IP w pliku stacji" : LinkText(link)));
+    const std::string_view port = TrimView(Record().PortRemote);
+    ipAddress_->setText(QString::fromStdString(link.host.empty() ? "brak adresu IP w pliku stacji" : link.host));
+    remotePort_->setText(port.empty() ? QString("brak numeru portu w pliku stacji")
+                                      : QString::fromUtf8(port.data(), static_cast<qsizetype>(port.size())));
     ShowLinkRows(link.tcp);
     SelectText(port_, Record().ComNumber, 0);
     SelectText(baud_, Record().BaudRate, baud_->findText(QStringLiteral("9600")));

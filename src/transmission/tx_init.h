@@ -29,8 +29,9 @@ public:
     [[nodiscard]] QComboBox* BaudCombo() const { return baud_; }
     [[nodiscard]] QCheckBox* DtrBox() const { return dtr_; }
     [[nodiscard]] QCheckBox* RtsBox() const { return rts_; }
-    // "10.0.0.7:4001" of a TCP station; hidden for a serial one.
-    [[nodiscard]] QLabel* TcpAddressLabel() const { return tcpAddress_; }
+    // "Adres IP:" and "Numer portu:" of a TCP station; hidden for a serial one.
+    [[nodiscard]] QLabel* IpAddressLabel() const { return ipAddress_; }
+    [[nodiscard]] QLabel* RemotePortLabel() const { return remotePort_; }
 
 private:
     void AddLines();
@@ -46,7 +47,8 @@ private:
     QCheckBox* dtr_ = nullptr;
     QCheckBox* rts_ = nullptr;
     QHBoxLayout* lines_ = nullptr;
-    QLabel* tcpAddress_ = nullptr;
+    QLabel* ipAddress_ = nullptr;
+    QLabel* remotePort_ = nullptr;
 };
 
 } // namespace kiv

@@ -45,8 +45,9 @@ class TcpWindowTest : public QObject {
             folder.WriteStation(test::kProfileName, test::kStation,
                                 "ConnType=TCP\nIPAddr=127.0.0.1\nPortRemote=" + c.port + "\n");
             window.Open(args);
-            QVERIFY2(window.TcpAddressLabel()->isVisible(), c.name);
-            QCOMPARE(window.TcpAddressLabel()->text(), QString::fromStdString("127.0.0.1:" + c.port));
+            QVERIFY2(window.IpAddressLabel()->isVisible() && window.RemotePortLabel()->isVisible(), c.name);
+            QCOMPARE(window.IpAddressLabel()->text(), QStringLiteral("127.0.0.1"));
+            QCOMPARE(window.RemotePortLabel()->text(), QString::fromStdString(c.port));
             QVERIFY(!window.PortCombo()->isVisible() && !window.ParityCombo()->isVisible());
             if (const char* dir = std::getenv("KIV_ARTIFACT_DIR"); dir && c.result != 0)
                 window.grab().save(QString(dir) + "/tx_init_tcp.png");
