@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "support/folder_lock.h"
+
 namespace kiv::cli {
 
 // Exit codes every command keeps to; a read-out adds its own result codes.
@@ -18,7 +20,8 @@ enum CliExit : int {
     kExitUsage = 64,       // unknown command or option, missing or malformed value
     kExitData = 65,        // the file is there but unreadable or not of the kind asked for
     kExitNoInput = 66,     // no such folder, station, file or channel
-    kExitUnavailable = 69, // the serial port does not open
+    kExitUnavailable = 69, // the serial port does not open, or the connection to the station is not made
+    kExitFolderLocked = kiv::kExitFolderLocked, // 75: another running program holds the data folder's lock
 };
 
 struct CliArgument {

@@ -66,7 +66,8 @@ void PrintHelp(std::FILE* out) {
                       "    64  błędne wywołanie: nieznane polecenie lub opcja, brakujący lub niepoprawny argument\n"
                       "    65  plik nieczytelny albo innego rodzaju niż żądany\n"
                       "    66  nie ma takiego folderu, stacji, pliku lub kanału\n"
-                      "    69  nie można otworzyć portu szeregowego (read)\n"
+                      "    69  nie można otworzyć portu szeregowego ani połączyć się ze stacją (read, round, transporter)\n"
+                      "    75  folder danych zajęty przez inny działający program (read, round, transporter)\n"
                       "    1..14  kod wyniku niepełnego odczytu (read)\n");
 }
 
