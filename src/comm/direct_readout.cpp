@@ -24,6 +24,9 @@ TReadOutRunning::~TReadOutRunning() { --g_running; }
 
 bool ReadOutRunning() { return g_running > 0; }
 
+// "TCP" in whatever case the file holds it; "UDP" stays on the serial line as it always was.
+bool IsTcpStation(const TRekStacjiFull& station) { return EqualsNoCase(TrimView(station.ConnType), "TCP"); }
+
 TLinkSettings LinkSettingsOf(const TRekStacjiFull& station, const std::string& kivIni) {
     TLinkSettings link;
     link.port = station.ComNumber;
@@ -37,9 +40,7 @@ TLinkSettings LinkSettingsOf(const TRekStacjiFull& station, const std::string& k
     link.silence = station.SilenceTime;
     link.rts = station.RtsSet;
     link.dtr = station.DtrSet;
-    // A station behind a serial-device server, "TCP" in whatever case the file
-    // holds it; "UDP" stays on the serial line as it always was.
-    link.tcp = EqualsNoCase(TrimView(station.ConnType), "TCP");
+    link.tcp = IsTcpStation(station);
     link.host = std::string(TrimView(station.IPAddr));
     const std::string_view port = TrimView(station.PortRemote);
     if (std::from_chars(port.data(), port.data() + port.size(), link.tcpPort).ptr != port.data() + port.size())

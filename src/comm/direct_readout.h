@@ -28,6 +28,8 @@ struct TDirectReadOut {
 // The link fields of a station file; the port text maps to a device through
 // the [Ports] section of Kiv.ini. ConnType "TCP" connects to IPAddr:PortRemote.
 [[nodiscard]] TLinkSettings LinkSettingsOf(const TRekStacjiFull& station, const std::string& kivIni);
+// Whether the station is reached through a serial-device server (ConnType "TCP", in any case).
+[[nodiscard]] bool IsTcpStation(const TRekStacjiFull& station);
 
 // Everything a station's read-out needs from the files, read once: the link
 // and the settings of its station file and of Kiv.ini. The profile comes
