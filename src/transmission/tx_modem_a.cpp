@@ -15,6 +15,8 @@
 #include "comm/archive_readout.h"
 #include "comm/device_request.h"
 #include "config/station_db.h"
+#include "support/helpers.h"
+#include "support/folder_lock.h"
 #include "support/gui/form_fields.h"
 #include "support/gui/kept_tick.h"
 #include "support/messages.h"
@@ -194,8 +196,20 @@ void TFTxModemA::Search() {
     if (stations_.empty()) (void)MessageDlg(kRoundTitle, kRoundNothingText, MsgInformation, BtnOk);
 }
 
+bool TFTxModemA::FolderFree() const {
+    TFolderLockOwner holder;
+    if (!FolderLockedByOther(folder_.dataFolder, holder)) return true;
+    (void)MessageDlg(kRoundTitle,
+                     "Folder danych\n" + PathWithSeparator(folder_.dataFolder) +
+                         "\njest używany przez inny działający program:\n" + OwnerText(holder) +
+                         ".\n\nDwa programy zapisujące do jednego folderu mogą utracić odczytane dane;\n"
+                         "odczytu automatycznego nie można uruchomić, dopóki tamten program działa.",
+                     MsgError, BtnOk);
+    return false;
+}
+
 void TFTxModemA::Arm() {
-    if (stations_.empty() || state_ != State::Idle) return;
+    if (stations_.empty() || state_ != State::Idle || !FolderFree()) return;
     for (int i = 0; i < list_->count() && i < static_cast<int>(stations_.size()); ++i)
         stations_[static_cast<std::size_t>(i)].ticked = list_->item(i)->checkState() == Qt::Checked;
     ok_->setEnabled(false);
@@ -221,7 +235,7 @@ void TFTxModemA::Disarm() {
 
 void TFTxModemA::Tick() {
     if (state_ == State::Starting) {
-        RunRound();
+        StartRound();
         return;
     }
     if (state_ != State::Armed) return;
@@ -230,6 +244,18 @@ void TFTxModemA::Tick() {
     const int64_t left = static_cast<int64_t>(start_) - now_();
     ShowCountdown(left);
     if (left <= 0) state_ = State::Starting;
+}
+
+void TFTxModemA::StartRound() {
+    // No tick may start the round again while the message below is open.
+    timer_.stop();
+    if (FolderFree()) {
+        RunRound();
+        return;
+    }
+    state_ = State::Armed;
+    Disarm();
+    timer_.start();
 }
 
 void TFTxModemA::RunRound() {

@@ -9,7 +9,8 @@
 // station's dial attempts left, and then closes and resets itself. "Stop"
 // disarms; "Anuluj" disarms and closes at once, while closing the window
 // otherwise (Escape, the window manager) asks first while it is armed. The
-// title bar has no close box.
+// title bar has no close box. A data folder another running program holds
+// (support/folder_lock.h) is refused, on "OK" and again at the start.
 // Lives for the whole run.
 #include <QDialog>
 #include <QTimer>
@@ -85,7 +86,14 @@ private:
     void Arm();
     void Disarm();
     void Tick();
+    // At the start: the round, unless another program holds the data folder
+    // meanwhile, which disarms the window instead.
+    void StartRound();
     void RunRound();
+    // Whether the round may write into the data folder: false, with the
+    // message that names the other program, when another running program
+    // holds the folder's lock (the main window opened it anyway).
+    [[nodiscard]] bool FolderFree() const;
     void ShowList(const std::vector<TRoundStation>& stations, bool checkable);
     void EnableSettings(bool enabled);
     void ResetWindow();
