@@ -32,6 +32,9 @@ struct TLinkSettings {
     int32_t connectTimeout = 5000;
 };
 
+// Why a station behind a serial-device server cannot be connected to.
+inline constexpr const char* kNoStationAddress = "nie podano adresu IP stacji (IPAddr)";
+
 // "COM2" for a serial line, "10.0.0.7:4001" ("[::1]:4001") for a TCP link.
 [[nodiscard]] std::string LinkText(const TLinkSettings& link);
 // The line telling why the link did not open, from the module's OpenError():

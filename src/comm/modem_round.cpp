@@ -76,6 +76,9 @@ public:
 
 private:
     [[nodiscard]] TFate Attempt(const TRoundStation& item, TRoundStationResult& result);
+    [[nodiscard]] TFate AttemptTcp(const TRoundStation& item, const TRekStacjiFull& station,
+                                   TRoundStationResult& result);
+    void StartStation(const TRoundStation& item);
     // The modem road for the station, or false with the station text telling why it cannot be dialled.
     [[nodiscard]] bool Plan(const TRekStacjiFull& station, TModemReadOut& road, std::string& problem) const;
     [[nodiscard]] bool DeviceProfile(const TRekStacjiFull& station, TProfileRecord& profile,
@@ -83,6 +86,7 @@ private:
     [[nodiscard]] bool ModemProfile(const TRekStacjiFull& station, TModemProfileLine& line,
                                     std::string& problem) const;
     [[nodiscard]] TFate AfterDial(const TModemOutcome& dial, const std::string& label, TRoundStationResult& result);
+    [[nodiscard]] TFate AfterReadOut(const TReadOutOutcome& readOut, TRoundStationResult& result);
     [[nodiscard]] TFate EndWith(TRoundEnd end, const char* text, TRoundStationResult& result);
     [[nodiscard]] TFate StationFailed(const std::string& label, const std::string& text, TFate fate,
                                       TRoundStationResult& result);
@@ -146,20 +150,50 @@ TRoundStationResult& TRound::ResultOf(uint16_t address) {
 TFate TRound::Attempt(const TRoundStation& item, TRoundStationResult& result) {
     TRekStacjiFull station;
     ReadFullStationRecord(StationFilePath(job_.folder.dataFolder, item.address), item.address, station);
+    if (IsTcpStation(station)) return AttemptTcp(item, station, result);
     TModemReadOut road;
     std::string problem;
     if (!Plan(station, road, problem)) return StationFailed(station.Label, problem, TFate::Remove, result);
 
-    const std::string text = RoundItemText(item);
-    progress_.Reset(text.substr(std::min(text.size(), text.find(' ') + 1)));
-    progress_.SetCounterLimit(std::max(0, job_.connMaxMinutes) * 60);
-    progress_.StartCounter();
+    StartStation(item);
     if (!Pause()) return EndWith(TRoundEnd::Cancelled, kCancelledText, result);
     ++result.dials;
     const TModemOutcome dial = RunModemReadOut(module_, progress_, road);
     progress_.StopCounter();
     if (dial.dial == TModemResult::PortFailed) outcome_.portError = dial.portError;
     return AfterDial(dial, station.Label, result);
+}
+
+void TRound::StartStation(const TRoundStation& item) {
+    const std::string text = RoundItemText(item);
+    progress_.Reset(text.substr(std::min(text.size(), text.find(' ') + 1)));
+    progress_.SetCounterLimit(std::max(0, job_.connMaxMinutes) * 60);
+    progress_.StartCounter();
+}
+
+// A station behind a serial-device server is not dialled: it is read over a
+// connection to that server, as the direct window reads it, after the same
+// pause as a dial. A server that refuses or does not answer is tried again
+// as a busy number is.
+TFate TRound::AttemptTcp(const TRoundStation& item, const TRekStacjiFull& station, TRoundStationResult& result) {
+    TProfileRecord profile;
+    std::string problem;
+    if (!DeviceProfile(station, profile, problem)) return StationFailed(station.Label, problem, TFate::Remove, result);
+    TDirectReadOut road =
+        DirectReadOutOf(station, job_.folder.kivIni, job_.folder.dataFolder, profile.params, profile.items);
+    if (road.link.host.empty())
+        return StationFailed(station.Label, kNoStationAddress, TFate::Remove, result);
+    if (module_.GetPortState() != PortClosed)
+        return EndWith(TRoundEnd::PortNotClosed, "Port szeregowy nie zamknięty", result);
+    road.logFile = job_.txLog;
+    StartStation(item);
+    if (!Pause()) return EndWith(TRoundEnd::Cancelled, kCancelledText, result);
+    ++result.dials;
+    const TReadOutOutcome readOut = RunDirectReadOut(module_, progress_, road);
+    progress_.StopCounter();
+    if (readOut.portOpened) return AfterReadOut(readOut, result);
+    if (readOut.result == TxResult::Cancelled) return EndWith(TRoundEnd::Cancelled, kCancelledText, result);
+    return StationFailed(station.Label, "błąd połączenia " + readOut.portError, TFate::Retry, result);
 }
 
 TFate TRound::AfterDial(const TModemOutcome& dial, const std::string& label, TRoundStationResult& result) {
@@ -175,7 +209,10 @@ TFate TRound::AfterDial(const TModemOutcome& dial, const std::string& label, TRo
         return StationFailed(label, "modem zwrócił nieznaną odpowiedź", TFate::Remove, result);
     case TModemResult::Connected: break;
     }
-    const TReadOutOutcome& readOut = dial.readOut;
+    return AfterReadOut(dial.readOut, result);
+}
+
+TFate TRound::AfterReadOut(const TReadOutOutcome& readOut, TRoundStationResult& result) {
     result.read = true;
     result.readOut = readOut.result;
     if (readOut.result == TxResult::Cancelled) return EndWith(TRoundEnd::Cancelled, kCancelledText, result);
@@ -327,10 +364,12 @@ std::vector<TRoundStation> SearchRoundStations(const TRoundFolder& folder, const
     std::vector<TRoundStation> found;
     const std::string profileFolder = ProfileFolderOf(folder);
     for (const TRekStacji& entry : stations) {
-        if (!entry.hasTelephone || !entry.hasProfile || !entry.hasModemProfile) continue;
+        if (!entry.hasProfile) continue;
         const std::string stationFile = StationFilePath(folder.dataFolder, entry.address);
         TRekStacjiFull station;
         ReadFullStationRecord(stationFile, entry.address, station);
+        // A station behind a serial-device server needs neither a number nor a modem.
+        if (!IsTcpStation(station) && (!entry.hasTelephone || !entry.hasModemProfile)) continue;
         TProfileRecord profile;
         std::string name;
         if (ReadCatalogueProfile(folder.profileNames, folder.profileFiles, profileFolder, station.DeviceProfile,

@@ -10,7 +10,8 @@
 // every station with a telephone number, a device profile and a modem profile
 // whose newest stored sample (of the profile's column-1 parameter) is at
 // least the minimum age old at the start, ticked as its station file's
-// AutoModemCheck says.
+// AutoModemCheck says. A station reached through a serial-device server
+// (ConnType "TCP") needs no telephone number nor modem profile.
 //
 // The round (RunModemRound) logs to "Modem.log", always: its start, one line
 // per station that cannot be dialled or whose dial failed ("Dla stacji
@@ -18,8 +19,11 @@
 // ticked station gets the round's number of dial attempts; a busy or silent
 // number is dialled again at once (after the 2 s pause that precedes every
 // dial) until they run out. A connected station is read once through the
-// modem road (modem_readout.h), whatever the result. A port that will not
-// open, a missing dial tone and a cancel end the whole round.
+// modem road (modem_readout.h), whatever the result. A "TCP" station is not
+// dialled but read over a connection to its server (direct_readout.h); a
+// connection that is not made is logged ("Dla stacji "Label" błąd
+// połączenia ...") and tried again as a busy number is. A port that will
+// not open, a missing dial tone and a cancel end the whole round.
 #include <cstdint>
 #include <functional>
 #include <string>

@@ -55,7 +55,7 @@ bool TFCommModule::OpenTcp(const TLinkSettings& link) {
         return false;
     }
     if (link.host.empty())
-        openError_ = "nie podano adresu IP stacji (IPAddr)";
+        openError_ = kNoStationAddress;
     else if (link.tcpPort < 1 || link.tcpPort > kTcpPortMax)
         openError_ = where + ": niepoprawny numer portu (PortRemote)";
     else

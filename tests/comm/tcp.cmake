@@ -9,3 +9,8 @@ if(TARGET kiv-devsim AND TARGET kiv_profile AND TARGET kiv_demo_profiles)
     set_property(TEST tcp_window_test APPEND PROPERTY ENVIRONMENT "KIV_ARTIFACT_DIR=${CMAKE_BINARY_DIR}/artifacts")
   endif()
 endif()
+# The automatic round with TCP stations, and its window on a locked data folder.
+if(TARGET kiv-devsim AND TARGET kiv_transmission AND TARGET kiv_demo_profiles)
+  kiv_add_qtest(tcp_round_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/tcp_round_test.cpp LIBS kiv_transmission kiv_comm_peers)
+  add_dependencies(tcp_round_test kiv-devsim kiv_demo_profiles)
+endif()
