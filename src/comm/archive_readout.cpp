@@ -438,7 +438,10 @@ TxResult ReadEvents(TReadOutSession& session) {
         if (result != TxResult::Good) return result;
         const int code = ReplyCode(reply);
         if (code != kCodeEvent1 && code != kCodeEvent2) break;
-        if (reply.size() < 14) break;
+        // Event bytes too few for a code and both time stamps make no record
+        // the events file can keep: such a reply ends the reading like one of
+        // another kind, so the events read before it are stored and counted.
+        if (reply.size() < 14 + kOpenEventSize) break;
         records.push_back(EventRecord(reply));
         session.link.progress.SetBar(n * 100 / maximum);
         const std::vector<uint8_t>& kept = records.back();
