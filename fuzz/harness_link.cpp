@@ -16,6 +16,7 @@
 #include "comm/link_frame.h"
 #include "comm/progress_recorder.h"
 #include "datafiles/events.h"
+#include "datafiles/fcc.h"
 #include "reply_script.h"
 
 namespace kiv::fuzz {
@@ -74,6 +75,7 @@ struct TReadOutRig {
         input.address = kStation;
         input.dataFolder = Scratch();
         input.profile.profileByte = Protocol(in.Byte());
+        input.profile.texts[0] = "Kivmet KM-100";
         const uint8_t flags = in.Byte();
         input.settings.dumpDP = flags & 1;
         input.settings.dumpTZ = flags & 2;
@@ -88,8 +90,16 @@ struct TReadOutRig {
 
     void Run() {
         TReadOutReport report;
-        (void)ReadDevice(link, input, report);
-        (void)ReadOutMessage(TxResult::Good, report.sign);
+        (void)ReadOutMessage(ReadDevice(link, input, report), report.sign);
+        // Current data is written only when complete, and then reads back.
+        if (TPlik::FileHasData(FccFileName(Scratch(), kStation))) {
+            TFileFCC fcc;
+            std::size_t count = 0;
+            const uint8_t* values = nullptr;
+            TimeStamp time = 0;
+            std::string name;
+            Require(fcc.ReadCurrentData(Scratch(), kStation, count, values, time, name) == 0 && !fcc.identity.empty());
+        }
     }
     void CanClock() {
         const bool one = input.profile.profileByte == 1;
@@ -191,6 +201,10 @@ int FuzzReplyEvents(const uint8_t* data, std::size_t size) {
     WriteFile(EventsFileName(Scratch(), kStation), in.Piece());
     rig.session.attempts = 1;
     (void)ReadEvents(rig.session);
+    // Events stored read back, whatever file lay there before.
+    TEventsFile file;
+    Require(rig.session.eventsStored == 0 ||
+            ReadEventsFile(Scratch(), kStation, 0, rig.session.nameplate, file) > 0);
     return 0;
 }
 
