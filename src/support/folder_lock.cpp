@@ -2,14 +2,17 @@
 
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <ctime>
 #include <limits>
 #include <random>
 #include <sstream>
+#include <thread>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "support/file_replace.h"
@@ -18,8 +21,11 @@
 namespace kiv {
 namespace {
 
-// Enough for a handful of programs starting on one stale lock at once.
-constexpr int kAcquireAttempts = 8;
+// Enough for a handful of programs starting on one stale lock at once, each
+// waiting its turn at the takeover.
+constexpr int kAcquireAttempts = 200;
+constexpr int kTakeoverWaitMs = 10;
+constexpr long kTakeoverStaleSeconds = 10;
 
 std::string LockPath(const std::string& folder) { return PathWithSeparator(folder) + kFolderLockName; }
 
@@ -139,18 +145,29 @@ int CreateLock(const std::string& path, const std::string& content) {
     return rc;
 }
 
-// Takes the stale lock `stale` away without ever writing over a lock: it is
-// moved aside under a name of its own and deleted only when what was moved
-// is still that stale lock. A live one another program has put in its place
-// meanwhile goes back; only if yet another program has locked the folder
-// in that instant can it not, and the two of them hold it together as they
-// would without a lock. False when the lock cannot be moved at all.
+// Takes the stale lock `stale` away without ever writing over a lock. One
+// program at a time may do so: it holds the takeover file beside the lock,
+// made exclusively, while it checks that the lock is still that stale one
+// and deletes it. Nothing else can replace a lock that is there, so of
+// several programs finding one stale lock exactly one deletes it and, of
+// all that then try to put theirs in place, exactly one succeeds. A takeover
+// file left by a program that died in that instant is old and is removed.
+// False when the folder cannot hold the takeover file.
 bool TakeAwayStale(const std::string& path, const std::string& stale) {
-    const std::string aside = UniqueName(path, ".stale");
-    if (::rename(path.c_str(), aside.c_str()) != 0) return errno == ENOENT; // another program took it first
-    std::string moved;
-    if (ReadWholeFile(aside, moved) != 0 || moved != stale) (void)LinkExclusively(aside, path, moved);
-    ::unlink(aside.c_str());
+    const std::string guard = path + ".takeover";
+    const int rc = CreateExclusively(guard, stale);
+    if (rc == EEXIST) {
+        struct stat info {};
+        if (::stat(guard.c_str(), &info) == 0 && std::time(nullptr) - info.st_mtime > kTakeoverStaleSeconds)
+            ::unlink(guard.c_str());
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(kTakeoverWaitMs));
+        return true;
+    }
+    if (rc != 0) return false;
+    std::string now;
+    if (ReadWholeFile(path, now) == 0 && now == stale) ::unlink(path.c_str());
+    ::unlink(guard.c_str());
     return true;
 }
 
@@ -200,9 +217,9 @@ TLockResult TFolderLock::Acquire(const std::string& folder, const std::string& p
     Release();
     const std::string path = LockPath(folder);
     const std::string content = LockText(ThisProcess(program));
-    // Of several programs finding one stale lock, each moves it away only if
-    // it is still that lock and then tries again to put its own in place, so
-    // that exactly one of them succeeds and the others find that one's lock.
+    // Of several programs finding one stale lock, one at a time deletes it if
+    // it is still that lock; each then tries again to put its own in place,
+    // so that exactly one of them succeeds and the others find that one's lock.
     for (int attempt = 0; attempt < kAcquireAttempts; ++attempt) {
         const int rc = CreateLock(path, content);
         if (rc == 0) {
