@@ -76,7 +76,11 @@ for target in "${TARGETS[@]}"; do
   [ -n "$RUNS" ] && options+=(-runs="$RUNS")
   echo "== fuzz: $target (${LIMIT} s${RUNS:+ or $RUNS runs})"
   status=0
-  "$BUILD/fuzz/fuzz_$target" "${options[@]}" "${inputs[@]}" >"$log" 2>&1 || status=$?
+  "$BUILD/fuzz/fuzz_$target" "${options[@]}" "${inputs[@]}" >"$log" 2>&1 &
+  pid=$!
+  wait "$pid" || status=$?
+  # A target that crashed leaves its scratch data folder behind.
+  rm -rf "/dev/shm/kiv-fuzz-$pid" "${TMPDIR:-/tmp}/kiv-fuzz-$pid"
   execs=$(awk '/stat::number_of_executed_units/ { n = $2 } END { print n }' "$log")
   coverage=$(awk '/^#[0-9]+/ { line = $0 } END { print line }' "$log" |
              sed -n 's/.*\(cov: [0-9]*\).*\(ft: [0-9]*\).*\(corp: [^ ]*\).*/\1 \2 \3/p')
