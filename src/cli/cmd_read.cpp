@@ -13,7 +13,6 @@
 // open or the connection is not made, 75 for a folder locked by another program.
 #include <QCoreApplication>
 
-#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <streambuf>
@@ -22,6 +21,7 @@
 
 #include "cli/cli_args.h"
 #include "cli/cli_command.h"
+#include "cli/stop_signals.h"
 #include "comm/comm_module.h"
 #include "comm/direct_readout.h"
 #include "comm/progress_recorder.h"
@@ -125,18 +125,6 @@ int LookUpProfile(const std::string& folder, const std::string& deviceProfile, T
     return ReadCatalogueProfile(catalogue.files, catalogue.files, folder, deviceProfile, found);
 }
 
-// Ctrl+C and SIGTERM end the read-out at its next request; the port is
-// closed and what was read up to then is stored as usual.
-void StopOnSignal(int) { RequestStop(); }
-
-void CatchStopSignals() {
-    struct sigaction action {};
-    action.sa_handler = StopOnSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-}
-
 // The window says nothing after a complete or a cancelled read-out (its
 // progress line does); the command line names the outcome on its result line.
 std::string ResultText(const TReadOutOutcome& outcome) {
@@ -177,6 +165,7 @@ int RunRead(const std::vector<std::string>& args) {
     static char name[] = "kiv-cli";
     static char* argv[] = {name, nullptr};
     QCoreApplication app(argc, argv);
+    KeepCNumbers();
 
     TRekStacjiFull station;
     ReadFullStationRecord(StationFilePath(folder, address), address, station);
