@@ -21,7 +21,7 @@
 
 #include "cli/cli_args.h"
 #include "cli/cli_command.h"
-#include "cli/stop_signals.h"
+#include "cli/line_command.h"
 #include "comm/comm_module.h"
 #include "comm/direct_readout.h"
 #include "comm/progress_recorder.h"
@@ -29,7 +29,6 @@
 #include "config/station_db.h"
 #include "datafiles/profile_catalogue.h"
 #include "datafiles/timestamp.h"
-#include "support/folder_lock.h"
 #include "support/helpers.h"
 #include "support/text_encoding.h"
 
@@ -157,15 +156,8 @@ int RunRead(const std::vector<std::string>& args) {
         return UsageError(kName, error);
     if (const int rc = FindDataFolder(in.values[0], folder, error); rc != kExitOk) return Fail(kName, rc, error);
     if (const int rc = FindStation(folder, address, error); rc != kExitOk) return Fail(kName, rc, error);
-    TFolderLock lock;
-    if (!LockForWriting(lock, folder, "kiv-cli read", in.Has("--force"), error))
-        return Fail(kName, kExitFolderLocked, error);
-    CatchStopSignals();
-    static int argc = 1;
-    static char name[] = "kiv-cli";
-    static char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
-    KeepCNumbers();
+    TLineCommand session;
+    if (const int rc = session.Start(kName, folder, in.Has("--force")); rc != kExitOk) return rc;
 
     TRekStacjiFull station;
     ReadFullStationRecord(StationFilePath(folder, address), address, station);

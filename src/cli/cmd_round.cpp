@@ -23,7 +23,7 @@
 
 #include "cli/cli_args.h"
 #include "cli/cli_command.h"
-#include "cli/stop_signals.h"
+#include "cli/line_command.h"
 #include "comm/comm_module.h"
 #include "comm/device_request.h"
 #include "comm/modem_round.h"
@@ -33,7 +33,6 @@
 #include "config/station_db.h"
 #include "datafiles/profile_catalogue.h"
 #include "datafiles/timestamp.h"
-#include "support/folder_lock.h"
 #include "support/helpers.h"
 
 namespace kiv::cli {
@@ -96,15 +95,8 @@ int RunRound(const std::vector<std::string>& args) {
     if (!std::filesystem::is_regular_file(kivIni, ec))
         return Fail(kName, kExitNoInput, "brak pliku Kiv.ini w folderze roboczym " + working);
     if (const int rc = RoundDataFolder(kivIni, working, folder, error); rc != kExitOk) return Fail(kName, rc, error);
-    TFolderLock lock;
-    if (!LockForWriting(lock, folder, "kiv-cli round", in.Has("--force"), error))
-        return Fail(kName, kExitFolderLocked, error);
-    CatchStopSignals();
-    static int argc = 1;
-    static char name[] = "kiv-cli";
-    static char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
-    KeepCNumbers();
+    TLineCommand session;
+    if (const int rc = session.Start(kName, folder, in.Has("--force")); rc != kExitOk) return rc;
 
     const TRoundSettings settings = ReadRoundSettings(kivIni);
     const int second = at >= 0 ? at : settings.startSecond;

@@ -24,13 +24,12 @@
 
 #include "cli/cli_args.h"
 #include "cli/cli_command.h"
-#include "cli/stop_signals.h"
+#include "cli/line_command.h"
 #include "comm/comm_module.h"
 #include "comm/progress_recorder.h"
 #include "comm/transporter.h"
 #include "config/program_settings.h"
 #include "datafiles/profile_catalogue.h"
-#include "support/folder_lock.h"
 #include "support/helpers.h"
 
 namespace kiv::cli {
@@ -93,15 +92,8 @@ int RunTransporter(const std::vector<std::string>& args) {
     std::string folder, error;
     if (const int rc = TransporterDataFolder(KivIniPath(workingFolder), workingFolder, folder, error); rc != kExitOk)
         return Fail(kName, rc, error);
-    TFolderLock lock;
-    if (!LockForWriting(lock, folder, "kiv-cli transporter", in.Has("--force"), error))
-        return Fail(kName, kExitFolderLocked, error);
-    CatchStopSignals();
-    static int argc = 1;
-    static char name[] = "kiv-cli";
-    static char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
-    KeepCNumbers();
+    TLineCommand session;
+    if (const int rc = session.Start(kName, folder, in.Has("--force")); rc != kExitOk) return rc;
 
     const TKivGazJob job = JobOf(workingFolder, folder, in.Has("--log"));
     TTxProgressRecorder progress;
