@@ -11,34 +11,19 @@
 #include <QTableWidget>
 #include <QtTest>
 
-#include <memory>
-
-#include "comm/comm_module.h"
 #include "comm/device_readout.h"
 #include "datafiles/profile.h"
 #include "device_model.h"
 #include "export/cur_data.h"
 #include "profile_loader.h"
-#include "support/message_recorder.h"
 #include "support/text_encoding.h"
 #include "transmission/tx_filter.h"
 #include "transmission/tx_init.h"
-#include "transmission/tx_progress.h"
-#include "tx_init_fixture.h"
+#include "tx_window_fixture.h"
 
 using namespace kiv;
 
 namespace {
-
-const std::vector<std::string> kNames{"Kivmet KM-100", "Kivmet KM-200"};
-const std::vector<std::string> kFiles{"KM100.FCP", "KM200.FCP"};
-
-void SaveShot(QWidget* window, const char* name) {
-    if (const char* dir = std::getenv("KIV_ARTIFACT_DIR")) {
-        QDir().mkpath(dir);
-        window->grab().save(QString(dir) + "/" + name);
-    }
-}
 
 int CountLines(const std::string& text, const std::string& marker) {
     int count = 0;
@@ -48,14 +33,8 @@ int CountLines(const std::string& text, const std::string& marker) {
 
 } // namespace
 
-class TxInitTest : public QObject {
+class TxInitTest : public QObject, test::TxWindows<TFTxInit> {
     Q_OBJECT
-
-    std::unique_ptr<test::TxFolder> folder_;
-    std::unique_ptr<MessageRecorder> recorder_;
-    std::unique_ptr<TFCommModule> comm_;
-    std::unique_ptr<TFTxProgress> progress_;
-    std::unique_ptr<TFTxInit> window_;
 
     static std::vector<TParamItem> Items() {
         TRecProfParams params;
@@ -66,26 +45,12 @@ class TxInitTest : public QObject {
         return items;
     }
 
-    TTxInitArgs Args() const {
-        return {test::kStation, folder_->KivIni(), kNames, kFiles, folder_->Data(), folder_->StationFile()};
-    }
-
 private slots:
     void init() {
-        folder_ = std::make_unique<test::TxFolder>();
-        recorder_ = std::make_unique<MessageRecorder>();
-        comm_ = std::make_unique<TFCommModule>();
-        progress_ = std::make_unique<TFTxProgress>();
-        window_ = std::make_unique<TFTxInit>(*comm_, *progress_);
+        OpenWindows();
         folder_->WriteStation();
     }
-    void cleanup() {
-        window_.reset();
-        progress_.reset();
-        comm_.reset();
-        recorder_.reset();
-        folder_.reset();
-    }
+    void cleanup() { CloseWindows(); }
 
     void openingShowsTheStationAndItsLimits() {
         folder_->WriteKivIni("/dev/null");
@@ -118,7 +83,7 @@ private slots:
         QVERIFY(window_->OkButton()->isEnabled());
         QVERIFY(!window_->ApplyButton()->isEnabled());
         QCOMPARE(recorder_->Count(), std::size_t{0});
-        SaveShot(window_.get(), "tx_init.png");
+        test::SaveShot(window_.get(), "tx_init.png");
     }
 
     void profileProblemsKeepTheWindowClosed_data() {
@@ -221,7 +186,7 @@ private slots:
         folder_->WriteKivIni(sim.Port());
         window_->Open(Args());
         window_->LogBox()->setChecked(true);
-        QTimer::singleShot(400, this, [this] { SaveShot(progress_.get(), "tx_progress_running.png"); });
+        QTimer::singleShot(400, this, [this] { test::SaveShot(progress_.get(), "tx_progress_running.png"); });
         window_->OkButton()->click();
 
         QCOMPARE(window_->LastResult(), ResultCode(TxResult::Good));
@@ -233,7 +198,7 @@ private slots:
         QVERIFY(progress_->ExitButton()->isEnabled());
         QCOMPARE(comm_->GetPortState(), uint8_t{PortClosed});
         QCOMPARE(recorder_->Count(), std::size_t{0});
-        SaveShot(progress_.get(), "tx_progress_done.png");
+        test::SaveShot(progress_.get(), "tx_progress_done.png");
         progress_->ExitButton()->click();
         QTRY_VERIFY(!window_->Busy());
         QVERIFY(!progress_->isVisible());
@@ -252,7 +217,7 @@ private slots:
         generate.seed = test::kSeed;
         const devsim::DeviceData device = devsim::GenerateData(simProfile, test::kStation, generate);
         TFCurData view;
-        QVERIFY(view.Setup({folder_->Data(), test::kStation, kNames, kFiles, test::kProfileName}, {}));
+        QVERIFY(view.Setup({folder_->Data(), test::kStation, test::kCatalogueNames, test::kCatalogueFiles, test::kProfileName}, {}));
         QTableWidget* grid = view.Grid();
         int checked = 0;
         for (const TParamItem& item : Items()) {
@@ -269,7 +234,7 @@ private slots:
         view.resize(700, 420);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
-        SaveShot(&view, "cur_data_after_readout.png");
+        test::SaveShot(&view, "cur_data_after_readout.png");
     }
 
     void failingReadOutShowsItsMessageAndClosesBoth() {

@@ -11,27 +11,17 @@
 #include <QtTest>
 
 #include <filesystem>
-#include <memory>
 
-#include "comm/comm_module.h"
 #include "config/ini_file.h"
-#include "support/message_recorder.h"
 #include "transmission/tx_kivgaz.h"
 #include "transmission/tx_kivgaz_db.h"
 #include "transmission/tx_kivgaz_fields.h"
 #include "transmission/tx_progress.h"
-#include "tx_init_fixture.h"
+#include "tx_window_fixture.h"
 
 using namespace kiv;
 
 namespace {
-
-void SaveShot(QWidget* window, const char* name) {
-    if (const char* dir = std::getenv("KIV_ARTIFACT_DIR")) {
-        QDir().mkpath(dir);
-        window->grab().save(QString(dir) + "/" + name);
-    }
-}
 
 // The progress window, keeping every connection line it was given.
 class TLineWatch : public TFTxProgress {
@@ -52,14 +42,8 @@ QStringList Rows(const QListWidget* list) {
 
 } // namespace
 
-class TxKivGazTest : public QObject {
+class TxKivGazTest : public QObject, test::TxWindows<TFTxKivGaz, TLineWatch> {
     Q_OBJECT
-
-    std::unique_ptr<test::TxFolder> folder_;
-    std::unique_ptr<MessageRecorder> recorder_;
-    std::unique_ptr<TFCommModule> comm_;
-    std::unique_ptr<TLineWatch> progress_;
-    std::unique_ptr<TFTxKivGaz> window_;
 
     // Station 12 (Kivmet KM-100) and 40 (a protocol-2 profile) in the data
     // folder; the transporter also holds 77, which has no station.
@@ -68,8 +52,7 @@ class TxKivGazTest : public QObject {
         test::WriteText(folder_->KivIni(), test::ReadText(folder_->KivIni()) + "[KivGAZ]\nAddress=0\n");
         folder_->WriteStation();
         folder_->WriteStation("Kivmet KM-200", 40);
-        window_->Setup(
-            {folder_->KivIni(), folder_->Data(), {"Kivmet KM-100", "Kivmet KM-200"}, {"KM100.FCP", "KM200.FCP"}});
+        window_->Setup({folder_->KivIni(), folder_->Data(), test::kCatalogueNames, test::kCatalogueFiles});
         window_->show();
     }
 
@@ -81,20 +64,8 @@ class TxKivGazTest : public QObject {
     }
 
   private slots:
-    void init() {
-        folder_ = std::make_unique<test::TxFolder>();
-        recorder_ = std::make_unique<MessageRecorder>();
-        comm_ = std::make_unique<TFCommModule>();
-        progress_ = std::make_unique<TLineWatch>();
-        window_ = std::make_unique<TFTxKivGaz>(*comm_, *progress_);
-    }
-    void cleanup() {
-        window_.reset();
-        progress_.reset();
-        comm_.reset();
-        recorder_.reset();
-        folder_.reset();
-    }
+    void init() { OpenWindows(); }
+    void cleanup() { CloseWindows(); }
 
     void openingShowsTheSettingsAndSavesThem() {
         Prepare("/dev/null");
@@ -104,7 +75,7 @@ class TxKivGazTest : public QObject {
         QCOMPARE(window_->Fields()->findChild<QLabel*>("Label_Parity")->text(), QString("None"));
         QVERIFY(!window_->OkButton()->isEnabled());
         QVERIFY(!window_->ApplyButton()->isEnabled());
-        SaveShot(window_.get(), "kivgaz_open.png");
+        test::SaveShot(window_.get(), "kivgaz_open.png");
         window_->Search();
         const std::string shown = recorder_->Last().text; // the port's detail follows on the next line
         QCOMPARE(shown.substr(0, shown.find('\n')), std::string("Błąd otwarcia portu szeregowego"));
@@ -141,7 +112,7 @@ class TxKivGazTest : public QObject {
         const std::string file = StationFilePath(folder_->Data(), 77);
         QCOMPARE(ReadIniString("Main", "Label", "", file), std::string("Nowa kotłownia"));
         QCOMPARE(ReadIniString("Hardware", "Brand", "", file), std::string("Kivmet"));
-        SaveShot(window_.get(), "kivgaz_list.png");
+        test::SaveShot(window_.get(), "kivgaz_list.png");
     }
 
     void okReadsTheTickedDevicesAndCloses() {
@@ -167,7 +138,7 @@ class TxKivGazTest : public QObject {
         QCOMPARE(progress_->StatusText(), QString("Odczyt zakończony"));
         QCOMPARE(progress_->ExitButton()->text(), QString("OK"));
         QVERIFY(progress_->ExitButton()->isEnabled());
-        SaveShot(progress_.get(), "kivgaz_progress.png");
+        test::SaveShot(progress_.get(), "kivgaz_progress.png");
     }
 
     void cancelEndsTheWholeRun() {
@@ -201,7 +172,7 @@ class TxKivGazTest : public QObject {
         QVERIFY(programming.StopButton()->isEnabled() && !programming.Fields()->PortCombo()->isEnabled());
         programming.reject();
         QVERIFY(programming.isVisible());
-        SaveShot(&programming, "kivgaz_programming.png");
+        test::SaveShot(&programming, "kivgaz_programming.png");
         programming.StopButton()->click();
         QCOMPARE(programming.LineText(), QString("Port zamknięty"));
         QCOMPARE(comm_->GetPortState(), uint8_t(PortClosed));

@@ -11,24 +11,13 @@
 #include <QtTest>
 
 #include <functional>
-#include <memory>
 
-#include "comm/comm_module.h"
-#include "support/message_recorder.h"
 #include "transmission/tx_modem_a.h"
-#include "transmission/tx_progress.h"
-#include "tx_init_fixture.h"
+#include "tx_window_fixture.h"
 
 using namespace kiv;
 
 namespace {
-
-void SaveShot(QWidget* window, const char* name) {
-    if (const char* dir = std::getenv("KIV_ARTIFACT_DIR")) {
-        QDir().mkpath(dir);
-        window->grab().save(QString(dir) + "/" + name);
-    }
-}
 
 const TimeStamp kNoon = EncodeTime({2026, 5, 4, 12, 0, 0});
 
@@ -48,14 +37,9 @@ private:
 
 } // namespace
 
-class TxModemATest : public QObject {
+class TxModemATest : public QObject, test::TxWindows<TFTxModemA> {
     Q_OBJECT
 
-    std::unique_ptr<test::TxFolder> folder_;
-    std::unique_ptr<MessageRecorder> recorder_;
-    std::unique_ptr<TFCommModule> comm_;
-    std::unique_ptr<TFTxProgress> progress_;
-    std::unique_ptr<TFTxModemA> window_;
     TimeStamp now_ = kNoon;
 
     TRoundFolder Folder() const {
@@ -89,20 +73,10 @@ class TxModemATest : public QObject {
 private slots:
     void init() {
         now_ = kNoon;
-        folder_ = std::make_unique<test::TxFolder>();
-        recorder_ = std::make_unique<MessageRecorder>();
-        comm_ = std::make_unique<TFCommModule>();
-        progress_ = std::make_unique<TFTxProgress>();
-        window_ = std::make_unique<TFTxModemA>(*comm_, *progress_);
+        OpenWindows();
         window_->SetClock([this] { return now_; });
     }
-    void cleanup() {
-        window_.reset();
-        progress_.reset();
-        comm_.reset();
-        recorder_.reset();
-        folder_.reset();
-    }
+    void cleanup() { CloseWindows(); }
 
     void openingShowsTheClampedSettings() {
         WriteFiles("/dev/null", "StartTime=25:00:30\nMinimumAge=45\nRepeats=12\n");
@@ -152,7 +126,7 @@ private slots:
         const std::string ini = test::ReadText(folder_->KivIni());
         QVERIFY(ini.find("StartTime=10:00:00") != std::string::npos && ini.find("MinimumAge=10") != std::string::npos &&
                 ini.find("Repeats=3") != std::string::npos);
-        SaveShot(window_.get(), "modem_auto_armed.png");
+        test::SaveShot(window_.get(), "modem_auto_armed.png");
 
         window_->StopButton()->click();
         QCOMPARE(window_->CurrentState(), TFTxModemA::State::Idle);
@@ -204,8 +178,8 @@ private slots:
         QTimer running; // the picture of both windows while the station is read
         connect(&running, &QTimer::timeout, this, [&] {
             if (!progress_->ConnectionText().startsWith("Połączenie")) return;
-            SaveShot(window_.get(), "modem_auto_running.png");
-            SaveShot(progress_.get(), "modem_auto_progress.png");
+            test::SaveShot(window_.get(), "modem_auto_running.png");
+            test::SaveShot(progress_.get(), "modem_auto_progress.png");
             QCOMPARE(window_->StationList()->item(0)->text(), QString("00012 Stacja testowa [1]"));
             running.stop();
         });

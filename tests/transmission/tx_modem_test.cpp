@@ -9,29 +9,14 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include <memory>
-
-#include "comm/comm_module.h"
 #include "common/sent_texts.h"
 #include "support/gui/pol_msg.h"
-#include "support/message_recorder.h"
 #include "transmission/tx_modem.h"
-#include "transmission/tx_progress.h"
-#include "tx_init_fixture.h"
+#include "tx_window_fixture.h"
 
 using namespace kiv;
 
 namespace {
-
-const std::vector<std::string> kNames{"Kivmet KM-100", "Kivmet KM-200"};
-const std::vector<std::string> kFiles{"KM100.FCP", "KM200.FCP"};
-
-void SaveShot(QWidget* window, const char* name) {
-    if (const char* dir = std::getenv("KIV_ARTIFACT_DIR")) {
-        QDir().mkpath(dir);
-        window->grab().save(QString(dir) + "/" + name);
-    }
-}
 
 // Whether the message box draws anything on its first line beyond
 // `firstLine`: a reason meant for a line of its own would show there.
@@ -50,18 +35,8 @@ bool InkBesideFirstLine(const QString& message, const QString& firstLine) {
 
 } // namespace
 
-class TxModemTest : public QObject {
+class TxModemTest : public QObject, test::TxWindows<TFTxModem> {
     Q_OBJECT
-
-    std::unique_ptr<test::TxFolder> folder_;
-    std::unique_ptr<MessageRecorder> recorder_;
-    std::unique_ptr<TFCommModule> comm_;
-    std::unique_ptr<TFTxProgress> progress_;
-    std::unique_ptr<TFTxModem> window_;
-
-    TTxInitArgs Args() const {
-        return {test::kStation, folder_->KivIni(), kNames, kFiles, folder_->Data(), folder_->StationFile()};
-    }
 
     void WriteFiles(const std::string& port, const std::string& number, const std::string& modemProfile,
                     const std::string& deviceProfile = test::kProfileName) const {
@@ -84,23 +59,13 @@ class TxModemTest : public QObject {
 
 private slots:
     void init() {
-        folder_ = std::make_unique<test::TxFolder>();
-        recorder_ = std::make_unique<MessageRecorder>();
-        comm_ = std::make_unique<TFCommModule>();
+        OpenWindows();
         TModemTimes quick;
         quick.commandChar = 150;
         quick.dialChar = 150;
         comm_->SetModemTimes(quick);
-        progress_ = std::make_unique<TFTxProgress>();
-        window_ = std::make_unique<TFTxModem>(*comm_, *progress_);
     }
-    void cleanup() {
-        window_.reset();
-        progress_.reset();
-        comm_.reset();
-        recorder_.reset();
-        folder_.reset();
-    }
+    void cleanup() { CloseWindows(); }
 
     void openingShowsTheNumberAndTheModemProfile() {
         WriteFiles("/dev/null", "123", "Modem biurowy");
@@ -118,7 +83,7 @@ private slots:
         QCOMPARE(window_->ModemCombo()->currentText(), QString("Modem biurowy"));
         QCOMPARE(window_->ParityCombo()->currentText(), QString("Even"));
         QVERIFY(!window_->ApplyButton()->isEnabled());
-        SaveShot(window_.get(), "modem_window.png");
+        test::SaveShot(window_.get(), "modem_window.png");
 
         window_->ModemCombo()->setCurrentIndex(1);
         window_->ApplyButton()->click();
@@ -195,7 +160,7 @@ private slots:
         QTimer dialling; // the picture of the progress window while the number is dialled
         connect(&dialling, &QTimer::timeout, this, [&] {
             if (!progress_->ConnectionText().startsWith("Łączenie")) return;
-            SaveShot(progress_.get(), "modem_progress_dialling.png");
+            test::SaveShot(progress_.get(), "modem_progress_dialling.png");
             dialling.stop();
         });
         dialling.start(10);
@@ -209,7 +174,7 @@ private slots:
         QCOMPARE(progress_->ConnectionText(), QString("Rozłączone"));
         QCOMPARE(progress_->ExitButton()->text(), QString("OK"));
         QCOMPARE(comm_->GetPortState(), uint8_t{PortClosed});
-        SaveShot(progress_.get(), "modem_progress_done.png");
+        test::SaveShot(progress_.get(), "modem_progress_done.png");
         progress_->ExitButton()->click();
         QTRY_VERIFY(!window_->Busy());
 
