@@ -9,6 +9,7 @@
 #include <QDate>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,6 +18,9 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <initializer_list>
 
 namespace kiv {
 
@@ -44,6 +48,18 @@ QGroupBox* Boxed(QWidget* parent, const QString& caption, QWidget* inside, QWidg
     return box;
 }
 
+// The column of buttons as wide as the longest caption with two average
+// characters of room on either side; the style alone leaves the captions
+// touching the edges.
+void GiveCaptionsRoom(std::initializer_list<QPushButton*> buttons) {
+    int width = 0;
+    for (const QPushButton* button : buttons) {
+        const QFontMetrics metrics(button->font());
+        width = std::max(width, metrics.horizontalAdvance(button->text()) + 4 * metrics.averageCharWidth());
+    }
+    for (QPushButton* button : buttons) button->setMinimumWidth(width);
+}
+
 } // namespace
 
 TFFileCopy::TFFileCopy(QWidget* parent) : QDialog(parent) {
@@ -69,6 +85,7 @@ TFFileCopy::TFFileCopy(QWidget* parent) : QDialog(parent) {
     copy_ = FormButton(this, "Button_Kopiuj", QStringLiteral("Kopiuj"));
     copy_->setDefault(true);
     QPushButton* cancel = FormButton(this, "Button_Anuluj", QStringLiteral("Anuluj"));
+    GiveCaptionsRoom({checkAll_, uncheckAll, copy_, cancel});
     auto* buttons = new QVBoxLayout;
     for (QPushButton* button : {checkAll_, uncheckAll}) buttons->addWidget(button);
     buttons->addStretch();

@@ -10,6 +10,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -131,6 +132,10 @@ private slots:
         Tick(copy.MonthList(), 1);
         copy.show();
         QVERIFY(QTest::qWaitForWindowExposed(&copy));
+        for (const QPushButton* button : copy.findChildren<QPushButton*>()) { // captions clear of the edges
+            const QFontMetrics metrics(button->font());
+            QVERIFY(button->width() >= metrics.horizontalAdvance(button->text()) + 2 * metrics.averageCharWidth());
+        }
         QVERIFY(copy.grab().save(folder + "/filecopy_window.png"));
     }
 };
