@@ -3,7 +3,10 @@
 #include "config/ini_file.h"
 #include "config/program_config.h"
 #include "config/text_case.h"
+#include "support/file_replace.h"
+#include "support/text_encoding.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <filesystem>
@@ -103,6 +106,49 @@ std::string FormatVirtualEntry(const TVirtualEntry& entry) {
 }
 
 std::string VirtualSectionName(const std::string& dataFolder) { return "Virtual-" + PathWithSeparator(dataFolder); }
+
+namespace {
+
+constexpr std::string_view kVirtualPrefix = "Virtual-";
+
+// A folder however it is written: absolute against the working folder,
+// "." and ".." taken out, ending in "/".
+std::string FolderKey(const std::string& folder) {
+    std::error_code ec;
+    std::filesystem::path path = std::filesystem::absolute(folder, ec);
+    if (ec) path = folder;
+    return PathWithSeparator(path.lexically_normal().string());
+}
+
+// The first virtual section of the Kiv.ini text that names `wanted` (a
+// FolderKey); empty when none does.
+std::string SectionNamingFolder(std::string_view text, const std::string& wanted) {
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        const std::string_view name = IniSectionName(text.substr(start, end - start));
+        if (StartsWithNoCase(name, kVirtualPrefix) &&
+            FolderKey(std::string(name.substr(kVirtualPrefix.size()))) == wanted)
+            return std::string(name);
+        start = end + 1;
+    }
+    return "";
+}
+
+// The section of a data folder's virtual stations: the one named after the
+// folder as written when it has entries, else the first one naming the same
+// folder written otherwise (the window names the absolute path, kiv-cli may
+// be given "demo" or "./demo"), else the name a new section gets.
+std::string VirtualSectionIn(const std::string& kivIni, const std::string& dataFolder) {
+    const std::string named = VirtualSectionName(dataFolder);
+    std::string bytes;
+    if (!ReadIniList(named, kVirtualStem, kivIni).empty() || ReadWholeFile(kivIni, bytes) != 0) return named;
+    constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    if (bytes.starts_with(kBom)) bytes.erase(0, kBom.size());
+    const std::string found = SectionNamingFolder(DecodeText(bytes), FolderKey(dataFolder));
+    return found.empty() ? named : found;
+}
+
+} // namespace
 
 std::string VirtualEntryKey(int number) { return Numbered(kVirtualStem, number); }
 
@@ -242,10 +288,10 @@ bool TProgramSettings::SetKivGazComNumber(const std::string& port) const {
 }
 
 std::vector<std::string> TProgramSettings::VirtualEntries(const std::string& dataFolder) const {
-    return ReadIniList(VirtualSectionName(dataFolder), kVirtualStem, path_);
+    return ReadIniList(VirtualSectionIn(path_, dataFolder), kVirtualStem, path_);
 }
 bool TProgramSettings::SetVirtualEntries(const std::string& dataFolder, const std::vector<std::string>& entries) const {
-    return ReplaceList(path_, VirtualSectionName(dataFolder), kVirtualStem, entries);
+    return ReplaceList(path_, VirtualSectionIn(path_, dataFolder), kVirtualStem, entries);
 }
 bool TProgramSettings::FindVirtualEntry(const std::string& dataFolder, const std::string& label, TVirtualEntry& entry,
                                         int& number) const {
@@ -261,7 +307,7 @@ bool TProgramSettings::FindVirtualEntry(const std::string& dataFolder, const std
     return false;
 }
 bool TProgramSettings::SetVirtualEntry(const std::string& dataFolder, int number, const TVirtualEntry& entry) const {
-    return WriteIniString(VirtualSectionName(dataFolder), VirtualEntryKey(number), FormatVirtualEntry(entry),
+    return WriteIniString(VirtualSectionIn(path_, dataFolder), VirtualEntryKey(number), FormatVirtualEntry(entry),
                           path_);
 }
 

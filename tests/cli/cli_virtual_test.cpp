@@ -98,6 +98,8 @@ TEST_F(CliVirtualTest, DefinedStationsShowInThePeriodReportAndTheGraph) {
     // The fixed columns of a sum, not a device's.
     EXPECT_EQ(test::FirstLine(period.out), "Data\tVn\tVnd\tdVnhmin\tdVnhmax\tVr\tVrd\tdVrhmin\tdVrhmax");
     EXPECT_EQ(LastLine(period.out), "2460\t*\t0\t100\t114\t2024.05.10/21\t14");
+    // "dane", relative to the working folder, finds the section written under the absolute path.
+    EXPECT_EQ(RunCli({"report", "period", "dane", "Bilans", "2024-05-10", "2024-05-10"}, temp_).out, period.out);
     const test::Outcome graph =
         RunCli({"graph", data_, "Bilans", "2024-05-10", "2024-05-10", "--png", temp_.File("sum.png")}, temp_);
     ASSERT_EQ(graph.code, 0) << graph.err;
