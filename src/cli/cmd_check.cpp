@@ -1,5 +1,6 @@
 // kiv-cli check FOLDER [ADRES...]: what a crash, a bad disk or a broken link
 // left in a data folder, one line per finding; nothing is changed.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -30,7 +31,7 @@ int RunCheck(const std::vector<std::string>& args) {
     for (const std::string& text : addressTexts) {
         int address = 0;
         if (!ParseAddress(text, address, error)) return UsageError(kName, error);
-        addresses.push_back(address);
+        if (std::find(addresses.begin(), addresses.end(), address) == addresses.end()) addresses.push_back(address);
     }
     if (const int rc = FindDataFolder(in.values[0], folder, error); rc != kExitOk) return Fail(kName, rc, error);
     for (int address : addresses) {
@@ -50,12 +51,15 @@ int RunCheck(const std::vector<std::string>& args) {
 
 const CliRegistrar registrar(
     {kName, "FOLDER [ADRES...]",
-     "Sprawdza pliki stacji (wszystkich albo podanych) i luki w archiwach; niczego nie zmienia. Wiersz na "
-     "usterkę (tabulatory): adres, rodzaj, plik lub kanał, opis; \"plik\": plik nie przechodzi własnej kontroli "
-     "(plik stacji bez [Main], miesiąc archiwum odrzucany przy odczycie okresu, FCC, FCE); \"kolejność\" i "
-     "\"poza miesiącem\": próbki pliku miesiąca nie po kolei lub z innego miesiąca; \"luka\": kanał, interwał "
-     "w minutach, ostatnia próbka przed luką, pierwsza po niej i długość luki (odstęp dłuższy niż dwa "
-     "interwały). Na końcu podsumowanie. Kod wyjścia 0: wszystko w porządku, 1: coś znaleziono",
+     "Sprawdza pliki stacji (wszystkich albo podanych, każdą raz) i luki w archiwach; niczego nie zmienia. "
+     "Wiersz na usterkę (tabulatory): adres, rodzaj, plik lub kanał, opis; \"plik\": plik nie przechodzi "
+     "własnej kontroli (plik stacji bez [Main], miesiąc archiwum odrzucany przy odczycie okresu, FCC, FCE i "
+     "starsze generacje zdarzeń .FCE1..9, w które odczyt odkłada uszkodzony plik); \"kolejność\" i \"poza "
+     "miesiącem\": próbki pliku miesiąca nie po kolei lub z innego miesiąca; \"luka\": kanał, interwał w "
+     "minutach, ostatnia próbka przed luką, pierwsza po niej i odstęp między nimi, gdy jest dłuższy niż dwa "
+     "interwały; \"luka na końcu\": kanał kończy się wcześniej niż inne kanały stacji o tym interwale "
+     "(ostatnia próbka kanału, najnowsza próbka stacji, odstęp). Na końcu podsumowanie. Kod wyjścia 0: "
+     "wszystko w porządku, 1: coś znaleziono",
      RunCheck,
      {{"FOLDER", "folder danych z folderami stacji FC_nnnnn"},
       {"ADRES", "adresy stacji do sprawdzenia, 1..65535 (bez nich: wszystkie stacje)", true}},

@@ -7,7 +7,7 @@
 #include "capacity/tariff_sets.h"
 #include "cli/cli_args.h"
 #include "cli/cli_command.h"
-#include "cli/first_message.h"
+#include "support/first_message.h"
 #include "config/program_settings.h"
 #include "config/station_db.h"
 #include "config/virtual_stations.h"

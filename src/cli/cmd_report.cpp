@@ -9,7 +9,7 @@
 // label in Kiv.ini, or a sum by its member formula.
 #include "cli/cli_args.h"
 #include "cli/cli_command.h"
-#include "cli/first_message.h"
+#include "support/first_message.h"
 #include "config/program_settings.h"
 #include "config/station_db.h"
 #include "reports/daily_report.h"

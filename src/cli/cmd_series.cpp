@@ -4,7 +4,7 @@
 // the chooser's one-second start; nothing is written to the data folder.
 #include "cli/cli_args.h"
 #include "cli/cli_command.h"
-#include "cli/first_message.h"
+#include "support/first_message.h"
 #include "config/station_db.h"
 #include "reports/virtual_series.h"
 #include "support/messages.h"

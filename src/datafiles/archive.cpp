@@ -530,7 +530,14 @@ int ReadFcdContent(const std::string &path, TFcdContent &content) {
     const std::size_t whole = (image.size() - layout.dataOffset) / kSampleSize * kSampleSize;
     content.samples.assign(image.begin() + static_cast<long>(layout.dataOffset),
                            image.begin() + static_cast<long>(layout.dataOffset + whole));
+    content.tailBytes = image.size() - layout.dataOffset - whole;
+    content.validation = ValidateFcd(image, layout, std::filesystem::path(path).filename().string());
     return 0;
+}
+
+std::string ArchiveFaultText(int code) {
+    const char *text = ValidationText(code);
+    return text != nullptr ? text : FileErrorMessage(code);
 }
 
 void TArchive::Release() {

@@ -153,7 +153,7 @@ void EncodeSample(uint8_t *record, TimeStamp time, uint16_t interval, uint8_t ty
                   std::size_t size);
 
 // A month file as it lies on disk, unscrambled, for inspection (kiv-cli
-// archive-info). Nothing is validated and no message is shown.
+// archive-info, the data folder check). No message is shown.
 struct TFcdContent {
     TFileHeader header;
     long fileSize = 0;
@@ -162,9 +162,14 @@ struct TFcdContent {
     std::vector<Bytes> identities;  // clear section-1 images
     std::vector<Bytes> descriptors; // clear section-4 images
     Bytes samples;                  // whole 16-byte records of the data area
+    std::size_t tailBytes = 0;      // of an incomplete record after them
+    int validation = 0;             // 0, or the ArchiveStatus a period read refuses the file with
 };
 // 0 or a file error code.
 [[nodiscard]] int ReadFcdContent(const std::string &path, TFcdContent &content);
+// What a period read says of a file it could not take (an ArchiveStatus or a
+// file error code), without the path it appends.
+[[nodiscard]] std::string ArchiveFaultText(int code);
 // Fields of clear section images.
 [[nodiscard]] TimeStamp IdentityValidFrom(const Bytes &section);
 [[nodiscard]] TDevSign IdentitySign(const Bytes &section);

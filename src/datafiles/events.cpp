@@ -46,9 +46,7 @@ bool ReadKey(const Bytes& image, int identifier, uint8_t* key) {
 // The file's own header fields and checksum, then its identification against
 // the given lines 1, 2, 3 and 5 (an empty given line matches anything).
 bool CheckEventsImage(const Bytes& image, const TIdentLines& given, TIdentLines& fileLines, uint8_t* key2) {
-    if (image.size() < kHeaderSize || std::memcmp(image.data(), kEventsMagic, 5) != 0) return false;
-    if (GetU16(image, 5) != 1 || GetU32(image, 11) != image.size()) return false;
-    if (GetU32(image, 15) != Crc32(image.data() + kHeaderSize, image.size() - kHeaderSize)) return false;
+    if (StoredImageFault(image, kEventsMagic) != 0) return false;
     const std::size_t areaStart = GetU16(image, 7);
     if (areaStart < kHeaderSize || areaStart > image.size()) return false;
     uint8_t key1[kKeySize];

@@ -89,11 +89,8 @@ int TFileFCC::ReadCurrentData(const std::string& dataFolder, int address, std::s
 }
 
 bool TFileFCC::Parse(TimeStamp& time, std::string& profileName) {
-    TFileHeader header;
-    if (!ReadHeader(image_, header) || std::memcmp(header.magic, kMagic, sizeof kMagic) != 0 ||
-        header.version != 1 || header.fileLength != image_.size() || header.headerLength < kHeaderSize ||
-        header.headerLength > image_.size() ||
-        Crc32(image_.data() + kHeaderSize, image_.size() - kHeaderSize) != header.crc)
+    const std::size_t headerLength = GetU16(image_, 7);
+    if (StoredImageFault(image_, kMagic) != 0 || headerLength < kHeaderSize || headerLength > image_.size())
         return false;
 
     Bytes k1, k2, payload;
@@ -116,7 +113,7 @@ bool TFileFCC::Parse(TimeStamp& time, std::string& profileName) {
     time = GetU32(payload, 0);
     profileName = std::move(name);
     identity = std::move(texts);
-    Scramble(image_.data() + header.headerLength, image_.size() - header.headerLength, key2);
+    Scramble(image_.data() + headerLength, image_.size() - headerLength, key2);
     return true;
 }
 

@@ -1,8 +1,6 @@
 #include "datafiles/folder_check.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <map>
 
@@ -13,7 +11,7 @@
 #include "datafiles/events.h"
 #include "datafiles/fcc.h"
 #include "support/file_replace.h"
-#include "support/messages.h"
+#include "support/first_message.h"
 
 namespace kiv {
 namespace {
@@ -21,84 +19,48 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kEmptyFile = "plik jest pusty (0 bajtów)";
+// The years a time stamp reaches; a month file of another year is never read.
+constexpr int kFirstYear = 1970;
+constexpr int kLastYear = 2069;
 
-// While it lives, the messages a reader would show are kept instead.
-class TMessageCapture : public IMessageSink {
-public:
-    TMessageCapture() : previous_(SetMessageSink(this)) {}
-    ~TMessageCapture() override { SetMessageSink(previous_); }
-    TMessageCapture(const TMessageCapture&) = delete;
-    TMessageCapture& operator=(const TMessageCapture&) = delete;
-
-    int Show(const std::string&, const std::string& text, int, unsigned) override {
-        last_ = text;
-        return ResOk;
-    }
-    // The last message, without the quoted path the archive appends to it.
-    [[nodiscard]] std::string Take(const std::string& path) {
-        std::string text = std::move(last_);
-        last_.clear();
-        const std::string quoted = " \"" + path + "\"";
-        if (text.size() > quoted.size() && text.ends_with(quoted)) text.resize(text.size() - quoted.size());
-        return text;
-    }
-
-private:
-    IMessageSink* previous_;
-    std::string last_;
-};
+// The newest sample of each interval, over one channel or over the station.
+using TSeriesEnds = std::map<uint16_t, TimeStamp>;
 
 // Where a station's findings go.
 struct TStationCheck {
     std::string folder; // the station folder with its "/"
     int address = 0;
     TCheckSummary& summary;
-    TMessageCapture& capture;
+    TFirstMessage& messages; // keeps what the readers would show off the screen
+    TSeriesEnds newest;      // over all channels of the station
 
+    void Add(TCheckKind kind, const std::string& subject, TCheckFinding finding = {}) {
+        finding.address = address;
+        finding.kind = kind;
+        finding.subject = subject;
+        summary.findings.push_back(std::move(finding));
+    }
     void File(const std::string& name, std::string text) {
-        TCheckFinding f;
-        f.address = address;
-        f.subject = name;
-        f.text = std::move(text);
-        summary.findings.push_back(std::move(f));
+        TCheckFinding finding;
+        finding.text = std::move(text);
+        Add(TCheckKind::File, name, std::move(finding));
     }
     void Counted(TCheckKind kind, const std::string& name, long count, TimeStamp first) {
-        TCheckFinding f;
-        f.address = address;
-        f.kind = kind;
-        f.subject = name;
-        f.count = count;
-        f.first = first;
-        summary.findings.push_back(std::move(f));
+        TCheckFinding finding;
+        finding.count = count;
+        finding.first = first;
+        Add(kind, name, std::move(finding));
     }
-    void Gap(const std::string& channel, int interval, TimeStamp from, TimeStamp to) {
-        TCheckFinding f;
-        f.address = address;
-        f.kind = TCheckKind::Gap;
-        f.subject = channel;
-        f.interval = interval;
-        f.from = from;
-        f.to = to;
-        summary.findings.push_back(std::move(f));
+    void Hole(TCheckKind kind, const std::string& channel, uint16_t interval, TimeStamp from, TimeStamp to) {
+        TCheckFinding finding;
+        finding.interval = interval;
+        finding.from = from;
+        finding.to = to;
+        Add(kind, channel, std::move(finding));
     }
 };
 
-// Why a current data or events file was refused, as a file error code: both
-// kinds carry their CRC over the bytes as stored.
-int StoredFormFault(const Bytes& image, const char* magic) {
-    TFileHeader header;
-    if (!ReadHeader(image, header) || std::memcmp(header.magic, magic, 5) != 0 || header.version != 1) return -10;
-    if (header.fileLength != image.size()) return -200;
-    if (header.crc != Crc32(image.data() + kHeaderSize, image.size() - kHeaderSize)) return -100;
-    return -30;
-}
-
-std::string StoredFormFaultText(const std::string& path, const char* magic) {
-    TPlik plik;
-    Bytes image;
-    const int rc = plik.ReadWholeFile(path, 0, image);
-    return FileErrorMessage(rc != 0 ? rc : StoredFormFault(image, magic));
-}
+bool TooFarApart(TimeStamp from, TimeStamp to, uint16_t interval) { return to > from + 2u * 60u * interval; }
 
 bool HasMainSection(std::string_view text) {
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
@@ -120,44 +82,60 @@ void CheckStationFile(TStationCheck& st) {
         st.File(name, "brak sekcji [Main]");
 }
 
+// The file read whole; false (with the finding made) when it cannot be, or is empty.
+bool ReadWhole(TStationCheck& st, const std::string& path, const std::string& name, Bytes& image) {
+    ++st.summary.files;
+    TPlik plik;
+    const int rc = plik.ReadWholeFile(path, 0, image);
+    if (rc == 0) return true;
+    st.File(name, rc == -1 ? kEmptyFile : FileErrorMessage(rc));
+    return false;
+}
+
+// Why a current data or events file whose container passes was refused: its sections.
+std::string SectionFault(const Bytes& image, const char* magic) {
+    const int fault = StoredImageFault(image, magic);
+    return FileErrorMessage(fault != 0 ? fault : -30);
+}
+
 void CheckCurrentData(TStationCheck& st, const std::string& dataFolder) {
     const std::string path = FccFileName(dataFolder, st.address);
-    const long size = TPlik::FileSize(path);
-    if (size < 0) return; // a station never read has none
-    ++st.summary.files;
+    if (TPlik::FileSize(path) < 0) return; // a station never read has none
     const std::string name = fs::path(path).filename().string();
-    if (size == 0) return st.File(name, kEmptyFile);
+    Bytes image;
+    if (!ReadWhole(st, path, name, image)) return;
     TFileFCC fcc;
     std::size_t count = 0;
     const uint8_t* values = nullptr;
     TimeStamp time = 0;
     std::string profile;
-    const int rc = fcc.ReadCurrentData(dataFolder, st.address, count, values, time, profile);
-    if (rc != 0) st.File(name, st.capture.Take(path));
-    else if (fcc.identity.empty()) st.File(name, StoredFormFaultText(path, "ZQFCC"));
+    if (fcc.ReadCurrentData(dataFolder, st.address, count, values, time, profile) != 0)
+        st.File(name, st.messages.Take());
+    else if (fcc.identity.empty())
+        st.File(name, SectionFault(image, "ZQFCC"));
 }
 
+// Older generations are the program's own copies of replaced events files; a
+// damaged current file is moved there whole by the next read-out, so it keeps
+// being named, as such, until the operator removes it.
 void CheckEvents(TStationCheck& st, const std::string& dataFolder) {
     for (int generation = 0; generation <= kEventGenerations; ++generation) {
         const std::string path = EventsFileName(dataFolder, st.address, generation);
-        const long size = TPlik::FileSize(path);
-        if (size < 0) continue;
-        ++st.summary.files;
+        if (TPlik::FileSize(path) < 0) continue;
         const std::string name = fs::path(path).filename().string();
-        if (size == 0) {
-            st.File(name, kEmptyFile);
-            continue;
-        }
+        const std::string older = generation > 0 ? " (starsza generacja zdarzeń)" : "";
+        Bytes image;
+        if (!ReadWhole(st, path, name, image)) continue;
         TEventsFile file;
         if (ReadEventsFile(dataFolder, st.address, generation, {}, file) < 0) {
-            st.File(name, StoredFormFaultText(path, kEventsMagic));
+            st.File(name, SectionFault(image, kEventsMagic) + older);
             continue;
         }
         const std::size_t usable =
             file.records.empty() ? file.areaStart : file.records.back().offset + file.records.back().length;
         if (usable < file.image.size())
             st.File(name, "zdarzenia od bajtu " + std::to_string(usable) +
-                              " nieczytelne: rekord krótszy niż 15 bajtów lub wychodzący poza koniec pliku");
+                              " nieczytelne: rekord krótszy niż 15 bajtów lub wychodzący poza koniec pliku" + older);
     }
 }
 
@@ -194,68 +172,61 @@ std::map<std::string, std::vector<TMonthFile>> ArchiveChannels(const std::string
     return channels;
 }
 
-// The data area of a month file in bytes, from its header; 0 when that cannot be read.
-std::size_t DataAreaLength(const std::string& path) {
-    Bytes head(kHeaderSize, 0);
-    std::FILE* in = std::fopen(path.c_str(), "rb");
-    if (in == nullptr) return 0;
-    const std::size_t got = std::fread(head.data(), 1, head.size(), in);
-    std::fclose(in);
-    TFileHeader header;
-    return got == head.size() && ReadHeader(head, header) && header.headerLength <= header.fileLength
-               ? header.fileLength - header.headerLength
-               : 0;
-}
-
-// The series of one channel: the last sample time of each interval seen.
-using TSeriesEnds = std::map<uint16_t, TimeStamp>;
-
-TimeStamp TimeAt(const uint8_t* sample) {
-    return static_cast<TimeStamp>(sample[0] | sample[1] << 8 | sample[2] << 16) | static_cast<TimeStamp>(sample[3]) << 24;
-}
-
-// Samples out of order in a month file, and the gaps of its series.
+// Samples out of order in a month file, and the gaps of its channel's series.
 void FollowSeries(TStationCheck& st, const std::string& channel, const TMonthFile& file, const Bytes& samples,
                   TSeriesEnds& ends) {
-    long late = 0;
+    const TimeStamp start = MonthStart(file.year, file.month), end = MonthEnd(file.year, file.month);
+    long late = 0, outside = 0;
     TimeStamp firstLate = 0, previous = 0;
+    bool any = false;
     for (std::size_t pos = 0; pos + kSampleSize <= samples.size(); pos += kSampleSize) {
-        const uint8_t* s = &samples[pos];
-        const TimeStamp time = TimeAt(s);
-        if (pos > 0 && time < previous && late++ == 0) firstLate = time;
+        const TimeStamp time = GetU32(samples, pos);
+        if (time < start || time > end) {
+            ++outside;
+            continue;
+        }
+        if (any && time < previous && late++ == 0) firstLate = time;
         previous = time;
-        const uint16_t interval = static_cast<uint16_t>(s[4] | s[5] << 8);
+        any = true;
+        const uint16_t interval = GetU16(samples, pos + 4);
         if (interval == 0) continue; // no length to measure a gap by
         const auto [it, fresh] = ends.try_emplace(interval, time);
         if (fresh) continue;
-        if (time > it->second + 2u * 60u * interval) st.Gap(channel, interval, it->second, time);
+        if (TooFarApart(it->second, time, interval)) st.Hole(TCheckKind::Gap, channel, interval, it->second, time);
         it->second = std::max(it->second, time);
     }
     if (late > 0) st.Counted(TCheckKind::Order, file.name, late, firstLate);
+    if (outside > 0) st.Counted(TCheckKind::OutsideMonth, file.name, outside, 0);
 }
 
-void CheckMonth(TStationCheck& st, const std::string& dataFolder, const std::string& channel, const TMonthFile& file,
-                TSeriesEnds& ends) {
-    const std::string path = st.folder + file.name;
+// False when the month cannot be taken as a period read would take it.
+bool CheckMonth(TStationCheck& st, const std::string& channel, const TMonthFile& file, TSeriesEnds& ends) {
     ++st.summary.files;
-    TArchive archive;
-    TimeStamp start = MonthStart(file.year, file.month);
-    TimeStamp end = MonthEnd(file.year, file.month);
-    const int rc = archive.OpenPeriod(dataFolder, st.address, start, end, channel);
-    if (rc != 0) {
-        // A period read skips an empty file, and a year it does not reach.
-        if (rc == ArcNoFile && TPlik::FileSize(path) != 0) return;
-        ends.clear();
-        return st.File(file.name, rc == ArcNoFile ? kEmptyFile : st.capture.Take(path));
+    if (file.year < kFirstYear || file.year > kLastYear) {
+        st.File(file.name, "rok spoza zakresu " + std::to_string(kFirstYear) + "–" + std::to_string(kLastYear) +
+                               ": pliku nie odczytuje żaden raport");
+        return false;
     }
-    FollowSeries(st, channel, file, archive.Samples(), ends);
-    // The read validated the file's length, so its header tells the whole data area.
-    const std::size_t area = DataAreaLength(path);
-    if (const std::size_t records = area / kSampleSize; records > archive.SampleCount())
-        st.Counted(TCheckKind::OutsideMonth, file.name, static_cast<long>(records - archive.SampleCount()), 0);
-    if (area % kSampleSize != 0)
-        st.File(file.name, "niepełna próbka na końcu obszaru danych (" + std::to_string(area % kSampleSize) +
-                               " B)");
+    TFcdContent content;
+    const int rc = ReadFcdContent(st.folder + file.name, content);
+    if (rc != 0 || content.validation != 0) {
+        st.File(file.name, rc == -1 ? kEmptyFile : ArchiveFaultText(rc != 0 ? rc : content.validation));
+        return false;
+    }
+    FollowSeries(st, channel, file, content.samples, ends);
+    if (content.tailBytes != 0)
+        st.File(file.name, "niepełna próbka na końcu obszaru danych (" + std::to_string(content.tailBytes) + " B)");
+    return true;
+}
+
+// One channel across its months. A month that cannot be read breaks the
+// series there: nothing is made up around it, nor after it when it is the last.
+TSeriesEnds CheckChannel(TStationCheck& st, const std::string& channel, const std::vector<TMonthFile>& files) {
+    TSeriesEnds ends;
+    for (const TMonthFile& file : files)
+        if (!CheckMonth(st, channel, file, ends)) ends.clear();
+    for (const auto& [interval, last] : ends) st.newest[interval] = std::max(st.newest[interval], last);
+    return ends;
 }
 
 // Polish count of samples: 1 próbka, 2 próbki, 5 próbek, 22 próbki.
@@ -276,16 +247,20 @@ std::string LengthText(TimeStamp seconds) {
 } // namespace
 
 void CheckStation(const std::string& dataFolder, int address, TCheckSummary& summary) {
-    TMessageCapture capture;
-    TStationCheck st{StationFolder(dataFolder, address), address, summary, capture};
+    TFirstMessage messages;
+    TStationCheck st{StationFolder(dataFolder, address), address, summary, messages, {}};
     ++summary.stations;
     CheckStationFile(st);
     CheckCurrentData(st, dataFolder);
     CheckEvents(st, dataFolder);
-    for (const auto& [channel, files] : ArchiveChannels(st.folder, address)) {
-        TSeriesEnds ends;
-        for (const TMonthFile& file : files) CheckMonth(st, dataFolder, channel, file, ends);
-    }
+    std::map<std::string, TSeriesEnds> channelEnds;
+    for (const auto& [channel, files] : ArchiveChannels(st.folder, address))
+        channelEnds[channel] = CheckChannel(st, channel, files);
+    // A channel the others outlive by more than two of its intervals lost its latest samples.
+    for (const auto& [channel, ends] : channelEnds)
+        for (const auto& [interval, last] : ends)
+            if (TooFarApart(last, st.newest[interval], interval))
+                st.Hole(TCheckKind::EndsEarly, channel, interval, last, st.newest[interval]);
 }
 
 TCheckSummary CheckDataFolder(const std::string& dataFolder, const std::vector<int>& addresses) {
@@ -311,8 +286,10 @@ std::string FindingLine(const TCheckFinding& f) {
     case TCheckKind::OutsideMonth:
         return line + "poza miesiącem\t" + f.subject + "\t" + Samples(f.count) + " spoza miesiąca pliku";
     case TCheckKind::Gap:
-        return line + "luka\t" + f.subject + "\t" + std::to_string(f.interval) + "\t" + StampText(f.from) + "\t" +
-               StampText(f.to) + "\t" + LengthText(f.to - f.from);
+    case TCheckKind::EndsEarly:
+        return line + (f.kind == TCheckKind::Gap ? "luka\t" : "luka na końcu\t") + f.subject + "\t" +
+               std::to_string(f.interval) + "\t" + StampText(f.from) + "\t" + StampText(f.to) + "\t" +
+               LengthText(f.to - f.from);
     }
     return line;
 }

@@ -1,17 +1,17 @@
 #pragma once
 // The check of a data folder behind `kiv-cli check`: what a crash, a bad disk
 // or a broken link left behind, station by station, without changing a byte.
-// Every file of a station is read as the program reads it and judged by the
-// program's own rules: the station file must hold a [Main] section; each
-// archive month must pass the checks of a period read (name, size, CRC,
-// version), keep its samples in time order and inside its month; the current
-// data file and every events generation must validate. Then each archive
-// channel is followed across its months, one series per sample interval (a
-// channel may hold hourly and daily samples side by side), and every distance
-// between two samples longer than twice their interval is a gap. A month that
-// cannot be read breaks its series there: the file is named, no gap is made
-// up around it. Messages the readers would show are kept as the finding's
-// text instead of being shown.
+// Every file of a station is judged by the program's own rules: the station
+// file must hold a [Main] section; each archive month must pass the checks of
+// a period read (name, size, CRC, version), keep its samples in time order and
+// inside its month; the current data file and every events generation must
+// validate. Then each archive channel is followed across its months, one
+// series per sample interval (a channel may hold hourly and daily samples side
+// by side): two neighbouring samples further apart than twice their interval
+// make a gap, and a channel whose newest sample lies more than twice its
+// interval before the station's newest of that interval (in any channel) has
+// lost its end. A month that cannot be read breaks its series there: the file
+// is named, no gap is made up around it.
 #include <string>
 #include <vector>
 
@@ -24,6 +24,7 @@ enum class TCheckKind {
     Order,        // samples of a month file out of time order
     OutsideMonth, // samples of a month file that belong to another month
     Gap,          // a hole in an archive series
+    EndsEarly,    // a series that stops before the station's other channels
 };
 
 struct TCheckFinding {
@@ -33,15 +34,15 @@ struct TCheckFinding {
     std::string text;    // File: why, in the program's words
     long count = 0;      // Order, OutsideMonth: samples concerned
     TimeStamp first = 0; // Order: the first sample found out of order
-    int interval = 0;    // Gap: minutes of the series
-    TimeStamp from = 0;  // Gap: the last sample before the hole
-    TimeStamp to = 0;    // Gap: the first sample after it
+    int interval = 0;    // Gap, EndsEarly: minutes of the series
+    TimeStamp from = 0;  // Gap, EndsEarly: the last sample before the hole
+    TimeStamp to = 0;    // Gap: the first sample after it; EndsEarly: the station's newest
 };
 
 struct TCheckSummary {
     int stations = 0;
     long files = 0;
-    std::vector<TCheckFinding> findings; // by station, then file kind, channel and time
+    std::vector<TCheckFinding> findings; // by station, then file kind, channel and time; lost ends last
 };
 
 // Checks one station's folder and adds what it finds.
@@ -50,8 +51,9 @@ void CheckStation(const std::string& dataFolder, int address, TCheckSummary& sum
 [[nodiscard]] TCheckSummary CheckDataFolder(const std::string& dataFolder, const std::vector<int>& addresses);
 
 // One tab-separated line: five-digit address, kind ("plik", "kolejność",
-// "poza miesiącem", "luka"), subject, then the details; a gap gives the
-// interval in minutes, both sample times and the length ("32 h", "1 h 45 min").
+// "poza miesiącem", "luka", "luka na końcu"), subject, then the details; a
+// gap gives the interval in minutes, both times and the distance between them
+// ("32 h", "1 h 45 min").
 [[nodiscard]] std::string FindingLine(const TCheckFinding& finding);
 // "Sprawdzono stacji: 12, plików: 1837; znaleziono: 3".
 [[nodiscard]] std::string SummaryLine(const TCheckSummary& summary);

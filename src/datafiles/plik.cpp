@@ -239,6 +239,15 @@ const char* FileErrorText(int code) {
 
 } // namespace
 
+int StoredImageFault(const Bytes& image, const char* magic) {
+    TFileHeader header;
+    if (!ReadHeader(image, header) || std::memcmp(header.magic, magic, sizeof header.magic) != 0 || header.version != 1)
+        return -10;
+    if (header.fileLength != image.size()) return -200;
+    if (header.crc != Crc32(image.data() + kHeaderSize, image.size() - kHeaderSize)) return -100;
+    return 0;
+}
+
 std::string FileErrorMessage(int code) { return std::string(FileErrorText(code)) + " (" + std::to_string(code) + ")"; }
 
 void ShowFileError(int code) { MessageDlg("", FileErrorMessage(code), MsgError, BtnOk); }

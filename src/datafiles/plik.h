@@ -77,6 +77,11 @@ void NewScrambleKey(uint8_t* key);
 // from the system's entropy.
 void SeedDataRandom(uint32_t seed);
 
+// Why the image of a file whose CRC covers bytes 19 onwards as stored (current
+// data, events) fails its container check: -10 another kind or version, -200
+// a length other than the file's, -100 a wrong CRC; 0 when it passes.
+[[nodiscard]] int StoredImageFault(const Bytes& image, const char* magic);
+
 // The message of a file error code, with " (" + code + ")" appended.
 [[nodiscard]] std::string FileErrorMessage(int code);
 // Shows FileErrorMessage(code) as an error box without a caption of its own.

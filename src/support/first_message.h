@@ -1,11 +1,13 @@
 #pragma once
 // While it lives, the messages the computations would show are answered with
-// their default button and only the first is kept, for the one line of Fail.
+// their default button and only the first is kept: for the one line of a
+// kiv-cli failure, or for a finding of the data folder check.
 #include "support/messages.h"
 
 #include <string>
+#include <utility>
 
-namespace kiv::cli {
+namespace kiv {
 
 class TFirstMessage : public IMessageSink {
   public:
@@ -21,10 +23,12 @@ class TFirstMessage : public IMessageSink {
         return bit < 0 ? ResNone : ButtonResult(bit);
     }
     [[nodiscard]] const std::string &Text() const { return text_; }
+    // The message kept so far; the next one shown is kept after it.
+    [[nodiscard]] std::string Take() { return std::exchange(text_, std::string()); }
 
   private:
     IMessageSink *previous_;
     std::string text_;
 };
 
-} // namespace kiv::cli
+} // namespace kiv
