@@ -164,13 +164,23 @@ int FuzzEventsStore(const uint8_t* data, std::size_t size) {
     const uint8_t control = in.Byte();
     const std::string_view existing = in.Piece();
     const std::string_view records = in.Rest();
-    (void)WriteDataFile(FreshStationFolder() + "00012.FCE", existing, control & 1, TCrcCover::Stored);
+    const Bytes before = WriteDataFile(FreshStationFolder() + "00012.FCE", existing, control & 1, TCrcCover::Stored);
     const TIdentLines lines = StoreLines(control & 2);
-    if (StoreEvents(Scratch(), kStation, Raw(records), records.size(), lines) != 0) return 0;
-    // What was stored must read back whole, whatever lay there before.
     TEventsFile file;
+    const bool whole = ReadEventsFile(Scratch(), kStation, 0, lines, file) >= 0 &&
+                       (file.records.empty() ? file.areaStart
+                                             : file.records.back().offset + file.records.back().length) ==
+                           file.image.size();
     const bool anyRecord = !EventRecords(Raw(records), records.size()).empty();
+    if (StoreEvents(Scratch(), kStation, Raw(records), records.size(), lines) != 0) return 0;
+    // What was stored must read back whole, whatever lay there before, and a
+    // file the store could not merge into is kept whole as the older generation.
     Require(!anyRecord || ReadEventsFile(Scratch(), kStation, 0, lines, file) > 0);
+    TPlik plik;
+    Bytes older;
+    const bool rotated = plik.ReadWholeFile(EventsFileName(Scratch(), kStation, 1), 0, older) == 0;
+    Require(!rotated || older == before);
+    Require(!anyRecord || before.size() < 5 || whole || rotated);
     return 0;
 }
 
@@ -226,15 +236,16 @@ int FuzzArchiveStore(const uint8_t* data, std::size_t size) {
     item.SetShortName(kChannel);
     TArchive archive;
     const TDevSign sign = StoreSign(control & 2, march);
-    if (archive.StoreSamples(Scratch(), kStation, item, Raw(records), records.size(), sign, kChannel) != 0) return 0;
-    // Every month file the store wrote must open again.
+    const int stored = archive.StoreSamples(Scratch(), kStation, item, Raw(records), records.size(), sign, kChannel);
+    // Every month file the store wrote must open again; a month it could not
+    // store into (the fuzzed file unreadable) keeps its file as it was.
     for (int month : {3, 4}) {
         const std::string path = ArchiveFilePath(Scratch(), kStation, 2025, month, kChannel);
         TPlik plik;
         Bytes now;
-        if (plik.ReadWholeFile(path, 0, now) != 0 ||
-            (month == 3 && now == written))
-            continue;
+        const bool present = plik.ReadWholeFile(path, 0, now) == 0;
+        if (month == 3 && stored != 0) Require(written.empty() ? !present : present && now == written);
+        if (!present || stored != 0 || (month == 3 && now == written)) continue;
         TArchive again;
         TimeStamp start = MonthStart(2025, month), end = MonthEnd(2025, month);
         Require(again.OpenPeriod(Scratch(), kStation, start, end, kChannel) == 0);

@@ -54,12 +54,15 @@ for target in "${TARGETS[@]}"; do
   [ -x "$BUILD/fuzz/fuzz_$target" ] || { echo "fuzz.sh: no fuzz target \"$target\"" >&2; exit 2; }
 done
 
-if [ ! -f "$BUILD/demo/demo-manifest.txt" ]; then
-  rm -rf "$BUILD/demo"
-  "$BUILD/bin/kiv-demodata" "$BUILD/demo" >/dev/null
+# A fixed span, so that the archive seeds always hold the March 2025 the
+# month file targets fuzz, whatever today's date.
+DEMO="$BUILD/demo-2025"
+if [ ! -f "$DEMO/demo-manifest.txt" ]; then
+  rm -rf "$DEMO"
+  "$BUILD/bin/kiv-demodata" "$DEMO" --from 2024-12-01 --until 2025-06-30 >/dev/null
 fi
 rm -rf "$BUILD/seeds"
-"$BUILD/fuzz/kiv-fuzz-seeds" "$BUILD/demo" "$BUILD/bin" tests/data "$BUILD/seeds" >/dev/null
+"$BUILD/fuzz/kiv-fuzz-seeds" "$DEMO" "$BUILD/bin" tests/data "$BUILD/seeds" >/dev/null
 
 # Sanitizer reports end the run with the input kept; leaks of the parsers count too.
 export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1:symbolize=1"
