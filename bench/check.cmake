@@ -1,3 +1,5 @@
-if(TARGET kiv_folder_check)
+if(TARGET kiv_folder_check AND TARGET kiv-cli)
   kiv_add_bench(check_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/check_bench.cpp LIBS kiv_folder_check)
+  target_compile_definitions(check_bench PRIVATE KIV_PROGRAM_DIR="${KIV_PROGRAM_DIR}")
+  add_dependencies(check_bench kiv-cli)
 endif()
