@@ -57,9 +57,8 @@ const CliRegistrar registrar(
      "starsze generacje zdarzeń .FCE1..9, w które odczyt odkłada uszkodzony plik); \"kolejność\" i \"poza "
      "miesiącem\": próbki pliku miesiąca nie po kolei lub z innego miesiąca; \"luka\": kanał, interwał w "
      "minutach, ostatnia próbka przed luką, pierwsza po niej i odstęp między nimi, gdy jest dłuższy niż dwa "
-     "interwały; \"luka na końcu\": kanał kończy się wcześniej niż inne kanały stacji o tym interwale "
-     "(ostatnia próbka kanału, najnowsza próbka stacji, odstęp). Na końcu podsumowanie. Kod wyjścia 0: "
-     "wszystko w porządku, 1: coś znaleziono",
+     "interwały (kanał kończący się wcześniej niż inne nie jest usterką). Na końcu podsumowanie. Kod "
+     "wyjścia 0: wszystko w porządku, 1: coś znaleziono",
      RunCheck,
      {{"FOLDER", "folder danych z folderami stacji FC_nnnnn"},
       {"ADRES", "adresy stacji do sprawdzenia, 1..65535 (bez nich: wszystkie stacje)", true}},

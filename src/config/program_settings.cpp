@@ -3,10 +3,7 @@
 #include "config/ini_file.h"
 #include "config/program_config.h"
 #include "config/text_case.h"
-#include "support/file_replace.h"
-#include "support/text_encoding.h"
 
-#include <algorithm>
 #include <array>
 #include <charconv>
 #include <filesystem>
@@ -109,8 +106,6 @@ std::string VirtualSectionName(const std::string& dataFolder) { return "Virtual-
 
 namespace {
 
-constexpr std::string_view kVirtualPrefix = "Virtual-";
-
 // A folder however it is written: absolute against the working folder,
 // "." and ".." taken out, ending in "/".
 std::string FolderKey(const std::string& folder) {
@@ -120,32 +115,16 @@ std::string FolderKey(const std::string& folder) {
     return PathWithSeparator(path.lexically_normal().string());
 }
 
-// The first virtual section of the Kiv.ini text that names `wanted` (a
-// FolderKey); empty when none does.
-std::string SectionNamingFolder(std::string_view text, const std::string& wanted) {
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t end = std::min(text.find('\n', start), text.size());
-        const std::string_view name = IniSectionName(text.substr(start, end - start));
-        if (StartsWithNoCase(name, kVirtualPrefix) &&
-            FolderKey(std::string(name.substr(kVirtualPrefix.size()))) == wanted)
-            return std::string(name);
-        start = end + 1;
-    }
-    return "";
-}
-
 // The section of a data folder's virtual stations: the one named after the
-// folder as written when it has entries, else the first one naming the same
-// folder written otherwise (the window names the absolute path, kiv-cli may
-// be given "demo" or "./demo"), else the name a new section gets.
+// folder as written when it has entries, else the one named after its
+// absolute, normalised spelling when that has entries (the window names the
+// absolute path, kiv-cli may be given "demo" or "./demo"), else the first.
+// No other spelling is looked for, so a section emptied on purpose stays so.
 std::string VirtualSectionIn(const std::string& kivIni, const std::string& dataFolder) {
     const std::string named = VirtualSectionName(dataFolder);
-    std::string bytes;
-    if (!ReadIniList(named, kVirtualStem, kivIni).empty() || ReadWholeFile(kivIni, bytes) != 0) return named;
-    constexpr std::string_view kBom = "\xEF\xBB\xBF";
-    if (bytes.starts_with(kBom)) bytes.erase(0, kBom.size());
-    const std::string found = SectionNamingFolder(DecodeText(bytes), FolderKey(dataFolder));
-    return found.empty() ? named : found;
+    if (!ReadIniList(named, kVirtualStem, kivIni).empty()) return named;
+    const std::string absolute = VirtualSectionName(FolderKey(dataFolder));
+    return ReadIniList(absolute, kVirtualStem, kivIni).empty() ? named : absolute;
 }
 
 } // namespace

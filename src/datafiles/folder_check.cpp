@@ -19,11 +19,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kEmptyFile = "plik jest pusty (0 bajtów)";
-// The years a time stamp reaches; a month file of another year is never read.
-constexpr int kFirstYear = 1970;
-constexpr int kLastYear = 2069;
 
-// The newest sample of each interval, over one channel or over the station.
+// The series of one channel: the last sample time of each interval seen.
 using TSeriesEnds = std::map<uint16_t, TimeStamp>;
 
 // Where a station's findings go.
@@ -32,7 +29,6 @@ struct TStationCheck {
     int address = 0;
     TCheckSummary& summary;
     TFirstMessage& messages; // keeps what the readers would show off the screen
-    TSeriesEnds newest;      // over all channels of the station
 
     void Add(TCheckKind kind, const std::string& subject, TCheckFinding finding = {}) {
         finding.address = address;
@@ -51,16 +47,17 @@ struct TStationCheck {
         finding.first = first;
         Add(kind, name, std::move(finding));
     }
-    void Hole(TCheckKind kind, const std::string& channel, uint16_t interval, TimeStamp from, TimeStamp to) {
+    void Gap(const std::string& channel, uint16_t interval, TimeStamp from, TimeStamp to) {
         TCheckFinding finding;
         finding.interval = interval;
         finding.from = from;
         finding.to = to;
-        Add(kind, channel, std::move(finding));
+        Add(TCheckKind::Gap, channel, std::move(finding));
     }
 };
 
-bool TooFarApart(TimeStamp from, TimeStamp to, uint16_t interval) { return to > from + 2u * 60u * interval; }
+// A whole-file read of an empty file ends at its start.
+bool IsEmptyRead(int rc) { return rc == -1 || rc == -2; }
 
 bool HasMainSection(std::string_view text) {
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
@@ -88,7 +85,7 @@ bool ReadWhole(TStationCheck& st, const std::string& path, const std::string& na
     TPlik plik;
     const int rc = plik.ReadWholeFile(path, 0, image);
     if (rc == 0) return true;
-    st.File(name, rc == -1 ? kEmptyFile : FileErrorMessage(rc));
+    st.File(name, IsEmptyRead(rc) ? kEmptyFile : FileErrorMessage(rc));
     return false;
 }
 
@@ -192,7 +189,7 @@ void FollowSeries(TStationCheck& st, const std::string& channel, const TMonthFil
         if (interval == 0) continue; // no length to measure a gap by
         const auto [it, fresh] = ends.try_emplace(interval, time);
         if (fresh) continue;
-        if (TooFarApart(it->second, time, interval)) st.Hole(TCheckKind::Gap, channel, interval, it->second, time);
+        if (time > it->second + 2u * 60u * interval) st.Gap(channel, interval, it->second, time);
         it->second = std::max(it->second, time);
     }
     if (late > 0) st.Counted(TCheckKind::Order, file.name, late, firstLate);
@@ -202,15 +199,10 @@ void FollowSeries(TStationCheck& st, const std::string& channel, const TMonthFil
 // False when the month cannot be taken as a period read would take it.
 bool CheckMonth(TStationCheck& st, const std::string& channel, const TMonthFile& file, TSeriesEnds& ends) {
     ++st.summary.files;
-    if (file.year < kFirstYear || file.year > kLastYear) {
-        st.File(file.name, "rok spoza zakresu " + std::to_string(kFirstYear) + "–" + std::to_string(kLastYear) +
-                               ": pliku nie odczytuje żaden raport");
-        return false;
-    }
     TFcdContent content;
     const int rc = ReadFcdContent(st.folder + file.name, content);
     if (rc != 0 || content.validation != 0) {
-        st.File(file.name, rc == -1 ? kEmptyFile : ArchiveFaultText(rc != 0 ? rc : content.validation));
+        st.File(file.name, IsEmptyRead(rc) ? kEmptyFile : ArchiveFaultText(rc != 0 ? rc : content.validation));
         return false;
     }
     FollowSeries(st, channel, file, content.samples, ends);
@@ -220,13 +212,11 @@ bool CheckMonth(TStationCheck& st, const std::string& channel, const TMonthFile&
 }
 
 // One channel across its months. A month that cannot be read breaks the
-// series there: nothing is made up around it, nor after it when it is the last.
-TSeriesEnds CheckChannel(TStationCheck& st, const std::string& channel, const std::vector<TMonthFile>& files) {
+// series there: nothing is made up around it.
+void CheckChannel(TStationCheck& st, const std::string& channel, const std::vector<TMonthFile>& files) {
     TSeriesEnds ends;
     for (const TMonthFile& file : files)
         if (!CheckMonth(st, channel, file, ends)) ends.clear();
-    for (const auto& [interval, last] : ends) st.newest[interval] = std::max(st.newest[interval], last);
-    return ends;
 }
 
 // Polish count of samples: 1 próbka, 2 próbki, 5 próbek, 22 próbki.
@@ -248,19 +238,12 @@ std::string LengthText(TimeStamp seconds) {
 
 void CheckStation(const std::string& dataFolder, int address, TCheckSummary& summary) {
     TFirstMessage messages;
-    TStationCheck st{StationFolder(dataFolder, address), address, summary, messages, {}};
+    TStationCheck st{StationFolder(dataFolder, address), address, summary, messages};
     ++summary.stations;
     CheckStationFile(st);
     CheckCurrentData(st, dataFolder);
     CheckEvents(st, dataFolder);
-    std::map<std::string, TSeriesEnds> channelEnds;
-    for (const auto& [channel, files] : ArchiveChannels(st.folder, address))
-        channelEnds[channel] = CheckChannel(st, channel, files);
-    // A channel the others outlive by more than two of its intervals lost its latest samples.
-    for (const auto& [channel, ends] : channelEnds)
-        for (const auto& [interval, last] : ends)
-            if (TooFarApart(last, st.newest[interval], interval))
-                st.Hole(TCheckKind::EndsEarly, channel, interval, last, st.newest[interval]);
+    for (const auto& [channel, files] : ArchiveChannels(st.folder, address)) CheckChannel(st, channel, files);
 }
 
 TCheckSummary CheckDataFolder(const std::string& dataFolder, const std::vector<int>& addresses) {
@@ -286,10 +269,8 @@ std::string FindingLine(const TCheckFinding& f) {
     case TCheckKind::OutsideMonth:
         return line + "poza miesiącem\t" + f.subject + "\t" + Samples(f.count) + " spoza miesiąca pliku";
     case TCheckKind::Gap:
-    case TCheckKind::EndsEarly:
-        return line + (f.kind == TCheckKind::Gap ? "luka\t" : "luka na końcu\t") + f.subject + "\t" +
-               std::to_string(f.interval) + "\t" + StampText(f.from) + "\t" + StampText(f.to) + "\t" +
-               LengthText(f.to - f.from);
+        return line + "luka\t" + f.subject + "\t" + std::to_string(f.interval) + "\t" + StampText(f.from) + "\t" +
+               StampText(f.to) + "\t" + LengthText(f.to - f.from);
     }
     return line;
 }

@@ -8,10 +8,10 @@
 // validate. Then each archive channel is followed across its months, one
 // series per sample interval (a channel may hold hourly and daily samples side
 // by side): two neighbouring samples further apart than twice their interval
-// make a gap, and a channel whose newest sample lies more than twice its
-// interval before the station's newest of that interval (in any channel) has
-// lost its end. A month that cannot be read breaks its series there: the file
-// is named, no gap is made up around it.
+// make a gap. A channel that ends before the others is not a finding: a
+// read-out leaves channels behind on purpose (a transmission filter, a
+// condition, a profile that renamed them). A month that cannot be read breaks
+// its series there: the file is named, no gap is made up around it.
 #include <string>
 #include <vector>
 
@@ -24,7 +24,6 @@ enum class TCheckKind {
     Order,        // samples of a month file out of time order
     OutsideMonth, // samples of a month file that belong to another month
     Gap,          // a hole in an archive series
-    EndsEarly,    // a series that stops before the station's other channels
 };
 
 struct TCheckFinding {
@@ -34,15 +33,15 @@ struct TCheckFinding {
     std::string text;    // File: why, in the program's words
     long count = 0;      // Order, OutsideMonth: samples concerned
     TimeStamp first = 0; // Order: the first sample found out of order
-    int interval = 0;    // Gap, EndsEarly: minutes of the series
-    TimeStamp from = 0;  // Gap, EndsEarly: the last sample before the hole
-    TimeStamp to = 0;    // Gap: the first sample after it; EndsEarly: the station's newest
+    int interval = 0;    // Gap: minutes of the series
+    TimeStamp from = 0;  // Gap: the last sample before the hole
+    TimeStamp to = 0;    // Gap: the first sample after it
 };
 
 struct TCheckSummary {
     int stations = 0;
     long files = 0;
-    std::vector<TCheckFinding> findings; // by station, then file kind, channel and time; lost ends last
+    std::vector<TCheckFinding> findings; // by station, then file kind, channel and time
 };
 
 // Checks one station's folder and adds what it finds.
@@ -51,8 +50,8 @@ void CheckStation(const std::string& dataFolder, int address, TCheckSummary& sum
 [[nodiscard]] TCheckSummary CheckDataFolder(const std::string& dataFolder, const std::vector<int>& addresses);
 
 // One tab-separated line: five-digit address, kind ("plik", "kolejność",
-// "poza miesiącem", "luka", "luka na końcu"), subject, then the details; a
-// gap gives the interval in minutes, both times and the distance between them
+// "poza miesiącem", "luka"), subject, then the details; a gap gives the
+// interval in minutes, both sample times and the distance between them
 // ("32 h", "1 h 45 min").
 [[nodiscard]] std::string FindingLine(const TCheckFinding& finding);
 // "Sprawdzono stacji: 12, plików: 1837; znaleziono: 3".

@@ -1,9 +1,9 @@
 // kiv-cli check on a demo folder made by kiv-demodata over a fixed half year:
 // exactly the gaps the demo manifest plants, then the same folder with a
 // truncated month file, a flipped byte in an events file and in an older
-// generation of one, a station file without [Main], a channel whose last
-// months are gone and a hand-made month file whose samples are out of order
-// and out of their month; the check leaves every byte as it was.
+// generation of one, a station file without [Main], empty files and a
+// hand-made month file whose samples are out of order and out of their month;
+// the check leaves every byte as it was.
 #include "cli/cli_run.h"
 #include "datafiles/archive.h"
 #include "datafiles/sample_value.h"
@@ -142,8 +142,8 @@ TEST_F(CliCheckTest, DamagedFilesAreNamedAndTheRestStillChecked) {
     fs::copy_file(demo + "/FC_00006/00006.FCE", demo + "/FC_00006/00006.FCE1");
     flip(demo + "/FC_00006/00006.FCE1");
     std::ofstream(demo + "/FC_00004/00004.INI", std::ios::trunc) << "[Hardware]\r\nDeviceProfile=Kivmet KM-100\r\n";
-    fs::remove(demo + "/FC_00008/00008_2025_06_t.FCD");
-    fs::remove(demo + "/FC_00008/00008_2025_07_t.FCD");
+    fs::resize_file(demo + "/FC_00009/00009.FCC", 0);
+    fs::resize_file(demo + "/FC_00010/00010_2025_02_P.FCD", 0); // no gap is made up around it
     WriteMonthFile(demo + "/FC_00005/00005_2025_03_Q.FCD",
                    {At("2025-03-04 10:00:00"), At("2025-03-04 12:00:00"), At("2025-03-04 11:00:00"),
                     At("2025-04-01 00:00:00")});
@@ -161,7 +161,8 @@ TEST_F(CliCheckTest, DamagedFilesAreNamedAndTheRestStillChecked) {
                         "00005\tkolejność\t00005_2025_03_Q.FCD\t1 próbka nie po kolei, pierwsza 2025-03-04 11:00:00",
                         "00005\tpoza miesiącem\t00005_2025_03_Q.FCD\t1 próbka spoza miesiąca pliku",
                         "00006\tplik\t00006.FCE1\tNieprawidłowa suma kontrolna pliku (-100) (starsza generacja zdarzeń)",
-                        "00008\tluka na końcu\tt\t60\t2025-05-31 23:00:00\t2025-07-01 00:00:00\t721 h",
+                        "00009\tplik\t00009.FCC\tplik jest pusty (0 bajtów)",
+                        "00010\tplik\t00010_2025_02_P.FCD\tplik jest pusty (0 bajtów)",
                     }));
     EXPECT_TRUE(Snapshot(demo) == before) << "the check changed the folder";
 }
