@@ -79,6 +79,12 @@ private:
     [[nodiscard]] TFate AttemptTcp(const TRoundStation& item, const TRekStacjiFull& station,
                                    TRoundStationResult& result);
     void StartStation(const TRoundStation& item);
+    // The station's go is over; "Anuluj" is enabled until the next one starts,
+    // also after a dial whose modem refused its commands and left it disabled.
+    void EndStation();
+    // "Anuluj" pressed in the progress window since the round showed its first
+    // station; a flag left from an earlier read-out does not count.
+    [[nodiscard]] bool Cancelled() const { return started_ && progress_.CancelRequested(); }
     // The modem road for the station, or false with the station text telling why it cannot be dialled.
     [[nodiscard]] bool Plan(const TRekStacjiFull& station, TModemReadOut& road, std::string& problem) const;
     [[nodiscard]] bool DeviceProfile(const TRekStacjiFull& station, TProfileRecord& profile,
@@ -90,8 +96,10 @@ private:
     [[nodiscard]] TFate EndWith(TRoundEnd end, const char* text, TRoundStationResult& result);
     [[nodiscard]] TFate StationFailed(const std::string& label, const std::string& text, TFate fate,
                                       TRoundStationResult& result);
-    // The pause before a dial, counted in ticks of a 100 ms timer; false when the program is asked to stop.
+    // The pause before a dial, counted in ticks of a 100 ms timer, with "Anuluj"
+    // enabled; false when the user cancels or the program is asked to stop.
     [[nodiscard]] bool Pause() const;
+    [[nodiscard]] bool Wait() const;
     void Log(const std::string& text) const {
         (void)WriteCommNote(job_.runLog, text);
         if (job_.onLine) job_.onLine(text);
@@ -108,6 +116,7 @@ private:
     std::vector<std::string> modemNames_;
     std::vector<TRoundStation> list_;
     TRoundOutcome outcome_;
+    bool started_ = false;
 };
 
 TRoundOutcome TRound::Run() {
@@ -126,7 +135,11 @@ TRoundOutcome TRound::Run() {
     while (!list_.empty()) {
         TRoundStation& item = list_.front();
         TRoundStationResult& result = ResultOf(item.address);
-        const TFate fate = item.attemptsLeft <= 0 ? TFate::Remove : Attempt(item, result);
+        // A cancel between two stations ends the round as one during a read-out
+        // does; the reset of the progress window for the next one would lose it.
+        TFate fate = TFate::Remove;
+        if (Cancelled()) fate = EndWith(TRoundEnd::Cancelled, kCancelledText, result);
+        else if (item.attemptsLeft > 0) fate = Attempt(item, result);
         if (fate == TFate::EndRound) list_.clear();
         else if (fate == TFate::Remove) list_.erase(list_.begin());
         else --item.attemptsLeft;
@@ -159,7 +172,7 @@ TFate TRound::Attempt(const TRoundStation& item, TRoundStationResult& result) {
     if (!Pause()) return EndWith(TRoundEnd::Cancelled, kCancelledText, result);
     ++result.dials;
     const TModemOutcome dial = RunModemReadOut(module_, progress_, road);
-    progress_.StopCounter();
+    EndStation();
     if (dial.dial == TModemResult::PortFailed) outcome_.portError = dial.portError;
     return AfterDial(dial, station.Label, result);
 }
@@ -169,6 +182,12 @@ void TRound::StartStation(const TRoundStation& item) {
     progress_.Reset(text.substr(std::min(text.size(), text.find(' ') + 1)));
     progress_.SetCounterLimit(std::max(0, job_.connMaxMinutes) * 60);
     progress_.StartCounter();
+    started_ = true;
+}
+
+void TRound::EndStation() {
+    progress_.StopCounter();
+    progress_.SetExitEnabled(true);
 }
 
 // A station behind a serial-device server is not dialled: it is read over a
@@ -190,7 +209,7 @@ TFate TRound::AttemptTcp(const TRoundStation& item, const TRekStacjiFull& statio
     if (!Pause()) return EndWith(TRoundEnd::Cancelled, kCancelledText, result);
     ++result.dials;
     const TReadOutOutcome readOut = RunDirectReadOut(module_, progress_, road);
-    progress_.StopCounter();
+    EndStation();
     if (readOut.portOpened) return AfterReadOut(readOut, result);
     if (readOut.result == TxResult::Cancelled) return EndWith(TRoundEnd::Cancelled, kCancelledText, result);
     return StationFailed(station.Label, "błąd połączenia " + readOut.portError, TFate::Retry, result);
@@ -293,19 +312,27 @@ bool TRound::DeviceProfile(const TRekStacjiFull& station, TProfileRecord& profil
     return false;
 }
 
+// The button is disabled again for the dial, which enables it itself once the modem took its commands.
 bool TRound::Pause() const {
-    if (StopRequested()) return false;
+    progress_.SetExitEnabled(true);
+    const bool go = Wait();
+    progress_.SetExitEnabled(false);
+    return go;
+}
+
+bool TRound::Wait() const {
+    if (StopRequested() || Cancelled()) return false;
     if (job_.pauseMs <= 0) return true;
     QEventLoop loop;
     QTimer tick;
     int elapsed = 0;
     QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
         elapsed += kPauseTick;
-        if (elapsed >= job_.pauseMs || StopRequested()) loop.quit();
+        if (elapsed >= job_.pauseMs || StopRequested() || Cancelled()) loop.quit();
     });
     tick.start(kPauseTick);
     loop.exec();
-    return !StopRequested();
+    return !StopRequested() && !Cancelled();
 }
 
 } // namespace

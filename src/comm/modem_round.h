@@ -23,7 +23,9 @@
 // dialled but read over a connection to its server (direct_readout.h); a
 // connection that is not made is logged ("Dla stacji "Label" błąd
 // połączenia ...") and tried again as a busy number is. A port that will
-// not open, a missing dial tone and a cancel end the whole round.
+// not open, a missing dial tone and a cancel end the whole round; "Anuluj"
+// in the progress window counts whenever it is pressed, between two stations
+// and in the pause before a dial too.
 #include <cstdint>
 #include <functional>
 #include <string>

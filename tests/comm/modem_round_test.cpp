@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QTimer>
 
 #include <filesystem>
 #include <fstream>
@@ -169,6 +170,32 @@ TEST_F(ModemRoundTest, WholeRoundWritesTheExpectedLog) {
     EXPECT_EQ(std::make_tuple(unknown.attempts, unknown.lastResult, unknown.lastDial), std::make_tuple(1, 0, 13));
     EXPECT_EQ(ReadStationStats(StationFilePath(data, 3)).attempts, 0); // never dialled
     EXPECT_EQ(messages.Count(), 0u);
+}
+
+// "Anuluj" pressed after a busy station, at once or during the next one's
+// pause, ends the round before the next station is dialled.
+TEST_F(ModemRoundTest, CancelBetweenStationsEndsTheRound) {
+    kivtest::DevsimProcess sim(kProgramDir + "kiv-devsim", {"--profile", kProgramDir + "KM100.FCP", "--address", "1",
+                                                            "--modem", "--number", "0111=BUSY", "--dial-time", "50"});
+    ASSERT_FALSE(sim.PortPath().empty());
+    WriteKivIni(sim.PortPath());
+    AddStations({{1, "Stacja A", "111"}, {2, "Stacja B", "222"}});
+    job.repeats = 1;
+    for (const int pressAfterMs : {-1, 300}) {
+        job.pauseMs = pressAfterMs < 0 ? 0 : 1500;
+        std::filesystem::remove(job.runLog);
+        const TRoundOutcome outcome = RunModemRound(module, progress, job, [&](const auto& list) {
+            if (list.size() != 1 || list.front().address != 2) return;
+            if (pressAfterMs < 0) progress.PressExit();
+            else QTimer::singleShot(pressAfterMs, [this] { progress.PressExit(); });
+        });
+        EXPECT_EQ(Texts(job.runLog), (std::vector<std::string>{"Rozpoczęto odczyt automatyczny",
+                                                               "Dla stacji \"Stacja A\" numer zajęty",
+                                                               "Odczyt przerwany przez użytkownika",
+                                                               "Zakończono odczyt automatyczny"}));
+        EXPECT_EQ(outcome.end, TRoundEnd::Cancelled);
+        EXPECT_EQ(outcome.stations[1].dials, 0) << pressAfterMs;
+    }
 }
 
 struct TShortRound {
