@@ -45,6 +45,8 @@ std::vector<uint8_t> BuildFrame(uint8_t code, uint16_t secondAddress, const uint
 }
 
 bool CheckFrame(uint8_t* buffer, std::size_t& count) {
+    if (count == 0) // an empty buffer may come without storage
+        return false;
     const auto* startPtr = static_cast<const uint8_t*>(std::memchr(buffer, kFrameStart, count));
     if (startPtr == nullptr)
         return false;
