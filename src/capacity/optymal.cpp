@@ -310,6 +310,10 @@ QPushButton *TFOptymal::Button(const QString &caption) const {
 }
 
 bool TFOptymal::Start(const TOptymalArgs &args) {
+    // The open window is about to be filled for the new station: the set
+    // chosen for the old one would be lost without the closing question.
+    if (isVisible() && !SettleTariffChoice())
+        return false;
     args_ = args;
     if (args_.kivIni.empty())
         args_.kivIni = KivIniPathInWorkingFolder();
@@ -592,26 +596,30 @@ void TFOptymal::DeleteTariff() {
     ClearResults();
 }
 
+bool TFOptymal::SettleTariffChoice() {
+    if (S(tariffs_->currentText()) == remembered_)
+        return true;
+    const int answer = MessageDlg("", "Zapamiętać dane jako grupę stawek taryfowych tej stacji?",
+                                  MsgConfirmation, BtnYes | BtnNo | BtnCancel);
+    if (answer == ResNo)
+        return true;
+    if (answer != ResYes)
+        return false;
+    if (tariffs_->currentText().isEmpty())
+        AddTariff();
+    const std::string name = S(tariffs_->currentText());
+    if (!WriteChosenTariffName(owner_, name)) {
+        (void)MessageDlg("", "Nie udało się zapamiętać grupy stawek taryfowych stacji", MsgError, BtnOk);
+        return false;
+    }
+    remembered_ = name;
+    return true;
+}
+
 void TFOptymal::closeEvent(QCloseEvent *event) {
-    if (S(tariffs_->currentText()) != remembered_) {
-        const int answer = MessageDlg("", "Zapamiętać dane jako grupę stawek taryfowych tej stacji?",
-                                      MsgConfirmation, BtnYes | BtnNo | BtnCancel);
-        if (answer != ResYes && answer != ResNo) {
-            event->ignore();
-            return;
-        }
-        if (answer == ResYes) {
-            if (tariffs_->currentText().isEmpty())
-                AddTariff();
-            const std::string name = S(tariffs_->currentText());
-            if (!WriteChosenTariffName(owner_, name)) {
-                (void)MessageDlg("", "Nie udało się zapamiętać grupy stawek taryfowych stacji", MsgError,
-                                 BtnOk);
-                event->ignore();
-                return;
-            }
-            remembered_ = name;
-        }
+    if (!SettleTariffChoice()) {
+        event->ignore();
+        return;
     }
     if (const int index = OpenWindows().IndexOf(this); index >= 0)
         OpenWindows().UnregisterWindow(index);

@@ -6,8 +6,9 @@
 // quantities, the rate fields MaskEdit1..5) and shows what optimisation.h
 // computes (AdvStringGrid2, Chart1 and the load-duration curve beside it, the
 // status bar). The tariff set list ComboBox1 and its buttons keep the sets of
-// Kiv.ini through tariff_sets.h; closing asks whether the chosen set is to
-// be remembered for the station. "Drukuj" prints through optimal_printout.h.
+// Kiv.ini through tariff_sets.h; closing, and a start for another station
+// while the window is open, ask whether the chosen set is to be remembered
+// for the station. "Drukuj" prints through optimal_printout.h.
 #include "capacity/optimal_printout.h"
 #include "capacity/optimisation.h"
 #include "capacity/optymal_chart.h"
@@ -56,7 +57,9 @@ class TFOptymal : public QMainWindow {
     explicit TFOptymal(QWidget *parent = nullptr);
 
     // False, after the box "Błąd konfiguracji", when the key names no member;
-    // the window is then not shown.
+    // the window is then not shown. Called while the window is open, it first
+    // asks the closing question about the set chosen for the station shown;
+    // on "Anuluj" it returns false and the window stays on that station.
     bool Start(const TOptymalArgs &args);
     void SetNamePrompt(TNamePrompt prompt) { prompt_ = std::move(prompt); }
 
@@ -106,6 +109,11 @@ class TFOptymal : public QMainWindow {
     void RateEdited(int k, const QString &text);
     void GridKey(int key);
     [[nodiscard]] bool AskTariffName(std::string &name);
+    // The closing question when the set in the list is not the one remembered
+    // for the station: "Tak" stores it (asking a name for a new set when the
+    // empty item is chosen), "Nie" drops it. False on "Anuluj" and when the
+    // choice could not be stored.
+    [[nodiscard]] bool SettleTariffChoice();
     [[nodiscard]] TOptimiseInputs Inputs() const;
     void PutInputs(const TOptimiseInputs &inputs);
     [[nodiscard]] TRateTexts RateTexts() const;

@@ -2,13 +2,15 @@
 // recorder and every name prompt from a list: the start and the refused
 // virtual station, "Archiwum" then "Oblicz" into the grids and both charts,
 // editing the Qmax cells and the rate fields, adding and deleting tariff
-// sets, the closing question, and the printout and the window as pictures
-// for a person to look at.
+// sets, the closing question (also before another station is shown), and the
+// printout, the window and the question as pictures for a person to look at.
 #include "capacity/optymal.h"
 
 #include "capacity/optimise_fixture.h"
 #include "common/temp_folder.h"
 #include "config/ini_file.h"
+#include "support/gui/modal_helper.h"
+#include "support/gui/pol_msg.h"
 #include "support/message_recorder.h"
 
 #include <QChart>
@@ -16,6 +18,7 @@
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -166,6 +169,12 @@ class OptymalWindowTest : public QObject {
         QCOMPARE(w.TariffList()->currentIndex(), 0);
         QCOMPARE(w.RateEdit(4)->text(), QString());
 
+        // Started for another station meanwhile: the same question first; Anuluj keeps the old station.
+        recorder_->Answer(ResCancel);
+        QVERIFY(!w.Start({"00012", "Kotłownia", 0, 0xFFFFFFFFu, 0, data_, kivIni_}));
+        QCOMPARE(recorder_->Last().text, std::string("Zapamiętać dane jako grupę stawek taryfowych tej stacji?"));
+        QVERIFY(w.windowTitle().endsWith("+00012 Suma"));
+
         // The empty item while "W-3" is remembered: the question; Anuluj stays, Tak with no name stores none.
         recorder_->Answer(ResCancel);
         w.close();
@@ -196,6 +205,20 @@ class OptymalWindowTest : public QObject {
         QVERIFY(w.grab().save(folder + "/optymal_window.png"));
         w.ChartTabs()->setCurrentIndex(1);
         QVERIFY(w.grab().save(folder + "/optymal_curve.png"));
+
+        // The real question when another station comes while the empty set is chosen.
+        w.TariffList()->setCurrentIndex(0);
+        QtMessageSink sink;
+        IMessageSink *recorder = SetMessageSink(&sink);
+        test::OnModal<TFPolMsg>([&](TFPolMsg *box) {
+            QVERIFY(QTest::qWaitForWindowExposed(box));
+            QTest::qWait(300); // painted over the window
+            (void)w.screen()->grabWindow(0).save(folder + "/optymal_question.png");
+            box->Button(3)->click();
+        });
+        QVERIFY(!w.Start({"+00012", "Suma", 0, 0xFFFFFFFFu, 0, data_, kivIni_}));
+        SetMessageSink(recorder);
+        QVERIFY(w.windowTitle().endsWith("00012 Kotłownia"));
     }
 };
 
