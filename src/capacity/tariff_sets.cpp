@@ -81,7 +81,15 @@ bool AddTariffSet(const std::string &kivIni, const TTariffSet &set) {
 }
 
 bool DeleteTariffSet(const std::string &kivIni, const std::string &name) {
-    return RenumberIniList(kTariff, kSetStem, name + "@", true, true, kivIni);
+    return EditIniFile(kivIni, true, [&name](IniDocument &doc) {
+        // An entry written by hand as the name alone is listed as a set without
+        // rates; given its separator, it goes as every entry of the name does.
+        std::string entry;
+        for (int n = 1; doc.Find(kTariff, SetKey(n), entry); ++n)
+            if (entry == name)
+                (void)doc.WriteString(kTariff, SetKey(n), name + "@");
+        return doc.RenumberList(kTariff, kSetStem, name + "@", true);
+    });
 }
 
 std::string EntryWithTariff(const std::string &entry, const std::string &name) {

@@ -29,7 +29,8 @@ struct TTariffSet {
 [[nodiscard]] bool TariffNameTaken(const std::vector<TTariffSet> &sets, const std::string &name);
 // Written under the first missing key; false when Kiv.ini could not be replaced.
 [[nodiscard]] bool AddTariffSet(const std::string &kivIni, const TTariffSet &set);
-// Drops the set of that name and renumbers the others in file order.
+// Drops the set of that name (also an entry of the name alone, without any
+// "@", as one may be written by hand) and renumbers the others in file order.
 [[nodiscard]] bool DeleteTariffSet(const std::string &kivIni, const std::string &name);
 
 // The station whose set is remembered.

@@ -201,9 +201,16 @@ TEST(TariffSets, StorageAndChosenNames) {
     EXPECT_TRUE(TariffNameTaken(ReadTariffSets(ini), "taryfa"));
     EXPECT_FALSE(TariffNameTaken(ReadTariffSets(ini), "Taryfa 3"));
     EXPECT_EQ(ReadIniString("Tariff", "Set1", "", ini), "Taryfa@1,5@0,1@0,2@1,3@10");
-    ASSERT_TRUE(DeleteTariffSet(ini, "Taryfa"));
-    EXPECT_EQ(ReadIniString("Tariff", "Set1", "", ini), "Taryfa2@2@3@4@5@6");
-    EXPECT_EQ(ReadIniString("Tariff", "Set2", "", ini), "");
+    ASSERT_TRUE(WriteIniString("Tariff", "Set3", "Ręczna", ini)); // written by hand: a name, no rates
+    struct Deletion {
+        const char *name, *set1, *set2;
+    };
+    for (const Deletion &d : {Deletion{"Taryfa", "Taryfa2@2@3@4@5@6", "Ręczna"},
+                              Deletion{"Ręczna", "Taryfa2@2@3@4@5@6", ""}}) {
+        ASSERT_TRUE(DeleteTariffSet(ini, d.name));
+        EXPECT_EQ(ReadIniString("Tariff", "Set1", "", ini), d.set1) << d.name;
+        EXPECT_EQ(ReadIniString("Tariff", "Set2", "", ini), d.set2) << d.name;
+    }
     EXPECT_EQ(ReadIniString("Main", "CursorPosition", "", ini), "00012 Kotłownia");
     TTariffSet found;
     ASSERT_TRUE(FindTariffSet(ini, "Taryfa2", found));
