@@ -310,22 +310,26 @@ QPushButton *TFOptymal::Button(const QString &caption) const {
 }
 
 bool TFOptymal::Start(const TOptymalArgs &args) {
+    TNumTab members = ParseMemberFormula(args.key);
+    if (members.empty()) {
+        (void)MessageDlg("Błąd konfiguracji",
+                         "Stacja wirtualna \"" + args.label + "\" nie jest skonfigurowana ", MsgError,
+                         BtnOk);
+        return false;
+    }
     // The open window is about to be filled for the new station: the set
     // chosen for the old one would be lost without the closing question.
-    if (isVisible() && !SettleTariffChoice())
+    if (isVisible() && !SettleTariffChoice()) {
+        raise();
+        activateWindow();
         return false;
+    }
     args_ = args;
     if (args_.kivIni.empty())
         args_.kivIni = KivIniPathInWorkingFolder();
     ClearResults();
     inputs_->clearContents();
-    members_ = ParseMemberFormula(args_.key);
-    if (members_.empty()) {
-        (void)MessageDlg("Błąd konfiguracji",
-                         "Stacja wirtualna \"" + args_.label + "\" nie jest skonfigurowana ", MsgError,
-                         BtnOk);
-        return false;
-    }
+    members_ = std::move(members);
     // One member is that station itself, as the reports and graphs take it: its caption and its tariff set.
     const bool isVirtual = members_.size() > 1;
     owner_ = {args_.kivIni, args_.dataFolder, isVirtual, std::abs(members_.front()), args_.label};

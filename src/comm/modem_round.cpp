@@ -137,9 +137,10 @@ TRoundOutcome TRound::Run() {
         TRoundStationResult& result = ResultOf(item.address);
         // A cancel between two stations ends the round as one during a read-out
         // does; the reset of the progress window for the next one would lose it.
+        // A station with no attempts left goes first, keeping its own failure.
         TFate fate = TFate::Remove;
-        if (Cancelled()) fate = EndWith(TRoundEnd::Cancelled, kCancelledText, result);
-        else if (item.attemptsLeft > 0) fate = Attempt(item, result);
+        if (item.attemptsLeft > 0)
+            fate = Cancelled() ? EndWith(TRoundEnd::Cancelled, kCancelledText, result) : Attempt(item, result);
         if (fate == TFate::EndRound) list_.clear();
         else if (fate == TFate::Remove) list_.erase(list_.begin());
         else --item.attemptsLeft;

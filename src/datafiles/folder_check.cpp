@@ -56,8 +56,8 @@ struct TStationCheck {
     }
 };
 
-// A whole-file read of an empty file ends at its start.
-bool IsEmptyRead(int rc) { return rc == -1 || rc == -2; }
+// A whole-file read of an empty file starts at its end.
+bool IsEmptyRead(int rc) { return rc == -2; }
 
 bool HasMainSection(std::string_view text) {
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
@@ -159,7 +159,8 @@ std::map<std::string, std::vector<TMonthFile>> ArchiveChannels(const std::string
             name[13] != '_' || !AllDigits(std::string_view(name).substr(6, 4)) ||
             !AllDigits(std::string_view(name).substr(11, 2)))
             continue;
-        TMonthFile file{std::stoi(name.substr(6, 4)), std::stoi(name.substr(11, 2)), name};
+        // The name keeps two digits of the year: 2070..2079 hold the 1970s.
+        TMonthFile file{FullYear(std::stoi(name.substr(8, 2))), std::stoi(name.substr(11, 2)), name};
         const std::string channel = name.substr(14, name.size() - 18);
         if (file.month < 1 || file.month > 12 || ArchiveFileName(address, file.year, file.month, channel) != name)
             continue;

@@ -90,8 +90,8 @@ void ShowFileError(int code);
 class TPlik {
 public:
     // Whole-file read of the remainder after startOffset, at most maxCount
-    // bytes (0: no limit). 0 success, 2 not found, -2 start at or past the end,
-    // -1 nothing to read, else the file error code.
+    // bytes (0: no limit). 0 success, 2 not found, -2 start at or past the end
+    // (an empty file), else the file error code.
     [[nodiscard]] int ReadWholeFile(const std::string& name, std::size_t startOffset, Bytes& buffer,
                                     std::size_t maxCount = 0);
     // Writes count bytes; append adds to the end, otherwise the file is

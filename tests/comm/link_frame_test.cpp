@@ -80,7 +80,7 @@ TEST_P(FrameCheck, Result) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, FrameCheck,
-    ::testing::Values(CheckCase{"Clean", Good(), true, Good()},
+    ::testing::Values(CheckCase{"Clean", Good(), true, Good()}, CheckCase{"Empty", {}, false, {}},
                       CheckCase{"NoiseBefore", Cat({{0x00, 0x16, 0xFF}, Good()}), true, Good()},
                       CheckCase{"NoiseAfter", Cat({Good(), {0x00, 0x68, 0x33}}), true, Good()},
                       CheckCase{"EndBytesInTrailingNoise", Cat({{0x55}, Good(), {0x16, 0x16}}), true, Good()},
