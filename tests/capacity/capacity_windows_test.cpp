@@ -48,13 +48,8 @@ QStringList Rows(const QListWidget* list) {
 
 } // namespace
 
-class CapacityWindowsTest : public QObject {
+class CapacityWindowsTest : public QObject, test::DataFolderWindows {
     Q_OBJECT
-
-    std::unique_ptr<test::TempFolder> temp_;
-    std::unique_ptr<MessageRecorder> recorder_;
-    std::string data_;
-    std::string kivIni_;
 
     TOblDefArgs Args(const std::string& label) const {
         return {kivIni_, data_, label, LookupSum(kivIni_, data_, label).formula};
@@ -62,11 +57,7 @@ class CapacityWindowsTest : public QObject {
 
 private slots:
     void init() {
-        temp_ = std::make_unique<test::TempFolder>("kiv-capacity-windows");
-        recorder_ = std::make_unique<MessageRecorder>();
-        data_ = temp_->Folder() + "dane/";
-        kivIni_ = temp_->File("Kiv.ini");
-        std::filesystem::create_directories(data_);
+        OpenFolder("kiv-capacity-windows");
         for (const auto& [address, label] :
              {std::pair{12, "Kotłownia"}, {13, "Szkoła"}, {14, "Łaźnia"}, {20, "Huta Północ"}})
             CreateStation(data_, address, label);
@@ -74,10 +65,7 @@ private slots:
         test::WriteText(kivIni_, "[" + VirtualSectionName(data_) + "]\nSum1=Bilans@12-20@150@Taryfa A\n" +
                                       "Sum2=Druga@+00013@0\n");
     }
-    void cleanup() {
-        recorder_.reset();
-        temp_.reset();
-    }
+    void cleanup() { CloseFolder(); }
 
     void definitionAddsThroughThePickerAndKeepsTheRest() {
         TStationTree tree;

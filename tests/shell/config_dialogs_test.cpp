@@ -47,13 +47,8 @@ template <class W> W* Child(const QWidget& parent, const char* name) {
 
 } // namespace
 
-class ConfigDialogsTest : public QObject {
+class ConfigDialogsTest : public QObject, test::DataFolderWindows {
     Q_OBJECT
-
-    std::unique_ptr<test::ShellTempFolder> temp_;
-    std::unique_ptr<MessageRecorder> recorder_;
-    std::string data_;
-    std::string kivIni_;
 
     TStationArgs Args(int address) const {
         return {address, kivIni_, {"KM-100", "KM-200"}, {"KM100.FCP", "KM200.FCP"}, data_,
@@ -68,10 +63,7 @@ class ConfigDialogsTest : public QObject {
 
 private slots:
     void init() {
-        temp_ = std::make_unique<test::ShellTempFolder>();
-        recorder_ = std::make_unique<MessageRecorder>();
-        data_ = temp_->Sub("dane");
-        kivIni_ = temp_->Folder() + "Kiv.ini";
+        OpenFolder();
         test::WriteText(kivIni_, "[Catalogues]\nDataPath=" + data_ +
                                      "\n[Modems]\nModemName1=Biuro\nModemPort1=COM2\nModemSpeed1=19200\n"
                                      "ModemName2=Teren\nModemInitString2=AT&F\nModemName3=Stary\n");
@@ -83,10 +75,7 @@ private slots:
         test::WriteText(StationFolderPath(data_, 12) + "/notes.txt", "notatki");
         StationDb().Build(data_);
     }
-    void cleanup() {
-        recorder_.reset();
-        temp_.reset();
-    }
+    void cleanup() { CloseFolder(); }
 
     void onlyTheSerialNumberIsWrittenAndOkAsksFirst() {
         const std::string file = StationFilePath(data_, 12);

@@ -124,15 +124,10 @@ void StoreSample(const std::string& dataFolder, int address, TimeStamp time) {
 
 } // namespace
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public QObject, test::DataFolderWindows {
     Q_OBJECT
 
 private:
-    std::unique_ptr<test::ShellTempFolder> temp_;
-    std::unique_ptr<MessageRecorder> recorder_;
-    std::string data_;
-    std::string kivIni_;
-
     void WriteSampleData(bool phones = true) {
         test::WriteStation(data_, {1, "Alfa", "Północ", true});
         test::WriteStation(data_, {2, "Beta", "", false, phones, phones});
@@ -166,19 +161,13 @@ private:
 
 private slots:
     void init() {
-        temp_ = std::make_unique<test::ShellTempFolder>();
-        recorder_ = std::make_unique<MessageRecorder>();
-        data_ = temp_->Sub("dane");
-        kivIni_ = temp_->Folder() + "Kiv.ini";
+        OpenFolder();
         const std::string program = temp_->Sub("program");
         QVERIFY(test::WriteProfileFile(program + "KM100.FCP", "KM-100", "Common", "KM", ""));
         test::WriteText(program + "ZLY.FCP", "broken");
         SetProgramFolder(program);
     }
-    void cleanup() {
-        recorder_.reset();
-        temp_.reset();
-    }
+    void cleanup() { CloseFolder(); }
 
     void buildsTreeAndSelectsCursorPosition() {
         WriteSampleData();

@@ -5,19 +5,43 @@
 #include "common/temp_folder.h"
 #include "config/station_db.h"
 #include "datafiles/profile.h"
+#include "support/message_recorder.h"
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 
 namespace kiv::test {
 
 struct ShellTempFolder : TempFolder {
-    ShellTempFolder() : TempFolder("kiv-shell") {}
+    explicit ShellTempFolder(const std::string& prefix = "kiv-shell") : TempFolder(prefix) {}
     std::string Sub(const std::string& name) const {
         std::filesystem::create_directories(path / name);
         return (path / name).string() + "/";
     }
+};
+
+// The base of a window test class on a data folder: a fresh folder with
+// "dane/" in it, the Kiv.ini path beside it and the message recorder, made by
+// OpenFolder in init() and taken down recorder first by CloseFolder in cleanup().
+class DataFolderWindows {
+protected:
+    void OpenFolder(const std::string& prefix = "kiv-shell") {
+        temp_ = std::make_unique<ShellTempFolder>(prefix);
+        recorder_ = std::make_unique<MessageRecorder>();
+        data_ = temp_->Sub("dane");
+        kivIni_ = temp_->Folder() + "Kiv.ini";
+    }
+    void CloseFolder() {
+        recorder_.reset();
+        temp_.reset();
+    }
+
+    std::unique_ptr<ShellTempFolder> temp_;
+    std::unique_ptr<MessageRecorder> recorder_;
+    std::string data_;
+    std::string kivIni_;
 };
 
 inline void WriteText(const std::string& file, const std::string& text) { std::ofstream(file) << text; }
