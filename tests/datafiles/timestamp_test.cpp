@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
 
 namespace kiv {
 namespace {
@@ -45,19 +46,15 @@ TEST(TimeStamp, TwoDigitYearsMeanTheSameAsFourDigit) {
 }
 
 TEST(TimeStamp, CalendarValidation) {
-    EXPECT_FALSE(IsValidDateTime({2003, 2, 29, 0, 0, 0}));
-    EXPECT_TRUE(IsValidDateTime({2004, 2, 29, 0, 0, 0}));
-    EXPECT_TRUE(IsValidDateTime({2000, 2, 29, 0, 0, 0}));
-    EXPECT_FALSE(IsValidDateTime({2005, 4, 31, 0, 0, 0}));
-    EXPECT_FALSE(IsValidDateTime({2005, 13, 1, 0, 0, 0}));
-    EXPECT_FALSE(IsValidDateTime({2005, 0, 1, 0, 0, 0}));
-    EXPECT_FALSE(IsValidDateTime({2005, 1, 0, 0, 0, 0}));
-    EXPECT_FALSE(IsValidDateTime({2005, 1, 1, 24, 0, 0}));
-    EXPECT_FALSE(IsValidDateTime({2005, 1, 1, 0, 60, 0}));
-    EXPECT_FALSE(IsValidDateTime({2005, 1, 1, 0, 0, 60}));
-    EXPECT_FALSE(IsValidDateTime({2070, 1, 1, 0, 0, 0}));
-    EXPECT_FALSE(IsValidDateTime({1969, 12, 31, 0, 0, 0}));
-    EXPECT_TRUE(IsValidDateTime({3, 2, 28, 23, 59, 59}));
+    const auto text = [](const TDateTime& dt) {
+        return std::to_string(dt.year) + "-" + std::to_string(dt.month) + "-" + std::to_string(dt.day) + " " +
+               std::to_string(dt.hour) + ":" + std::to_string(dt.minute) + ":" + std::to_string(dt.second);
+    };
+    for (const TDateTime& dt : {TDateTime{2004, 2, 29}, {2000, 2, 29}, {3, 2, 28, 23, 59, 59}})
+        EXPECT_TRUE(IsValidDateTime(dt)) << text(dt);
+    for (const TDateTime& dt : {TDateTime{2003, 2, 29}, {2005, 4, 31}, {2005, 13, 1}, {2005, 0, 1}, {2005, 1, 0},
+                                {2005, 1, 1, 24}, {2005, 1, 1, 0, 60}, {2005, 1, 1, 0, 0, 60}, {2070, 1, 1}, {1969, 12, 31}})
+        EXPECT_FALSE(IsValidDateTime(dt)) << text(dt);
 }
 
 TEST(TimeStamp, TextAndParsing) {
