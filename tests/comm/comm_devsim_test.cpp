@@ -11,24 +11,12 @@
 
 #include "comm/comm_module.h"
 #include "devsim_process.h"
+#include "link_test_app.h"
 
-// Link settings with the test's changes to the defaults.
-template <typename Change>
-kiv::TLinkSettings LinkOf(Change change) {
-    kiv::TLinkSettings link;
-    change(link);
-    return link;
-}
+using kivtest::App;
+using kivtest::LinkOf;
 
 namespace {
-
-QCoreApplication& App() {
-    static int argc = 1;
-    static char name[] = "comm_devsim_test";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    return app;
-}
 
 constexpr uint8_t kClockV1 = 7;
 constexpr uint8_t kClockV2 = 19;

@@ -17,28 +17,15 @@
 #include "comm/comm_module.h"
 #include "comm/progress_recorder.h"
 #include "pty_peer.h"
+#include "link_test_app.h"
 
-// Link settings with the test's changes to the defaults.
-template <typename Change>
-kiv::TLinkSettings LinkOf(Change change) {
-    kiv::TLinkSettings link;
-    change(link);
-    return link;
-}
-
+using kivtest::App;
 using kivtest::Bytes;
+using kivtest::LinkOf;
 using kivtest::PtyPeer;
 using kivtest::Script;
 
 namespace {
-
-QCoreApplication& App() {
-    static int argc = 1;
-    static char name[] = "comm_module_test";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    return app;
-}
 
 const Bytes kClockData = {5, 4, 3, 2, 1, 26}; // 2026-01-02 03:04:05
 constexpr uint8_t kClockKind = 7;

@@ -26,19 +26,14 @@
 #include "devsim_process.h"
 #include "reports/archive_fixture.h"
 #include "support/message_recorder.h"
+#include "link_test_app.h"
+
+using kivtest::App;
 
 namespace kiv {
 namespace {
 
 const std::string kProgramDir = KIV_PROGRAM_DIR "/";
-
-QCoreApplication& App() {
-    static int argc = 1;
-    static char name[] = "modem_round_test";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    return app;
-}
 
 std::vector<std::string> Lines(const std::string& file) {
     std::vector<std::string> lines;

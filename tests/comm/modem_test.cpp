@@ -21,17 +21,12 @@
 #include "datafiles/profile.h"
 #include "devsim_process.h"
 #include "support/message_recorder.h"
+#include "link_test_app.h"
+
+using kivtest::App;
 
 namespace kiv {
 namespace {
-
-QCoreApplication& App() {
-    static int argc = 1;
-    static char name[] = "modem_test";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    return app;
-}
 
 using test::SentTexts;
 

@@ -24,14 +24,10 @@
 #include "datafiles/fcc.h"
 #include "datafiles/profile.h"
 #include "support/text_encoding.h"
+#include "link_test_app.h"
 
-// Link settings with the test's changes to the defaults.
-template <typename Change>
-kiv::TLinkSettings LinkOf(Change change) {
-    kiv::TLinkSettings link;
-    change(link);
-    return link;
-}
+using kivtest::App;
+using kivtest::LinkOf;
 
 namespace kiv {
 namespace {
@@ -41,14 +37,6 @@ constexpr int kAddress = 12;
 const std::string kProgramDir = KIV_PROGRAM_DIR "/";
 // The simulator's clock: every archive and event time follows from it.
 constexpr const char* kClock = "2026-06-01 00:30:00";
-
-QCoreApplication& App() {
-    static int argc = 1;
-    static char name[] = "readout_test";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    return app;
-}
 
 int32_t Stamp(const std::string& text) {
     TimeStamp stamp = 0;

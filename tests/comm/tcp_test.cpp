@@ -27,20 +27,15 @@
 #include "datafiles/plik.h"
 #include "datafiles/profile.h"
 #include "devsim_process.h"
+#include "link_test_app.h"
+
+using kivtest::App;
 
 namespace kiv {
 namespace {
 
 const std::string kProgramDir = KIV_PROGRAM_DIR "/";
 constexpr uint8_t kClockKind = 7;
-
-QCoreApplication& App() {
-    static int argc = 1;
-    static char name[] = "tcp_test";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    return app;
-}
 
 sockaddr_in Loopback(int port) {
     sockaddr_in address{};
