@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "common/save_shot.h"
 #include "cur_data_fixture.h"
 #include "export/cur_data.h"
 #include "support/message_recorder.h"
@@ -171,10 +172,7 @@ private slots:
         QCOMPARE(grid->columnWidth(1), qRound(room * 0.15));
         QCOMPARE(grid->columnWidth(0) + grid->columnWidth(1) + grid->columnWidth(2), room);
         combo->setCurrentIndex(0);
-        if (const char* dir = std::getenv("KIV_ARTIFACT_DIR")) {
-            QDir().mkpath(dir);
-            window.grab().save(QString(dir) + "/cur_data.png");
-        }
+        test::SaveShot(&window, "cur_data.png");
         QCOMPARE(recorder_->Count(), std::size_t{0});
     }
 
@@ -203,11 +201,8 @@ private slots:
             QVERIFY(grid->columnWidth(0) < qRound(room * 0.6));
             QCOMPARE(grid->columnWidth(0) + grid->columnWidth(1) + grid->columnWidth(2), room);
         }
-        if (const char* dir = std::getenv("KIV_ARTIFACT_DIR")) {
-            QDir().mkpath(dir);
-            window.GroupCombo()->setCurrentIndex(0);
-            window.grab().save(QString(dir) + "/cur_data_narrow.png");
-        }
+        window.GroupCombo()->setCurrentIndex(0);
+        test::SaveShot(&window, "cur_data_narrow.png");
     }
 };
 

@@ -13,6 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "common/save_shot.h"
 #include "common/temp_folder.h"
 #include "support/gui/folder_lock_prompt.h"
 #include "support/gui/modal_helper.h"
@@ -61,10 +62,7 @@ class FolderLockPromptTest : public QObject {
                                        .arg(live)),
                      qPrintable(text));
             QVERIFY(prompt->ChooseButton()->isDefault());
-            if (const char *artifacts = std::getenv("KIV_ARTIFACT_DIR")) {
-                QDir().mkpath(artifacts);
-                prompt->grab().save(QString(artifacts) + "/folder-lock-prompt.png");
-            }
+            test::SaveShot(prompt, "folder-lock-prompt.png");
             prompt->OpenButton()->click();
         });
         QCOMPARE(SettleFolderLock(locked), locked);

@@ -4,15 +4,12 @@
 // window and the window under test, made afresh for every test function and
 // taken down window first; the demo profiles as the catalogue lists them;
 // and the pictures for a person to look at.
-#include <QDir>
-#include <QWidget>
-
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "comm/comm_module.h"
+#include "common/save_shot.h"
 #include "support/message_recorder.h"
 #include "transmission/tx_form.h"
 #include "transmission/tx_progress.h"
@@ -22,14 +19,6 @@ namespace kiv::test {
 
 inline const std::vector<std::string> kCatalogueNames{"Kivmet KM-100", "Kivmet KM-200"};
 inline const std::vector<std::string> kCatalogueFiles{"KM100.FCP", "KM200.FCP"};
-
-// Into KIV_ARTIFACT_DIR when the test is run with it.
-inline void SaveShot(QWidget* window, const char* name) {
-    if (const char* dir = std::getenv("KIV_ARTIFACT_DIR")) {
-        QDir().mkpath(dir);
-        window->grab().save(QString(dir) + "/" + name);
-    }
-}
 
 // The base of a test class whose init() calls OpenWindows and cleanup() CloseWindows.
 template <class Window, class Progress = TFTxProgress>

@@ -21,6 +21,7 @@
 
 #include <functional>
 
+#include "common/save_shot.h"
 #include "common/tree_click.h"
 #include "export/cur_data.h"
 #include "shell/main_window.h"
@@ -81,16 +82,8 @@ QStringList CurDataTexts(TFCurData* view) {
     return texts;
 }
 
-// The build's test artifacts, when it keeps them.
-void SaveShot(QWidget* window, const char* name) {
-    if (const char* dir = std::getenv("KIV_ARTIFACT_DIR")) {
-        QDir().mkpath(dir);
-        window->grab().save(QString(dir) + "/" + name);
-    }
-}
-
 QStringList FilterTexts(TFTxFilter* filter) {
-    SaveShot(filter, "filter-window.png");
+    test::SaveShot(filter, "filter-window.png");
     return Texts(filter);
 }
 
