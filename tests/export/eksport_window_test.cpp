@@ -4,6 +4,7 @@
 // archives it could not read.
 #include "export/eksport.h"
 
+#include "common/save_shot.h"
 #include "common/temp_folder.h"
 #include "export/export_fixture.h"
 #include "support/gui/modal_helper.h"
@@ -101,7 +102,7 @@ class ExportWindowTest : public QObject {
 
     // The window's look, kept where KIV_ARTIFACT_DIR points (run under Xvfb).
     void screenshot() {
-        const QByteArray keep = qgetenv("KIV_ARTIFACT_DIR");
+        const QString keep = test::ArtifactDir();
         if (keep.isEmpty())
             QSKIP("KIV_ARTIFACT_DIR names no folder for the picture");
         TFEksport w;
@@ -112,8 +113,7 @@ class ExportWindowTest : public QObject {
         w.ListaNazw()->item(1)->setCheckState(Qt::Checked);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QDir().mkpath(QString::fromUtf8(keep));
-        QVERIFY(w.grab().save(QString::fromUtf8(keep) + "/export_window.png"));
+        QVERIFY(w.grab().save(keep + "/export_window.png"));
     }
 
     // Breaks an archive of the shared folder, so it runs after the others.

@@ -4,6 +4,7 @@
 #include "reports/rap_dob.h"
 
 #include "archive_fixture.h"
+#include "common/save_shot.h"
 #include "common/temp_folder.h"
 #include "config/station_db.h"
 #include "support/gui/open_winds.h"
@@ -125,13 +126,12 @@ class DailyReportWindowTest : public QObject {
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
         QCOMPARE(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "), 6);
-        if (const QByteArray keep = qgetenv("KIV_ARTIFACT_DIR"); !keep.isEmpty())
-            QFile::copy(pdf, QString::fromUtf8(keep) + "/daily-report.pdf");
+        test::KeepFile(pdf, "daily-report.pdf");
     }
 
     // The window's look, kept where KIV_ARTIFACT_DIR points (run under Xvfb).
     void screenshot() {
-        const QByteArray keep = qgetenv("KIV_ARTIFACT_DIR");
+        const QString keep = test::ArtifactDir();
         if (keep.isEmpty())
             QSKIP("KIV_ARTIFACT_DIR names no folder for the picture");
         TFRapDob w;
@@ -139,8 +139,7 @@ class DailyReportWindowTest : public QObject {
         args.entries.erase(args.entries.begin());
         w.Open(args);
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QDir().mkpath(QString::fromUtf8(keep));
-        QVERIFY(w.grab().save(QString::fromUtf8(keep) + "/daily-report-window.png"));
+        QVERIFY(w.grab().save(keep + "/daily-report-window.png"));
     }
 };
 

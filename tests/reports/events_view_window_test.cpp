@@ -3,6 +3,7 @@
 // column widths, what "Drukuj" prints, and its look under Xvfb.
 #include "reports/events_window.h"
 
+#include "common/save_shot.h"
 #include "config/station_db.h"
 #include "events_view_fixture.h"
 #include "support/gui/open_winds.h"
@@ -97,16 +98,12 @@ class EventsWindowTest : public QObject {
         QCOMPARE(w.Print({TPrintTarget::PdfFile, pdf.toStdString(), false}), TPrintResult::Printed);
         QVERIFY(QFile::exists(pdf));
         QVERIFY(w.PrintAction()->isEnabled());
-        if (const QByteArray keep = qgetenv("KIV_ARTIFACT_DIR"); !keep.isEmpty()) {
-            QDir().mkpath(QString::fromUtf8(keep));
-            QFile::remove(QString::fromUtf8(keep) + "/events_list.pdf");
-            QFile::copy(pdf, QString::fromUtf8(keep) + "/events_list.pdf");
-        }
+        test::KeepFile(pdf, "events_list.pdf");
     }
 
     // The window's look, kept where KIV_ARTIFACT_DIR points (run under Xvfb).
     void screenshot() {
-        const QByteArray keep = qgetenv("KIV_ARTIFACT_DIR");
+        const QString keep = test::ArtifactDir();
         if (keep.isEmpty())
             QSKIP("KIV_ARTIFACT_DIR names no folder for the picture");
         MessageRecorder messages;
@@ -115,8 +112,7 @@ class EventsWindowTest : public QObject {
         Select(w, 2, 2);
         w.ParametersAction()->trigger();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QDir().mkpath(QString::fromUtf8(keep));
-        QVERIFY(w.grab().save(QString::fromUtf8(keep) + "/events_window.png"));
+        QVERIFY(w.grab().save(keep + "/events_window.png"));
     }
 };
 

@@ -4,6 +4,7 @@
 // "Ostatni dzień", printing, and its look under Xvfb.
 #include "reports/grafika.h"
 
+#include "common/save_shot.h"
 #include "graph_fixture.h"
 #include "support/gui/open_winds.h"
 #include "support/message_recorder.h"
@@ -124,10 +125,9 @@ class GraphWindowTest : public QObject {
 
     // The window's look, kept where KIV_ARTIFACT_DIR points (run under Xvfb).
     void screenshot() {
-        const QByteArray keep = qgetenv("KIV_ARTIFACT_DIR");
+        const QString keep = test::ArtifactDir();
         if (keep.isEmpty())
             QSKIP("KIV_ARTIFACT_DIR names no folder for the picture");
-        QDir().mkpath(QString::fromUtf8(keep));
         MessageRecorder messages;
         TFGrafika flow;
         QVERIFY(flow.Open(data_.Request("00012", 5, 10, 5, 10)));
@@ -136,7 +136,7 @@ class GraphWindowTest : public QObject {
         for (int i = 0; i < 55; ++i)
             QTest::keyClick(&flow, Qt::Key_Right);
         flow.MouseAt(XAt(flow, test::At(2024, 5, 10, 11, 55)));
-        QVERIFY(flow.grab().save(QString::fromUtf8(keep) + "/graph_window_flow.png"));
+        QVERIFY(flow.grab().save(keep + "/graph_window_flow.png"));
 
         TFGrafika pressure;
         TGraphRequest request = data_.Request("00012", 4, 1, 4, 30);
@@ -145,7 +145,7 @@ class GraphWindowTest : public QObject {
         pressure.resize(1000, 600);
         pressure.SwitchAction()->trigger();
         QVERIFY(QTest::qWaitForWindowExposed(&pressure));
-        QVERIFY(pressure.grab().save(QString::fromUtf8(keep) + "/graph_window_pressure.png"));
+        QVERIFY(pressure.grab().save(keep + "/graph_window_pressure.png"));
     }
 };
 

@@ -5,6 +5,7 @@
 // 62-day landscape print of one and of every ticked station into a PDF.
 #include "reports/rap_okres.h"
 
+#include "common/save_shot.h"
 #include "period_report_fixture.h"
 #include "common/temp_folder.h"
 #include "support/gui/open_winds.h"
@@ -144,15 +145,8 @@ class PeriodReportWindowTest : public QObject {
         QCOMPARE(w.Print({TPrintTarget::PdfFile, one, true}), TPrintResult::Printed);
         QVERIFY(PdfPages(one) >= 1);
         QCOMPARE(PdfPages(all), 3 * PdfPages(one)); // 62 days break alike for all three
-        if (const QByteArray keep = qgetenv("KIV_ARTIFACT_DIR"); !keep.isEmpty()) {
-            QDir().mkpath(QString::fromUtf8(keep));
-            const std::pair<std::string, const char *> kept[] = {{one, "/period-report.pdf"},
-                                                                 {all, "/period-report-all.pdf"}};
-            for (const auto &[from, to] : kept) {
-                QFile::remove(QString::fromUtf8(keep) + to);
-                QFile::copy(QString::fromStdString(from), QString::fromUtf8(keep) + to);
-            }
-        }
+        test::KeepFile(QString::fromStdString(one), "period-report.pdf");
+        test::KeepFile(QString::fromStdString(all), "period-report-all.pdf");
         w.PrintList()->SetTicked(0, false);
         QCOMPARE(w.Print({TPrintTarget::PdfFile, temp_.File("none.pdf"), true}), TPrintResult::Cancelled);
         QCOMPARE(messages.Last().text, std::string("Na liście do wydruku nie zaznaczono żadnej stacji"));
@@ -160,14 +154,13 @@ class PeriodReportWindowTest : public QObject {
 
     // The window's look, kept where KIV_ARTIFACT_DIR points (run under Xvfb).
     void screenshot() {
-        const QByteArray keep = qgetenv("KIV_ARTIFACT_DIR");
+        const QString keep = test::ArtifactDir();
         if (keep.isEmpty())
             QSKIP("KIV_ARTIFACT_DIR names no folder for the picture");
         TFRapOkres w;
         QVERIFY(w.Open(Args()));
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QDir().mkpath(QString::fromUtf8(keep));
-        QVERIFY(w.grab().save(QString::fromUtf8(keep) + "/period-report-window.png"));
+        QVERIFY(w.grab().save(keep + "/period-report-window.png"));
     }
 };
 
