@@ -1,14 +1,13 @@
 #include "config/ini_file.h"
 
 #include "config/program_settings.h"
+#include "common/file_size_limit.h"
 #include "config/tini.h"
 #include "config_test_util.h"
 #include "support/text_encoding.h"
 
-#include <csignal>
 #include <functional>
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace kiv;
@@ -132,16 +131,11 @@ TEST(IniWrite, FailedRewriteLeavesTheOldFile) {
     const std::string file = dir.File("a.ini");
     const std::string before = "[S]\r\nK=old\r\n; keep me\r\n";
     WriteBytes(file, before);
-    // A file size limit fails the write part way, as a full disk would, and holds for root too.
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit previous{};
-    ::getrlimit(RLIMIT_FSIZE, &previous);
-    rlimit small = previous;
-    small.rlim_cur = 8;
-    ::setrlimit(RLIMIT_FSIZE, &small);
-    const bool written = WriteIniString("S", "K", std::string(100, 'n'), file);
-    ::setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
+    bool written = true;
+    {
+        const test::FileSizeLimit limit(8);
+        written = WriteIniString("S", "K", std::string(100, 'n'), file);
+    }
     EXPECT_FALSE(written);
     EXPECT_EQ(ReadBytes(file), before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path), std::filesystem::directory_iterator()), 1);

@@ -1,15 +1,14 @@
 #include "datafiles/plik.h"
 
+#include "common/file_size_limit.h"
 #include "common/temp_folder.h"
 #include "support/messages.h"
 
-#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <string>
-#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -284,30 +283,6 @@ TEST(TPlikWrite, ReplaceAndAppend) {
     EXPECT_EQ(written, 0u);
 }
 
-namespace {
-
-// Limits the size any file may grow to, so writes fail midway as on a full
-// disk; this holds for root as well, unlike permissions.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) : handler_(std::signal(SIGXFSZ, SIG_IGN)) {
-        ::getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit small = previous_;
-        small.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, handler_);
-    }
-
-private:
-    void (*handler_)(int);
-    rlimit previous_{};
-};
-
-} // namespace
-
 TEST(TPlikWrite, FailedWritesLeaveThePreviousFileIntact) {
     TempFolder dir;
     const std::string name = dir.File("00012.FCC");
@@ -320,7 +295,7 @@ TEST(TPlikWrite, FailedWritesLeaveThePreviousFileIntact) {
     int replaceCode = 0;
     int appendCode = 0;
     {
-        FileSizeLimit limit(100);
+        const test::FileSizeLimit limit(100);
         replaceCode = plik.WriteWholeFile(name, false, big.data(), big.size(), written);
         appendCode = plik.WriteWholeFile(name, true, big.data(), big.size(), written);
     }

@@ -1,11 +1,10 @@
 #include "support/file_replace.h"
 
+#include "common/file_size_limit.h"
 #include "common/temp_folder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <csignal>
-#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace kiv;
@@ -24,20 +23,14 @@ TEST(ReplaceFile, WritesAndReplacesWithoutLeavingTemporaries) {
 }
 
 TEST(ReplaceFile, WriteFailingMidwayLeavesOldFileIntact) {
-    // A file size limit makes the write fail after a few bytes, as a full disk
-    // would, and it holds for root too.
     TempFolder dir;
     const std::string file = (dir.path / "a.bin").string();
     ASSERT_EQ(ReplaceFile(file, "old content"), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit previous{};
-    ::getrlimit(RLIMIT_FSIZE, &previous);
-    rlimit small = previous;
-    small.rlim_cur = 16;
-    ::setrlimit(RLIMIT_FSIZE, &small);
-    const int code = ReplaceFile(file, std::string(4096, 'x'));
-    ::setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
+    int code = 0;
+    {
+        const test::FileSizeLimit limit(16);
+        code = ReplaceFile(file, std::string(4096, 'x'));
+    }
     EXPECT_EQ(code, 39);
     std::string content;
     ASSERT_EQ(ReadWholeFile(file, content), 0);
